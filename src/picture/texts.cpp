@@ -1,0 +1,47 @@
+#include "picture/texts.h"
+
+#include "render/qimage_surface.h"
+
+#include <QPainter>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ombrix
+{
+
+QFont textFont(const ImageParams& p, int t, double dpi)
+{
+    QFont font(QString::fromStdString(p.psTextFont[t]));
+    // The size is checked on every read, but a record built in memory may
+    // still hold anything; a zero or negative pixel size would be ignored.
+    const int points = p.pnTextSize[t] >= 1 ? p.pnTextSize[t] : 18;
+    font.setPixelSize(std::max(1, static_cast<int>(num::roundHalfEven(points * dpi / 72.0))));
+    font.setBold(p.pnTextStyle[t][0] == 1);
+    font.setItalic(p.pnTextStyle[t][1] == 1);
+    font.setUnderline(p.pnTextStyle[t][2] == 1);
+    font.setStrikeOut(p.pnTextStyle[t][3] == 1);
+    return font;
+}
+
+void mPrintTexts(QImage& picture, const ImageParams& p, double dpi)
+{
+    if (picture.isNull())
+        return;
+    QPainter painter(&picture);
+    for (int t = kTextSlots - 1; t >= 0; --t) {
+        if (p.psText[t].empty())
+            continue;
+        const Colour& c = p.plTextColor[t];
+        painter.setFont(textFont(p, t, dpi));
+        painter.setPen(QColor(toQRgb(num::rgb(c[0], c[1], c[2]))));
+        // A rectangle far larger than any text: the text is laid out from its
+        // top left corner exactly as a label places its caption.
+        const QRect area(p.pnTextLeft[t], p.pnTextTop[t], 1 << 20, 1 << 20);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QString::fromStdString(p.psText[t]));
+    }
+}
+
+} // namespace ombrix

@@ -1,0 +1,22 @@
+// Drawing the text slots into the picture's pixels, as the image window's
+// labels show them, so that an exported or copied image carries its texts.
+#pragma once
+
+#include "main/image_params.h"
+
+#include <QFont>
+#include <QImage>
+
+namespace ombrix
+{
+
+// The font of text slot t, sized for a screen of `dpi` dots per inch (the
+// labels show pnTextSize points at the screen's logical resolution).
+QFont textFont(const ImageParams& p, int t, double dpi);
+
+// Draws every non-empty text, from slot 47 down to 0 so that slot 0 lies on
+// top, at its left and top in image pixels, in its font, styles and colour.
+// Only the characters are drawn; the picture shows through around them.
+void mPrintTexts(QImage& picture, const ImageParams& p, double dpi = 96.0);
+
+} // namespace ombrix

@@ -1,0 +1,47 @@
+// The two drivers that put the pattern on screen: the preview, one tile
+// stretched over the small preview box, and the full-size image, one tile
+// drawn off-screen and block-copied once per repetition.
+#pragma once
+
+#include "render/engine.h"
+#include "render/qimage_surface.h"
+
+namespace ombrix
+{
+
+// Clears the preview and draws the pattern over its whole scale area.
+void mDrawPreview(RenderContext& ctx, Surface& preview);
+
+// The full-size pictures of the image window: the off-screen source on
+// which one tile is drawn, and the visible picture the tiles are copied to.
+struct FullSizePictures {
+    QImageSurface picSrc{0, 0, DrawStyle::InsideSolid};
+    QImageSurface picShow{0, 0, DrawStyle::InsideSolid};
+
+    // Both pictures at the image's size in pixels, cleared.
+    void resize(int width, int height);
+};
+
+// The tiling step: draws one tile of round(pixelWidth / pnHorRep) by
+// round(pixelHeight / pnVerRep) at the top left of picSrc and copies it over
+// picShow column by column from the left, each column from the top.  The
+// pattern is drawn once however often it repeats.  Repetition counts below
+// 1 draw nothing.  Errors end the tiling quietly.
+void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
+                Integer pixelHeight);
+
+// Clears picSrc and tiles the image (the window-sizing step is the image
+// window's, with minimumWindowSize below).
+void mDrawFullSize(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
+                   Integer pixelHeight);
+
+// The smallest outer window size, in twips, that gives each repetition at
+// least pnMinRepPixels pixels of picture.
+struct WindowSize {
+    Long width = 0;
+    Long height = 0;
+};
+WindowSize minimumWindowSize(const ImageParams& p, const SharedValues& v, Single frameWidth,
+                             Single frameHeight);
+
+} // namespace ombrix

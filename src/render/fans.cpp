@@ -1,0 +1,106 @@
+// Patterns 8 (sandglass) and 4 (crossing pleats): fans of straight lines
+// through the centre of the rectangle, each joining a point on one side to
+// the point opposite it.
+#include "render/engine.h"
+
+namespace ombrix
+{
+
+namespace
+{
+
+enum class Fan { Vertical, Horizontal };
+
+// The fan line at position k: at k = 0 one diagonal, at the full extent the
+// other.  Sums are taken in 32 bits.
+void fanLine(Surface& s, Fan fan, Long L, Long T, Long W, Long H, double k, num::Rgb colour)
+{
+    if (fan == Fan::Vertical)
+        s.line(L + k, T, L + W - k, T + H, colour);
+    else
+        s.line(L, T + k, L + W, T + H - k, colour);
+}
+
+// One fan loop over a segment of length S starting at offset `base` along
+// the fan, its colours from `colourAt(j)`.  Progress is (before + j) / total.
+template <class ColourAt>
+void fanSegment(RenderContext& ctx, Surface& s, Fan fan, Long L, Long T, Long W, Long H, double S,
+                double base, double before, double total, ColourAt colourAt)
+{
+    const Segment seg(S);
+    if (seg.empty())
+        return;
+    s.setDrawWidth(seg.pen(1, 1, 2));
+    for (const Long j : seg.positions()) {
+        fanLine(s, fan, L, T, W, H, base + j, colourAt(j));
+        ctx.pfProgress = static_cast<Single>((before + j) / total);
+        ctx.mShowProgress();
+    }
+}
+
+} // namespace
+
+void mDrawSandglass(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
+{
+    const ImageParams& p = ctx.p;
+    const Fan fan = p.pnRotation == 1 ? Fan::Vertical : Fan::Horizontal;
+    const Long X = p.pnRotation == 1 ? W : H;
+    const Single A = static_cast<Single>(p.pnHump * static_cast<double>(X) * 0.05);
+    const Single B = static_cast<Single>(X - static_cast<double>(A));
+    const double total = static_cast<double>(A) + B;
+
+    // Only the first palette fills the wedges that the fan leaves uncovered.
+    if (p.pnRainbow == 1) {
+        const Colour& c = p.plColor[2];
+        s.fillBox(L, T, static_cast<Long>(L) + W, static_cast<Long>(T) + H,
+                  num::rgb(c[0], c[1], c[2]));
+    }
+    if (p.pnHump >= 1 && !Segment(A).empty()) {
+        FirstSegmentColour colour(p, 0, 1, A);
+        fanSegment(ctx, s, fan, L, T, W, H, A, 0.0, 0.0, total,
+                   [&](Long j) { return colour.at(j, num::fdiv(j, A)); });
+    }
+    if (p.pnHump <= 19 && !Segment(B).empty()) {
+        const Ramp ramp(p, 1, 2, B);
+        fanSegment(ctx, s, fan, L, T, W, H, B, A, A, total, [&](Long j) { return ramp.at(j); });
+    }
+}
+
+void mDrawPleats(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
+{
+    const ImageParams& p = ctx.p;
+    // W * pnHump and H * pnHump are taken in 32 bits.
+    const Single Ax = static_cast<Single>(static_cast<Long>(W) * p.pnHump * 0.05);
+    const Single Ay = static_cast<Single>(static_cast<Long>(H) * p.pnHump * 0.05);
+    const Single Bx = static_cast<Single>(W - static_cast<double>(Ax));
+    const Single By = static_cast<Single>(H - static_cast<double>(Ay));
+    const double total = static_cast<double>(Ax) + Ay + Bx + By;
+
+    if (p.pnHump >= 1) {
+        if (!Segment(Ax).empty()) {
+            FirstSegmentColour colour(p, 0, 1, Ax);
+            fanSegment(ctx, s, Fan::Vertical, L, T, W, H, Ax, 0.0, 0.0, total,
+                       [&](Long j) { return colour.at(j, num::fdiv(j, Ax)); });
+        }
+        if (!Segment(Ay).empty()) {
+            FirstSegmentColour colour(p, 0, 1, Ay);
+            fanSegment(ctx, s, Fan::Horizontal, L, T, W, H, Ay, 0.0, Ax, total,
+                       [&](Long j) { return colour.at(j, num::fdiv(j, Ay)); });
+        }
+    }
+    if (p.pnHump <= 19) {
+        if (!Segment(Bx).empty()) {
+            const Ramp ramp(p, 1, 2, Bx);
+            fanSegment(ctx, s, Fan::Vertical, L, T, W, H, Bx, Ax, static_cast<double>(Ax) + Ay,
+                       total, [&](Long j) { return ramp.at(j); });
+        }
+        if (!Segment(By).empty()) {
+            const Ramp ramp(p, 1, 2, By);
+            fanSegment(ctx, s, Fan::Horizontal, L, T, W, H, By, Ay,
+                       static_cast<double>(Ax) + Ay + Bx, total,
+                       [&](Long j) { return ramp.at(j); });
+        }
+    }
+}
+
+} // namespace ombrix

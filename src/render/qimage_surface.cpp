@@ -1,0 +1,320 @@
+#include "render/qimage_surface.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ombrix
+{
+
+namespace
+{
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Figures far outside the picture are clipped before they reach the
+// rasteriser, whose fixed-point coordinates would not hold them.
+constexpr double kFar = 1 << 20;
+
+long px(double v)
+{
+    const double r = num::roundHalfEven(v);
+    return static_cast<long>(std::clamp(r, -kFar, kFar));
+}
+
+// Clips the segment to the box [lo, hi] in both axes (Liang-Barsky).
+// Returns false when nothing of it lies inside.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double lox, double loy, double hix,
+                 double hiy)
+{
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - lox, hix - x1, y1 - loy, hiy - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const double ox = x1, oy = y1;
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+    return true;
+}
+
+} // namespace
+
+QImageSurface::QImageSurface(int width, int height, DrawStyle style) : style_(style)
+{
+    resize(width, height);
+}
+
+void QImageSurface::resize(int width, int height)
+{
+    image_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    cls();
+}
+
+void QImageSurface::setClipRect(double x1, double y1, double x2, double y2)
+{
+    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    // Held in pixels, limited to the picture so it fits an int.
+    const QRect whole(0, 0, image_.width(), image_.height());
+    const long w = image_.width(), h = image_.height();
+    clip_ = QRect(QPoint(static_cast<int>(std::clamp(l, -1L, w)),
+                         static_cast<int>(std::clamp(t, -1L, h))),
+                  QPoint(static_cast<int>(std::clamp(r, -1L, w)),
+                         static_cast<int>(std::clamp(b, -1L, h))))
+                .intersected(whole);
+    clipped_ = true;
+}
+
+QRect QImageSurface::drawable() const
+{
+    const QRect whole(0, 0, image_.width(), image_.height());
+    return clipped_ ? clip_.intersected(whole) : whole;
+}
+
+void QImageSurface::beginPainter(QPainter& p) const
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (clipped_)
+        p.setClipRect(drawable());
+    p.translate(0.5, 0.5); // integer coordinates are pixel centres
+}
+
+void QImageSurface::setDrawWidth(Long width)
+{
+    if (width < 1 || width > 32767)
+        throw SurfaceError("invalid pen width");
+    drawWidth_ = width;
+}
+
+void QImageSurface::setBackColor(num::Rgb colour)
+{
+    backColor_ = colour;
+    cls();
+}
+
+void QImageSurface::cls()
+{
+    if (!image_.isNull())
+        image_.fill(toQRgb(backColor_));
+    curX_ = curY_ = 0.0;
+}
+
+void QImageSurface::fillRect(long left, long top, long right, long bottom, num::Rgb colour)
+{
+    const QRect area = drawable();
+    left = std::max(left, static_cast<long>(area.left()));
+    top = std::max(top, static_cast<long>(area.top()));
+    right = std::min(right, static_cast<long>(area.right()));
+    bottom = std::min(bottom, static_cast<long>(area.bottom()));
+    if (left > right || top > bottom)
+        return;
+    const QRgb value = toQRgb(colour);
+    for (long y = top; y <= bottom; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)));
+        std::fill(row + left, row + right + 1, value);
+    }
+}
+
+void QImageSurface::thinLine(long x1, long y1, long x2, long y2, num::Rgb colour)
+{
+    // One pixel wide, Bresenham, leaving out the last pixel as the window
+    // system's lines do.
+    const QRgb value = toQRgb(colour);
+    const long dx = std::labs(x2 - x1), dy = -std::labs(y2 - y1);
+    const long sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    long err = dx + dy;
+    const QRect area = drawable();
+    while (!(x1 == x2 && y1 == y2)) {
+        if (area.contains(static_cast<int>(x1), static_cast<int>(y1)))
+            reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y1)))[x1] = value;
+        const long e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y1 += sy;
+        }
+    }
+}
+
+void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb colour)
+{
+    curX_ = x2;
+    curY_ = y2;
+    if (image_.isNull())
+        return;
+    const double margin = drawWidth_ + 2.0;
+    double ax = x1, ay = y1, bx = x2, by = y2;
+    if (drawWidth_ == 1) {
+        ax = num::roundHalfEven(ax);
+        ay = num::roundHalfEven(ay);
+        bx = num::roundHalfEven(bx);
+        by = num::roundHalfEven(by);
+        // Clipping would move the left-out last pixel; only far-away ends
+        // are pulled in, along the line itself.
+        if (std::max({std::fabs(ax), std::fabs(ay), std::fabs(bx), std::fabs(by)}) > kFar / 2 &&
+            !clipSegment(ax, ay, bx, by, -kFar / 4, -kFar / 4, kFar / 4, kFar / 4))
+            return;
+        thinLine(px(ax), px(ay), px(bx), px(by), colour);
+        return;
+    }
+    if (!clipSegment(ax, ay, bx, by, -margin, -margin, image_.width() + margin,
+                     image_.height() + margin))
+        return;
+    QPainter p(&image_);
+    beginPainter(p);
+    QPen pen(QColor(toQRgb(colour)));
+    pen.setWidth(drawWidth_);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    if (ax == bx && ay == by)
+        p.drawPoint(QPointF(ax, ay));
+    else
+        p.drawLine(QPointF(ax, ay), QPointF(bx, by));
+}
+
+void QImageSurface::lineTo(double x2, double y2, num::Rgb colour)
+{
+    line(curX_, curY_, x2, y2, colour);
+}
+
+void QImageSurface::fillBox(double x1, double y1, double x2, double y2, num::Rgb colour)
+{
+    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    fillRect(l, t, r, b, colour);
+    curX_ = x2;
+    curY_ = y2;
+}
+
+void QImageSurface::box(double x1, double y1, double x2, double y2, num::Rgb colour)
+{
+    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    curX_ = x2;
+    curY_ = y2;
+    const long w = drawWidth_;
+    long ol = l, ot = t, orr = r, ob = b; // outer edge of the outline
+    if (style_ == DrawStyle::Solid) {
+        ol = l - w / 2;
+        ot = t - w / 2;
+        orr = r + (w - 1) / 2;
+        ob = b + (w - 1) / 2;
+    }
+    if (orr - ol + 1 <= 2 * w || ob - ot + 1 <= 2 * w) {
+        fillRect(ol, ot, orr, ob, colour); // the outline closes up into a block
+        return;
+    }
+    fillRect(ol, ot, orr, ot + w - 1, colour);
+    fillRect(ol, ob - w + 1, orr, ob, colour);
+    fillRect(ol, ot + w, ol + w - 1, ob - w, colour);
+    fillRect(orr - w + 1, ot + w, orr, ob - w, colour);
+}
+
+void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
+                            double start, double span)
+{
+    if (image_.isNull())
+        return;
+    // Centres and radii stay fractional: rounding them would put pairs of
+    // neighbouring rings on the same radius (halves go to the even
+    // neighbour) and leave one-pixel pinholes between the pairs.
+    const double cx = x, cy = y;
+    rx = std::fabs(rx);
+    ry = std::fabs(ry);
+    const double w = drawWidth_;
+    // Skip figures that cannot touch the picture.
+    const double reach = std::max(rx, ry) + w;
+    if (cx + reach < 0 || cy + reach < 0 || cx - reach > image_.width() ||
+        cy - reach > image_.height() || reach > kFar)
+        return;
+    QPainter p(&image_);
+    beginPainter(p);
+    const QColor c(toQRgb(colour));
+    double prx = rx, pry = ry;
+    if (style_ == DrawStyle::InsideSolid) {
+        // The thick outline lies inside the radius: its outer edge is the
+        // figure's own edge, which (as for a box) includes the pixels the
+        // radius reaches, so it lies half a pixel further out.
+        rx += 0.5;
+        ry += 0.5;
+        prx = rx - w / 2.0;
+        pry = ry - w / 2.0;
+        if (prx <= 0.0 || pry <= 0.0) {
+            // The outline is thicker than the figure: it fills it solid.
+            p.setPen(Qt::NoPen);
+            p.setBrush(c);
+            const QRectF rect(cx - rx, cy - ry, 2 * rx, 2 * ry);
+            if (isArc)
+                p.drawPie(rect, qRound(start * 16), qRound(span * 16));
+            else
+                p.drawEllipse(rect);
+            return;
+        }
+    }
+    QPen pen(c);
+    pen.setWidth(drawWidth_);
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const QRectF rect(cx - prx, cy - pry, 2 * prx, 2 * pry);
+    if (isArc)
+        p.drawArc(rect, qRound(start * 16), qRound(span * 16));
+    else if (prx == 0.0 && pry == 0.0)
+        p.drawPoint(QPointF(cx, cy));
+    else
+        p.drawEllipse(rect);
+}
+
+void QImageSurface::circle(double x, double y, double r, num::Rgb colour)
+{
+    outline(x, y, r, r, colour, false, 0, 0);
+}
+
+void QImageSurface::ellipse(double x, double y, double r, num::Rgb colour, double aspect)
+{
+    if (aspect < 1.0)
+        outline(x, y, r, r * aspect, colour, false, 0, 0);
+    else
+        outline(x, y, r / aspect, r, colour, false, 0, 0);
+}
+
+void QImageSurface::arc(double x, double y, double r, num::Rgb colour, double start, double end)
+{
+    double span = end - start;
+    if (span < 0)
+        span += 2 * kPi;
+    outline(x, y, r, r, colour, true, start * 180.0 / kPi, span * 180.0 / kPi);
+}
+
+} // namespace ombrix
