@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Ombrix needs to build, test and run, but only
+# those that are missing.  Nothing is downloaded from anywhere but Debian.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev          # Qt 6 Widgets and Gui (Gui needs the GL headers)
+  libturbojpeg0-dev               # JPEG encoder
+  fonts-liberation2               # "Arial" resolves to the metric-compatible Liberation Sans
+  libgtest-dev libbenchmark-dev   # tests and benchmarks
+  clang-14 libclang-rt-14-dev     # libFuzzer for the parameter file fuzzer
+  clang-format                    # the format check of the test command
+  xvfb xauth                      # a real X server for the desktop tests
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "bootstrap: installing ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

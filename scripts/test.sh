@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every check: the format check, the whole test
+# suite in a normal build and again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the parameter file fuzzer for a bounded
+# time (OMBRIX_FUZZ_SECONDS, default 60; 0 skips it).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+
+echo "== format check"
+git ls-files -- '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror
+
+echo "== normal build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2
+ctest --test-dir build --output-on-failure -j2
+
+echo "== sanitizer build"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMBRIX_SANITIZE=ON \
+  -DOMBRIX_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j2
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j2
+
+seconds=${OMBRIX_FUZZ_SECONDS:-60}
+if [ "$seconds" -gt 0 ]; then
+  echo "== fuzzing the parameter file reader for ${seconds}s"
+  scripts/fuzz.sh "$seconds"
+fi
+echo "== all checks passed"
