@@ -20,6 +20,7 @@ void mDrawRectangle(RenderContext& ctx, Surface& s, Integer L, Integer T, Intege
     const bool landscape = H < W;
     const Long right = static_cast<Long>(L) + W - 1, bottom = static_cast<Long>(T) + H - 1;
 
+    num::Rgb lastColour = 0;
     // Outer part: from the edge inwards, colour 2 to colour 1.
     if (p.pnHump <= 19) {
         const Segment seg(Bo);
@@ -28,6 +29,7 @@ void mDrawRectangle(RenderContext& ctx, Surface& s, Integer L, Integer T, Intege
             const Ramp ramp(p, 2, 1, Bo);
             for (const Long pos : seg.positions()) {
                 const num::Rgb c = ramp.at(pos);
+                lastColour = c;
                 if (landscape)
                     s.box(L + pos, T + pos * static_cast<double>(q), right - pos,
                           bottom - pos * static_cast<double>(q), c);
@@ -48,6 +50,7 @@ void mDrawRectangle(RenderContext& ctx, Surface& s, Integer L, Integer T, Intege
                 std::sqrt(static_cast<double>(ox) * ox + static_cast<double>(oy) * oy) + 1;
             s.setDrawWidth(seg.pen(k, 1, 2));
             FirstSegmentColour colour(p, 1, 0, Ai);
+            colour.carryOver(lastColour);
             const double bo = Bo, dq = q;
             for (const Long u : seg.positionsDown()) {
                 const num::Rgb c = colour.at(u, num::fdiv(u, Ai));

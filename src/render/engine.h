@@ -107,6 +107,15 @@ public:
     {
     }
     num::Rgb at(double position, double fraction);
+    // A rainbow fraction outside the palette keeps the colour of the band
+    // drawn before; when another segment was drawn first, that is its
+    // last band's colour.
+    void carryOver(num::Rgb previous)
+    {
+        r_ = num::redOf(previous);
+        g_ = num::greenOf(previous);
+        b_ = num::blueOf(previous);
+    }
 
 private:
     Ramp ramp_;

@@ -184,6 +184,7 @@ void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb co
     if (!clipSegment(ax, ay, bx, by, -margin, -margin, image_.width() + margin,
                      image_.height() + margin))
         return;
+    extendPastEdges(ax, ay, bx, by);
     QPainter p(&image_);
     beginPainter(p);
     QPen pen(QColor(toQRgb(colour)));
@@ -195,6 +196,35 @@ void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb co
         p.drawPoint(QPointF(ax, ay));
     else
         p.drawLine(QPointF(ax, ay), QPointF(bx, by));
+}
+
+void QImageSurface::extendPastEdges(double& ax, double& ay, double& bx, double& by) const
+{
+    // A thick line's round cap narrows over its last pen-width of length.
+    // Where an end lies on or past the edge of the drawable area and the
+    // line runs out through that edge, the cap would show as a narrowing at
+    // the edge and leave pinholes between bands laid side by side; so the
+    // line is carried on past that edge, where nothing of it is seen.  A
+    // line that runs along an edge, or ends inside, keeps its round cap.
+    const double dx = bx - ax, dy = by - ay;
+    const double length = std::hypot(dx, dy);
+    if (length == 0)
+        return;
+    const QRect area = drawable();
+    auto leaves = [&](double x, double y, double fromX, double fromY) {
+        return (x <= area.left() && x < fromX) || (x >= area.right() && x > fromX) ||
+               (y <= area.top() && y < fromY) || (y >= area.bottom() && y > fromY);
+    };
+    const double ux = dx / length * drawWidth_, uy = dy / length * drawWidth_;
+    const bool extendA = leaves(ax, ay, bx, by), extendB = leaves(bx, by, ax, ay);
+    if (extendA) {
+        ax -= ux;
+        ay -= uy;
+    }
+    if (extendB) {
+        bx += ux;
+        by += uy;
+    }
 }
 
 void QImageSurface::lineTo(double x2, double y2, num::Rgb colour)

@@ -19,7 +19,8 @@ public:
 
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
-    DrawStyle style() const { return style_; }
+    void setDrawStyle(DrawStyle style) override { style_ = style; }
+    DrawStyle drawStyle() const override { return style_; }
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
 
@@ -50,6 +51,7 @@ private:
     // The pixel rectangle that figures may touch: the picture, within the clip.
     QRect drawable() const;
     void beginPainter(class QPainter& p) const;
+    void extendPastEdges(double& ax, double& ay, double& bx, double& by) const;
     void fillRect(long left, long top, long right, long bottom, num::Rgb colour);
     void outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
                  double start, double span);

@@ -54,6 +54,9 @@ public:
     virtual void setClipRect(double x1, double y1, double x2, double y2) = 0;
     virtual void clearClip() = 0;
 
+    // How the following thick outlines lie on their path.
+    virtual void setDrawStyle(DrawStyle style) = 0;
+    virtual DrawStyle drawStyle() const = 0;
     // Pen width in pixels for the following figures; at least 1.
     virtual void setDrawWidth(Long width) = 0;
     virtual Long drawWidth() const = 0;
@@ -71,6 +74,24 @@ public:
 };
 
 // Lifts a surface's clip when a drawing ends, also when it ends early.
+// Sets a draw style for one renderer and gives the surface back with the
+// style it had.
+class DrawStyleGuard
+{
+public:
+    DrawStyleGuard(Surface& s, DrawStyle style) : s_(s), previous_(s.drawStyle())
+    {
+        s_.setDrawStyle(style);
+    }
+    ~DrawStyleGuard() { s_.setDrawStyle(previous_); }
+    DrawStyleGuard(const DrawStyleGuard&) = delete;
+    DrawStyleGuard& operator=(const DrawStyleGuard&) = delete;
+
+private:
+    Surface& s_;
+    DrawStyle previous_;
+};
+
 class ClipGuard
 {
 public:
