@@ -1,2 +1,7 @@
-// Placeholder entry point until the command line lands.
-int main() { return 0; }
+#include "app/cli.h"
+
+int main(int argc, char** argv)
+{
+    // The desktop program joins here later; today every run is a command.
+    return ombrix::runCli(argc, argv);
+}

@@ -1,0 +1,263 @@
+#include "app/cli.h"
+
+#include "io/image_export.h"
+#include "io/param_file.h"
+#include "io/params_json.h"
+#include "main/image_params.h"
+#include "picture/full_image.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace ombrix
+{
+
+namespace
+{
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kOverview =
+    "Ombrix draws gradient images from their parameters.\n"
+    "\n"
+    "Commands:\n"
+    "  render (FILE.obp | --preset N) [--size WxH] --out OUT [--quality Q]\n"
+    "      Draws the full-size image (tiles, borders and texts) and writes OUT as\n"
+    "      PNG, JPEG (.jpg, .jpeg) or BMP, chosen by its extension.\n"
+    "  params (FILE.obp | --preset N) [--out FILE.obp]\n"
+    "      Prints the image parameters as JSON; with --out also writes them as a\n"
+    "      parameter file.\n"
+    "\n"
+    "Run 'ombrix COMMAND --help' for the options of a command.\n"
+    "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.";
+
+void fail(const QString& message)
+{
+    std::fprintf(stderr, "ombrix: %s\n", qPrintable(message));
+}
+
+int usageError(const QString& message)
+{
+    fail(message);
+    return kExitUsage;
+}
+
+// The image of a command: a preset or a parameter file read over the
+// start-up state.  Prints the reason and returns nothing on failure.
+struct Source {
+    ImageModel model;
+    bool fromFile = false;
+};
+
+std::optional<Source> loadSource(const QCommandLineParser& parser, int& status)
+{
+    const QStringList files = parser.positionalArguments().mid(1);
+    const bool hasPreset = parser.isSet("preset");
+    if (files.size() > 1) {
+        status = usageError("give one parameter file, not " + QString::number(files.size()));
+        return std::nullopt;
+    }
+    if (hasPreset == !files.isEmpty()) {
+        status = usageError("give either a parameter file or --preset N");
+        return std::nullopt;
+    }
+    Source source;
+    source.model.params.pnRotation = 1;
+    if (hasPreset) {
+        bool ok = false;
+        const int preset = parser.value("preset").toInt(&ok);
+        if (!ok || preset < 0 || preset > 3) {
+            status =
+                usageError("--preset takes 0, 1, 2 or 3, not '" + parser.value("preset") + "'");
+            return std::nullopt;
+        }
+        source.model.mSetDefaults(preset);
+        return source;
+    }
+    source.model.mSetDefaults(3);
+    const std::string path = files.front().toStdString();
+    const ParamFileResult read = ReadData(path, source.model.params);
+    if (!read.ok) {
+        fail(QString::fromStdString("cannot read " + path + ": " + read.message));
+        status = kExitFailure;
+        return std::nullopt;
+    }
+    source.fromFile = true;
+    return source;
+}
+
+// "WxH" with both sides in 1..kMaxImageSide.
+bool parseSize(const QString& text, int& width, int& height)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,6})\\s*[xX\u00d7]\\s*(\\d{1,6})\\s*$"));
+    const QRegularExpressionMatch m = re.match(text);
+    if (!m.hasMatch())
+        return false;
+    width = m.captured(1).toInt();
+    height = m.captured(2).toInt();
+    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide;
+}
+
+// The picture size a parameter file's window geometry gives at 15 twips per
+// pixel; a file without a size (0 twips) gives a fresh window's 260 x 200.
+void storedSize(const ImageParams& p, int& width, int& height)
+{
+    constexpr double kTwipsPerPixel = 15.0;
+    auto side = [&](Long twips, int fallback) {
+        if (twips <= 0)
+            return fallback;
+        const long px = static_cast<long>(num::roundHalfEven(twips / kTwipsPerPixel));
+        return static_cast<int>(std::clamp<long>(px, 1, kMaxImageSide));
+    };
+    width = side(p.pnImageWidth, 260);
+    height = side(p.pnImageHeight, 200);
+}
+
+void addSourceOptions(QCommandLineParser& parser)
+{
+    parser.addOption({"preset", "Start from preset N (0 new image, 1, 2, 3 start-up).", "N"});
+}
+
+int runRender(QCommandLineParser& parser, const QStringList& args)
+{
+    addSourceOptions(parser);
+    parser.addOption({"size", "Picture size in pixels, 1x1 to 16384x16384.", "WxH"});
+    parser.addOption({"out", "Output file: .png, .jpg, .jpeg or .bmp.", "OUT"});
+    parser.addOption({"quality", "JPEG quality, 10 to 100 (default 100).", "Q", "100"});
+    parser.addPositionalArgument("render", "Draw the full-size image.", "render");
+    parser.addPositionalArgument("FILE.obp", "Parameter file to draw.", "[FILE.obp]");
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (parser.isSet("help")) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    if (!parser.isSet("out"))
+        return usageError("render needs --out OUT");
+    bool ok = false;
+    const int quality = parser.value("quality").toInt(&ok);
+    if (!ok || quality < 10 || quality > 100)
+        return usageError("--quality takes 10 to 100, not '" + parser.value("quality") + "'");
+    int width = 260, height = 200;
+    if (parser.isSet("size") && !parseSize(parser.value("size"), width, height))
+        return usageError("--size takes WxH with each side 1 to 16384, not '" +
+                          parser.value("size") + "'");
+
+    int status = 0;
+    const std::optional<Source> source = loadSource(parser, status);
+    if (!source)
+        return status;
+    if (!parser.isSet("size") && source->fromFile)
+        storedSize(source->model.params, width, height);
+
+    FullImageOptions options;
+    options.width = width;
+    options.height = height;
+    const QImage picture = renderFullImage(source->model.params, options);
+    if (picture.isNull()) {
+        fail(QString("not enough memory for a %1 x %2 picture").arg(width).arg(height));
+        return kExitFailure;
+    }
+    const std::string out = parser.value("out").toStdString();
+    const ExportResult written = saveImage(picture, out, quality);
+    if (!written.ok) {
+        fail(QString::fromStdString("cannot write " + out + ": " + written.message));
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int runParams(QCommandLineParser& parser, const QStringList& args)
+{
+    addSourceOptions(parser);
+    parser.addOption({"out", "Also write the parameters as a parameter file.", "FILE.obp"});
+    parser.addPositionalArgument("params", "Print the image parameters as JSON.", "params");
+    parser.addPositionalArgument("FILE.obp", "Parameter file to read.", "[FILE.obp]");
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (parser.isSet("help")) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return 0;
+    }
+    int status = 0;
+    const std::optional<Source> source = loadSource(parser, status);
+    if (!source)
+        return status;
+    if (parser.isSet("out")) {
+        const std::string out = parser.value("out").toStdString();
+        const ParamFileResult saved = SaveData(out, source->model.params);
+        if (!saved.ok) {
+            fail(QString::fromStdString("cannot write " + out + ": " + saved.message));
+            return kExitFailure;
+        }
+    }
+    const std::string json = paramsToJson(source->model.params);
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    return 0;
+}
+
+QtMessageHandler gQtHandler = nullptr;
+
+// A command promises one line on stderr when it fails and none when it
+// succeeds. Without a desktop session Qt notes that it has no runtime
+// folder, which the command line never uses, so that notice is dropped;
+// every other message of Qt's goes through as usual.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    if (gQtHandler != nullptr)
+        gQtHandler(type, context, message);
+}
+
+} // namespace
+
+int runCli(int argc, char** argv)
+{
+    gQtHandler = qInstallMessageHandler(quietHandler);
+    // The command line never needs a screen: unless the user chose a
+    // platform, Qt draws text through its offscreen platform.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName("ombrix");
+    QGuiApplication::setApplicationVersion(OMBRIX_VERSION);
+
+    const QStringList args = QGuiApplication::arguments();
+    const QString command = args.size() > 1 ? args.at(1) : QString();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(kOverview);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    if (command == "render")
+        return runRender(parser, args);
+    if (command == "params")
+        return runParams(parser, args);
+
+    parser.addPositionalArgument("command", "render or params", "COMMAND");
+    if (!parser.parse(args))
+        return usageError(parser.errorText());
+    if (parser.isSet("version")) {
+        std::printf("ombrix %s\n", OMBRIX_VERSION);
+        return 0;
+    }
+    if (parser.isSet("help") || command.isEmpty()) {
+        std::printf("%s", qPrintable(parser.helpText()));
+        return command.isEmpty() && !parser.isSet("help") ? kExitUsage : 0;
+    }
+    return usageError("unknown command '" + command + "' (use render or params; see --help)");
+}
+
+} // namespace ombrix

@@ -1,0 +1,11 @@
+// The command line: the same engine as the desktop program, without a screen.
+#pragma once
+
+namespace ombrix
+{
+
+// Runs the command line; returns the process exit status: 0 success,
+// 1 a failure (unreadable file, image not written), 2 a usage error.
+int runCli(int argc, char** argv);
+
+} // namespace ombrix
