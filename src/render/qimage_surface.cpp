@@ -282,7 +282,19 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
     const double cx = x, cy = y;
     rx = std::fabs(rx);
     ry = std::fabs(ry);
-    const double w = drawWidth_;
+    // QPainter approximates a circle by curves and strokes it into a ring
+    // polygon; two rings whose edges should meet exactly (the step of the
+    // bands equals their pen) then leave pinholes between them.  Each ring
+    // is therefore stroked one pixel wider on its inner side, where the next
+    // smaller figure's area is: the bands are drawn from the inside out, so
+    // a later, larger ring only covers the overlap of an earlier one and
+    // every band keeps its width.  The smallest rings, whose hole the
+    // widening would close, keep their pen: their hole shows the band
+    // drawn before them.
+    const double hole =
+        std::min(rx, ry) -
+        (style_ == DrawStyle::InsideSolid ? drawWidth_ + 0.5 : (drawWidth_ + 1) / 2.0);
+    const double w = drawWidth_ + (hole > 1.0 ? 1 : 0);
     // Skip figures that cannot touch the picture.
     const double reach = std::max(rx, ry) + w;
     if (cx + reach < 0 || cy + reach < 0 || cx - reach > image_.width() ||
@@ -313,7 +325,7 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
         }
     }
     QPen pen(c);
-    pen.setWidth(drawWidth_);
+    pen.setWidthF(w);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
