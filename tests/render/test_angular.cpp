@@ -311,7 +311,7 @@ TEST(AngularPatterns, DiamondOriginIsKeptWithinSevenTenths)
     for (Integer s = -10; s <= 10; ++s) {
         for (Integer v = -10; v <= 10; ++v) {
             const Recorded r = record(makeParams(kShadedDiamond, 10, 1, s, v), 0, 0, 200, 200);
-            const Call& focal = r.bands().front();
+            const Call focal = r.bands().front();
             EXPECT_LE(std::fabs(focal.x1 - cx) + std::fabs(focal.y1 - cy), 0.7 * A + 1e-4)
                 << s << "," << v;
         }
@@ -322,7 +322,7 @@ TEST(AngularPatterns, DiamondLimitComesBeforeTheOrientationScaling)
 {
     // 200 x 100, rotation 1: q = 0.5 scales oy after the limit.
     const Recorded r = record(makeParams(kShadedDiamond, 10, 1, 7, 7), 0, 0, 200, 100);
-    const Call& focal = r.bands().front();
+    const Call focal = r.bands().front();
     EXPECT_NEAR((focal.x1 - 100) / 50, 0.35, 1e-5);
     EXPECT_NEAR((focal.y1 - 49) / 50, 0.175, 1e-5);
 }
