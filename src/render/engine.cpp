@@ -16,44 +16,41 @@ void RenderContext::mShowProgress()
         progressBar(pfProgress * 100.0f);
 }
 
+void mDispatchPattern(RenderContext& ctx, Surface& s, Integer left, Integer top, Integer width,
+                      Integer height)
+{
+    switch (ctx.p.pnPattern) {
+    case kLinearGradient:
+        return mDrawLinear(ctx, s, left, top, width, height);
+    case kShadedEllipse:
+    case kClearcutEllipse:
+        return mDrawEllipse(ctx, s, left, top, width, height);
+    case kShadedRectangle:
+        return mDrawRectangle(ctx, s, left, top, width, height);
+    case kCrossingPleats:
+        return mDrawPleats(ctx, s, left, top, width, height);
+    case kPlainBackground:
+        return mPlainBackground(ctx, s);
+    case kShadedCircle:
+    case kClearcutCircle:
+        return mDrawCircle(ctx, s, left, top, width, height);
+    case kSandglass:
+        return mDrawSandglass(ctx, s, left, top, width, height);
+    case kShadedSemicircle:
+        return mDrawSemicircle(ctx, s, left, top, width, height);
+    case kShadedDiamond:
+    case kClearcutDiamond:
+        return mDrawDiamond(ctx, s, left, top, width, height);
+    default:
+        return;
+    }
+}
+
 void mDrawPattern(RenderContext& ctx, Surface& s, Integer left, Integer top, Integer width,
                   Integer height)
 {
     try {
-        switch (ctx.p.pnPattern) {
-        case kLinearGradient:
-            mDrawLinear(ctx, s, left, top, width, height);
-            break;
-        case kShadedEllipse:
-        case kClearcutEllipse:
-            mDrawEllipse(ctx, s, left, top, width, height);
-            break;
-        case kShadedRectangle:
-            mDrawRectangle(ctx, s, left, top, width, height);
-            break;
-        case kCrossingPleats:
-            mDrawPleats(ctx, s, left, top, width, height);
-            break;
-        case kPlainBackground:
-            mPlainBackground(ctx, s);
-            break;
-        case kShadedCircle:
-        case kClearcutCircle:
-            mDrawCircle(ctx, s, left, top, width, height);
-            break;
-        case kSandglass:
-            mDrawSandglass(ctx, s, left, top, width, height);
-            break;
-        case kShadedSemicircle:
-            mDrawSemicircle(ctx, s, left, top, width, height);
-            break;
-        case kShadedDiamond:
-        case kClearcutDiamond:
-            mDrawDiamond(ctx, s, left, top, width, height);
-            break;
-        default:
-            break;
-        }
+        mDispatchPattern(ctx, s, left, top, width, height);
     } catch (const std::exception&) {
         // A run-time error ends the renderer; the bands drawn so far stay.
     }

@@ -33,6 +33,10 @@ struct RenderContext {
 void mDrawPattern(RenderContext& ctx, Surface& s, Integer left, Integer top, Integer width,
                   Integer height);
 
+// The same dispatch with errors propagating, for callers that must see them.
+void mDispatchPattern(RenderContext& ctx, Surface& s, Integer left, Integer top, Integer width,
+                      Integer height);
+
 // The nine renderers.  Same contract as mDrawPattern, but errors propagate.
 void mDrawLinear(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H);
 void mDrawEllipse(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H);

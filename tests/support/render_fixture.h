@@ -44,31 +44,7 @@ inline ImageParams makeParams(Integer pattern, Integer hump, Integer rotation = 
 // propagate to the caller.
 inline void callRenderer(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
 {
-    switch (ctx.p.pnPattern) {
-    case kLinearGradient:
-        return mDrawLinear(ctx, s, L, T, W, H);
-    case kShadedEllipse:
-    case kClearcutEllipse:
-        return mDrawEllipse(ctx, s, L, T, W, H);
-    case kShadedRectangle:
-        return mDrawRectangle(ctx, s, L, T, W, H);
-    case kCrossingPleats:
-        return mDrawPleats(ctx, s, L, T, W, H);
-    case kPlainBackground:
-        return mPlainBackground(ctx, s);
-    case kShadedCircle:
-    case kClearcutCircle:
-        return mDrawCircle(ctx, s, L, T, W, H);
-    case kSandglass:
-        return mDrawSandglass(ctx, s, L, T, W, H);
-    case kShadedSemicircle:
-        return mDrawSemicircle(ctx, s, L, T, W, H);
-    case kShadedDiamond:
-    case kClearcutDiamond:
-        return mDrawDiamond(ctx, s, L, T, W, H);
-    default:
-        return;
-    }
+    mDispatchPattern(ctx, s, L, T, W, H);
 }
 
 // Records one drawing of the renderer, with its progress watched.
