@@ -1,0 +1,116 @@
+#include "help/hints.h"
+
+namespace ombrix
+{
+
+std::string hintText(int index)
+{
+    switch (index) {
+    case 0:
+        return "Too large or too small aspect ratio may deteriorate the image quality.\r\n"
+               "If you find flaws such as dots, scratches or gaps in the image, they\r\n"
+               "can in most cases be removed by slightly resizing the screen.";
+    case 1:
+        return "The gradient text contour may be smoothed by clicking the Make Gradient\r\n"
+               "Text button once again, typically when you chose Smooth Font Contour\r\n"
+               "option under Windows 95 with Plus! or Windows 98.";
+    default:
+        return "";
+    }
+}
+
+bool hintSwitchable(int index)
+{
+    return index == 0 || index == 1;
+}
+
+namespace
+{
+
+const char* const kStyle =
+    "<style>h1{font-size:16pt} h2{font-size:12pt} td{padding:2px 8px}</style>";
+
+const char* const kIndex = R"(
+<h1>Ombrix help</h1>
+<p>Ombrix designs gradient images and makes them your desktop wallpaper. An image is never kept as
+pixels: it is drawn again from a handful of settings whenever it is shown.</p>
+<h2>The main window</h2>
+<ul>
+<li><b>Patterns</b>: twelve patterns on two panels. The front panel holds Linear Gradient to
+Background; click the arrow at its right edge (or drag the panel) to open it and reach Shaded Circle to
+Clearcut Diamond behind it.</li>
+<li><b>Colors</b>: the left or centre, middle and right or brim colours. Click a box to edit its colour in
+the colour picker. A box whose colour the pattern does not use darkens the picker's palette.</li>
+<li><b>Rainbow-color</b>: tick the box to draw the first part of the gradient with a rainbow; right-click
+it to choose one of two rainbows and whether it runs inverted.</li>
+<li><b>Mid color position</b>: where the middle colour sits, from one end to the other.</li>
+<li><b>Repetition</b>: how often the pattern repeats across and down (the vertical slider counts from the
+bottom).</li>
+<li><b>Slant/Origin/Preview</b>: the slant of a linear gradient, or the origin of the other patterns, and
+the preview of one repetition. Click the preview to redraw it.</li>
+</ul>
+<h2>The toolbar</h2>
+<table>
+<tr><td>Show</td><td>draws the image at full size in the image window and records the step for Undo.</td></tr>
+<tr><td>Undo, Redo</td><td>walk up to twenty steps back and forth.</td></tr>
+<tr><td>Rotate</td><td>turns the pattern by 90 degrees (for the patterns that have a direction).</td></tr>
+<tr><td>About</td><td>the program's name and version.</td></tr>
+<tr><td>Help</td><td>this page.</td></tr>
+</table>
+<p>New, Open, Save, Copy, Resize, Borders, Text, Gradtxt and Wallpaper are greyed out in this version:
+they arrive with the parameter files, the image size dialog, texts, borders and wallpaper.</p>
+<h2>The image window</h2>
+<p>The image at its real size. Drag it by the picture to move it; drag its edges to resize it, and the
+image is drawn again at the new size. Right-click it for the menu: hide the image window, or hide or show
+the size label. Double-click to toggle the size label.</p>
+<h2>The colour picker</h2>
+<p>Always on top. Click a palette cell, or move the red, green and blue sliders; the preview follows at
+once. Drag the picker by its background; click the swatch under the palette to fold the sliders away or
+bring them back; the cross closes it (click a colour box to bring it back).</p>
+<h2>Hints</h2>
+<p>A hint appears when something you did may spoil the image, for example a very wide or very tall image
+window. Tick "Do not show this massage any more." to switch it off for good.</p>
+<h2>Leaving</h2>
+<p>Closing the main window asks whether to save the image first; minimising it hides the other windows
+until you restore it.</p>
+)";
+
+const char* const kSizeTopic =
+    "<h1>Image size</h1><p>Enter the width and height of the image in pixels. Tick <i>Maintain "
+    "aspect "
+    "ratio of</i> to keep the ratio of width to height; the field you type in drives the other. "
+    "The "
+    "image must fit on the screen with 50 pixels to spare and give each repetition at least 12 "
+    "pixels.</p>";
+const char* const kTextTopic =
+    "<h1>Texts</h1><p>Up to sixteen text sets, each with a highlight and a shadow copy.</p>";
+const char* const kBordersTopic =
+    "<h1>Borders</h1><p>Four borders, one per edge, each with its own width and colour.</p>";
+const char* const kQualityTopic =
+    "<h1>JPEG quality</h1><p>From 10 (small files) to 100 (best pictures).</p>";
+
+} // namespace
+
+std::string helpPage(int context)
+{
+    const char* body = kIndex;
+    switch (context) {
+    case 9:
+        body = kSizeTopic;
+        break;
+    case 10:
+        body = kTextTopic;
+        break;
+    case 11:
+        body = kBordersTopic;
+        break;
+    case 13:
+        body = kQualityTopic;
+        break;
+    default:
+        break;
+    }
+    return std::string("<html><head>") + kStyle + "</head><body>" + body + "</body></html>";
+}
+
+} // namespace ombrix

@@ -1,0 +1,37 @@
+// Every message box and file dialog of the program goes through this one
+// interface, so that tests can answer them without a person at the screen.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ombrix
+{
+
+enum class Answer { Ok, Yes, No, Cancel };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Icon { None, Information, Question, Exclamation, Critical };
+
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+    virtual Answer ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+                       Icon icon) = 0;
+    // The chosen file, or an empty string when the dialog was cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+};
+
+// The production answers: QMessageBox and QFileDialog.
+class QtPrompter final : public Prompter
+{
+public:
+    Answer ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
+               Icon icon) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+};
+
+} // namespace ombrix
