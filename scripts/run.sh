@@ -1,15 +1,10 @@
 #!/usr/bin/env bash
-# Sets everything up and runs Ombrix.  Without arguments it draws the
-# start-up image to ombrix-startup.png; with arguments they are passed to the
-# ombrix command (for example: render --preset 1 --size 1920x1080 --out a.jpg).
+# Sets everything up and runs Ombrix.  Without arguments it starts the
+# desktop program; with arguments they are passed to the ombrix command (for
+# example: render --preset 1 --size 1920x1080 --out a.jpg).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target ombrix
-if [ $# -eq 0 ]; then
-  ./build/ombrix render --preset 3 --out ombrix-startup.png
-  echo "Wrote the start-up image to ombrix-startup.png"
-else
-  exec ./build/ombrix "$@"
-fi
+exec ./build/ombrix "$@"
