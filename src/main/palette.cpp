@@ -93,7 +93,7 @@ void Palette::mFindPaletteColor(Long nRed, Long nGreen, Long nBlue, Integer& nCo
     // A nine-digit key cannot span a comma, so every hit starts a cell and
     // stepping by cells finds the same first hit as a plain text search.
     const std::string k = key(nRed) + key(nGreen) + key(nBlue);
-    if (k.size() != 9 || k == "999999999") {
+    if (k == "999999999") {
         nCol = static_cast<Integer>(kNoCell);
         return;
     }
