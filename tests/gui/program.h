@@ -1,0 +1,100 @@
+// A whole desktop program for a test: its own state, settings file and a
+// prompter whose answers the test writes in advance.
+#pragma once
+
+#include "main/app_state.h"
+#include "main/frm_main.h"
+#include "main/ui_prompter.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace ombrix::test
+{
+
+struct Question {
+    QString title;
+    QString text;
+    Buttons buttons;
+    Icon icon;
+};
+
+class ScriptedPrompter final : public Prompter
+{
+public:
+    std::deque<Answer> answers; // taken in order; Cancel when none is left
+    QString fileName;           // what every save dialog returns
+    std::vector<Question> asked;
+    int fileDialogs = 0;
+
+    Answer ask(QWidget*, const QString& title, const QString& text, Buttons buttons,
+               Icon icon) override
+    {
+        asked.push_back({title, text, buttons, icon});
+        if (answers.empty())
+            return Answer::Cancel;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++fileDialogs;
+        return fileName;
+    }
+};
+
+// Runs everything queued (the image window's coalesced resize, deferred
+// deletes) without waiting for timers.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+class Program
+{
+public:
+    // Programs built with the same folder share one settings file, the way
+    // two runs of the real program do.
+    explicit Program(const QString& folder = QString(), bool load = true)
+    {
+        const QString base = folder.isEmpty() ? mDir.path() : folder;
+        const QString ini = base + "/ombrix.ini";
+        MainOptions o;
+        o.prompter = &prompter;
+        o.openSettings = [ini] { return std::make_unique<QSettings>(ini, QSettings::IniFormat); };
+        o.programFolder = base + "/";
+        main = std::make_unique<FrmMain>(state, o);
+        if (load) {
+            main->Form_Load();
+            settle();
+        }
+    }
+    ~Program()
+    {
+        main.reset();
+        settle();
+    }
+
+    // Closes through the exit question, answering it with `a`.
+    bool close(Answer a)
+    {
+        prompter.answers.push_back(a);
+        return main->close();
+    }
+    QString folder() const { return mDir.path(); }
+
+    QTemporaryDir mDir;
+    ScriptedPrompter prompter;
+    AppState state;
+    std::unique_ptr<FrmMain> main;
+};
+
+} // namespace ombrix::test
