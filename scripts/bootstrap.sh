@@ -11,7 +11,8 @@ packages=(
   libgtest-dev libbenchmark-dev   # tests and benchmarks
   clang-14 libclang-rt-14-dev     # libFuzzer for the parameter file fuzzer
   clang-format                    # the format check of the test command
-  xvfb xauth                      # a real X server for the desktop tests
+  qt6-qpa-plugins                 # the X11 platform the desktop program runs on
+  xvfb xauth x11-utils            # a private X server and xwininfo for the smoke test
 )
 
 missing=()

@@ -7,8 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileInfo>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
