@@ -16,12 +16,13 @@ namespace ombrix
 namespace
 {
 
-// A strip of the rainbow of `mode` as the renderers draw it.
+// A strip of the rainbow of `mode` as the renderers draw it: the last few
+// fractions have no entry of their own and keep the colour before them.
 QPixmap rainbowPicture(Integer mode, int width, int height)
 {
     QImage img(width, height, QImage::Format_RGB32);
+    Long r = 0, g = 0, b = 0;
     for (int x = 0; x < width; ++x) {
-        Long r = 0, g = 0, b = 0;
         mRainbowColor(mode, static_cast<Single>(x) / static_cast<Single>(width - 1), r, g, b);
         mClampRGB(r, g, b);
         for (int y = 0; y < height; ++y)
@@ -142,6 +143,19 @@ void FrmRainbow::mousePressEvent(QMouseEvent* e)
         return;
     }
     QWidget::mousePressEvent(e);
+}
+
+void FrmRainbow::paintEvent(QPaintEvent*)
+{
+    // A drop-down has no frame of its own: a raised edge sets it off from
+    // the main window beneath.
+    QPainter g(this);
+    g.setPen(palette().color(QPalette::Light));
+    g.drawLine(0, 0, width() - 1, 0);
+    g.drawLine(0, 0, 0, height() - 1);
+    g.setPen(palette().color(QPalette::Shadow));
+    g.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    g.drawLine(0, height() - 1, width() - 1, height() - 1);
 }
 
 void FrmRainbow::closeEvent(QCloseEvent* e)

@@ -578,6 +578,7 @@ void FrmMain::buildControls()
     sliVertical = makeSlider(Qt::Vertical, -10, 10, 1, 2, 0, fraScreen);
     sliVertical->setGeometry(6, 50, 26, 150);
     picPreview = new PreviewBox(*this, fraScreen);
+    picPreview->setObjectName("picPreview");
     picPreview->setGeometry(36, 54, 150, 110);
     auto* previewFrame = new QFrame(fraScreen);
     previewFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -832,9 +833,15 @@ void FrmMain::mShowImageSize()
 
 void FrmMain::setProgress(Single value)
 {
+    // The drawing lets no other event run until it ends; QProgressBar paints
+    // at once when the visible bar changes, so nothing more is forced here
+    // (one forced paint per band cost more than the drawing itself).
     ProgressBar1->setValue(std::clamp(static_cast<int>(value), 0, 100));
-    // Painted at once: the drawing lets no other event run inside a band.
-    ProgressBar1->repaint();
+}
+
+QWidget* FrmMain::previewBox() const
+{
+    return picPreview;
 }
 
 // ---------------------------------------------------------------------------

@@ -108,6 +108,7 @@ public:
     FrmRainbow* rainbowWindow() const { return frmRainbow; }
     FrmHelp* helpWindow() const { return frmHelp; }
     const QImageSurface& previewSurface() const { return mPreview; }
+    QWidget* previewBox() const;
     int previewDraws() const { return mPreviewDraws; }
 
     void mnuMenuArray_Click(int index);

@@ -1,0 +1,251 @@
+// Speed of the desktop windows as a person meets it: a slider moved until the
+// preview shows the change, the Show command until the image window is
+// painted at full size, and the start of the program until the main window
+// is painted.
+//
+// The windows are the real ones, on the offscreen platform unless another is
+// chosen.  Questions are answered by a script that says No and picks no file,
+// and the settings go to an INI file in a temporary folder, so a run never
+// waits on a dialog and never touches the user's own settings.  Each
+// measurement checks afterwards that the paint it claims to include happened.
+//
+// Targets the figures are read against (reported, never enforced here):
+//   SliderToPreview under 5 ms per change for every pattern,
+//   ShowFullSize at 1920 x 1080 under 150 ms, StartUp under 500 ms.
+#include "main/app_state.h"
+#include "main/frm_main.h"
+#include "main/image_params.h"
+#include "main/ui_prompter.h"
+#include "picture/frm_picture.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace
+{
+
+using namespace ombrix;
+
+// No to every question, so that the exit question ends the program without
+// saving; every file dialog is cancelled.
+class ScriptedPrompter final : public Prompter
+{
+public:
+    Answer ask(QWidget*, const QString&, const QString&, Buttons buttons, Icon) override
+    {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return QString();
+    }
+};
+
+// Counts a widget's paint events: a figure must include the painting, not
+// only the drawing into the picture.
+class PaintCounter final : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(o, e);
+    }
+};
+
+// The temporary folder that holds the settings file; set once in main.
+QString gFolder;
+
+// One desktop program, built as the application builds it.
+struct Program {
+    ScriptedPrompter prompter;
+    AppState state;
+    std::unique_ptr<FrmMain> main;
+
+    Program()
+    {
+        MainOptions options;
+        options.prompter = &prompter;
+        options.openSettings = [] {
+            return std::make_unique<QSettings>(gFolder + "ombrix.ini", QSettings::IniFormat);
+        };
+        options.programFolder = gFolder;
+        main = std::make_unique<FrmMain>(state, std::move(options));
+    }
+    ~Program() { close(); }
+
+    // Ends the program through the exit question, as a person would, so that
+    // no window or timer lives on into the next measurement.
+    bool close()
+    {
+        if (!main)
+            return true;
+        const bool closed = main->close();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return closed;
+    }
+};
+
+std::string patternName(int pattern)
+{
+    std::string name;
+    for (const char* c = kPatternNames[static_cast<size_t>(pattern)]; *c; ++c)
+        if (*c != ' ')
+            name += *c;
+    return name;
+}
+
+// The mid colour slider moved by one step, back and forth, each change
+// painted at once as the window would on the next event-loop pass.
+void benchSliderToPreview(benchmark::State& st, int pattern)
+{
+    Program prog;
+    FrmMain& main = *prog.main;
+    main.Form_Load();
+    main.optPattern(pattern)->click();
+    QApplication::processEvents();
+    QWidget* preview = main.previewBox();
+    QSlider* slider = main.slider("sliHump");
+    if (preview == nullptr || slider == nullptr || main.state().p().pnPattern != pattern) {
+        st.SkipWithError("the pattern, its preview box or the mid colour slider is missing");
+        return;
+    }
+    const int from = slider->value();
+    const int values[2] = {from, from > slider->minimum() ? from - 1 : from + 1};
+    PaintCounter counter;
+    preview->installEventFilter(&counter);
+    const int drawsBefore = main.previewDraws();
+    int k = 0;
+    for (auto _ : st) {
+        k ^= 1;
+        slider->setValue(values[k]);
+        preview->repaint();
+    }
+    if (main.previewDraws() - drawsBefore < st.iterations() || counter.paints < st.iterations()) {
+        st.SkipWithError("a slider change did not redraw and repaint the preview");
+        return;
+    }
+    // Whether the step shows at all: a locked slider redraws the same picture.
+    slider->setValue(values[0]);
+    const QImage before = main.previewSurface().image().copy();
+    slider->setValue(values[1]);
+    if (!slider->isEnabled() || main.previewSurface().image() == before)
+        st.SetLabel("slider locked, picture unchanged");
+}
+
+// The Show command at a 1920 x 1080 image window, until the window is painted.
+void benchShowFullSize(benchmark::State& st)
+{
+    Program prog;
+    FrmMain& main = *prog.main;
+    main.Form_Load();
+    FrmPicture* picture = main.picture();
+    if (picture != nullptr)
+        picture->setClientSize(1920, 1080);
+    QApplication::processEvents();
+    const QSize size(1920, 1080);
+    if (picture == nullptr || picture->size() != size || picture->picShow()->size() != size) {
+        st.SkipWithError("the image window did not take the size 1920 x 1080");
+        return;
+    }
+    PaintCounter counter, bar;
+    picture->picShow()->installEventFilter(&counter);
+    main.progressBar()->installEventFilter(&bar);
+    for (auto _ : st) {
+        main.showCommand();
+        picture->repaint();
+        QApplication::processEvents();
+    }
+    if (counter.paints < st.iterations() || picture->pictures().picShow.image().size() != size)
+        st.SkipWithError("the image window was not repainted at 1920 x 1080 after each Show");
+    // How often the progress bar is painted during one Show: part of its cost.
+    st.counters["bar_paints"] = benchmark::Counter(bar.paints, benchmark::Counter::kAvgIterations);
+}
+
+// From building the main window to its first paint; closing and destroying
+// it is not timed.  Qt's one-time set-up (fonts, style, platform) belongs to
+// the process, not to a start of the windows, so one program is run first.
+void benchStartUp(benchmark::State& st)
+{
+    static bool warmedUp = false;
+    if (!warmedUp) {
+        Program().main->Form_Load();
+        warmedUp = true;
+    }
+    for (auto _ : st) {
+        PaintCounter counter;
+        const auto start = std::chrono::steady_clock::now();
+        Program prog;
+        prog.main->installEventFilter(&counter);
+        prog.main->Form_Load();
+        prog.main->repaint();
+        QApplication::processEvents();
+        const auto end = std::chrono::steady_clock::now();
+        st.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        if (counter.paints == 0 || !prog.close()) {
+            st.SkipWithError("the main window was not painted or did not close");
+            break;
+        }
+    }
+}
+
+// The offscreen platform warns on every raise() of a window; the windows
+// raise themselves on each command, which would bury the table.
+QtMessageHandler defaultHandler = nullptr;
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (defaultHandler != nullptr && !text.startsWith("This plugin does not support"))
+        defaultHandler(type, context, text);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    defaultHandler = qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "ombrix_gui_bench: no temporary folder for the settings: %s\n",
+                     qPrintable(folder.errorString()));
+        return 1;
+    }
+    gFolder = folder.path() + "/";
+
+    for (int pattern = 0; pattern < kPatterns; ++pattern)
+        benchmark::RegisterBenchmark(("SliderToPreview/" + patternName(pattern)).c_str(),
+                                     benchSliderToPreview, pattern)
+            ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ShowFullSize/1920x1080", benchShowFullSize)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("StartUp", benchStartUp)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
