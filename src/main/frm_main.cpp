@@ -1130,8 +1130,16 @@ void FrmMain::dispatch(const QString& key)
 
 void FrmMain::showHelp(int context)
 {
-    if (frmHelp == nullptr)
+    if (frmHelp == nullptr) {
         frmHelp = new FrmHelp(nullptr);
+        // Centred on the main window's screen, not over the image at its
+        // top-left corner; later showings keep where the user put it.
+        if (QScreen* s = screen()) {
+            const QRect g = s->availableGeometry();
+            frmHelp->move(g.x() + (g.width() - frmHelp->width()) / 2,
+                          g.y() + (g.height() - frmHelp->height()) / 2);
+        }
+    }
     frmHelp->showTopic(context);
     frmHelp->show();
     frmHelp->raise();
