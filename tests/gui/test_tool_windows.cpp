@@ -217,6 +217,30 @@ TEST(ImageWindow, ResizeRedrawsAndTakesAShot)
     EXPECT_FALSE(m.menuItem(3)->isEnabled());
 }
 
+TEST(ImageWindow, StaysReachableAndKeepsItsPlaceInTwips)
+{
+    Program pg;
+    FrmPicture* pic = pg.main->picture();
+    const QRect screen = pic->screen()->availableVirtualGeometry();
+    pic->move(screen.right() + 500, screen.bottom() + 500);
+    keepOnScreen(pic);
+    EXPECT_LT(pic->frameGeometry().left(), screen.right());
+    EXPECT_LT(pic->frameGeometry().top(), screen.bottom());
+    pic->move(-5000, -5000);
+    keepOnScreen(pic);
+    EXPECT_GT(pic->frameGeometry().right(), screen.left());
+    EXPECT_GE(pic->frameGeometry().top(), screen.top());
+
+    // The record keeps the place in twips, 15 to the pixel at 96 DPI.
+    EXPECT_EQ(twipsPerPixel(96), 15);
+    EXPECT_EQ(twipsPerPixel(144), 10);
+    EXPECT_EQ(twipsPerPixel(0), 15);
+    pic->move(40, 20);
+    settle();
+    EXPECT_EQ(pg.state.p().pnImageLeft, pic->x() * pg.state.v().Tppx);
+    EXPECT_EQ(pg.state.p().pnImageTop, pic->y() * pg.state.v().Tppy);
+}
+
 TEST(ImageWindow, AspectHintAlternatesOnExtremeSizes)
 {
     Program pg;
