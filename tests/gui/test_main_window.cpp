@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
@@ -124,6 +125,32 @@ TEST(MainWindow, PatternChoiceIsExclusiveAcrossBothPanels)
     EXPECT_EQ(checked(), std::vector<int>{kLinearGradient});
     QTest::mouseClick(m.optPattern(11), Qt::LeftButton);
     EXPECT_EQ(checked(), std::vector<int>{11});
+}
+
+TEST(MainWindow, FrontPanelSlidesWithTheMouseAndSnapsShut)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    QWidget* fore = m.optPattern(0)->parentWidget();
+    QWidget* back = m.optPattern(6)->parentWidget();
+    const int closedLeft = back->x() + 1;
+    ASSERT_EQ(fore->x(), closedLeft);
+
+    // Pressed on the panel and moved 60 pixels right: the timer follows.
+    const QPoint press(40, 100);
+    const QPoint global = fore->mapToGlobal(press);
+    QTest::mousePress(fore, Qt::LeftButton, {}, press);
+    QCursor::setPos(global + QPoint(60, 0));
+    QTest::mouseMove(fore, press + QPoint(60, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fore->x() == closedLeft + 60; }, 2000));
+    EXPECT_TRUE(m.frontPanelOpen());
+
+    // Back to within 5 pixels of the closed place: it snaps shut.
+    QCursor::setPos(global + QPoint(3, 0));
+    QTest::mouseMove(fore, fore->mapFromGlobal(global + QPoint(3, 0)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fore->x() == closedLeft; }, 2000));
+    QTest::mouseRelease(fore, Qt::LeftButton);
+    EXPECT_FALSE(m.frontPanelOpen());
 }
 
 // Every pattern, with and without the rainbow and turned, reaches the
@@ -299,11 +326,9 @@ TEST(MainWindow, WatchFollowsTheHistoryOnItsOwn)
     m.slider("sliHump")->setValue(3);
     m.showCommand();
     EXPECT_FALSE(m.button("Undo")->isEnabled()); // not yet: the watch has not run
-    QTest::qWait(250);
-    EXPECT_TRUE(m.button("Undo")->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.button("Undo")->isEnabled(); }, 2000));
     pg.state.history.stepBack();
-    QTest::qWait(250);
-    EXPECT_TRUE(m.button("Redo")->isEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.button("Redo")->isEnabled(); }, 2000));
 }
 
 TEST(MainWindow, MinimisingHidesTheOtherWindowsAndRestoringBringsThemBack)
