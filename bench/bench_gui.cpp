@@ -18,6 +18,8 @@
 #include "main/ui_prompter.h"
 #include "picture/frm_picture.h"
 
+#include "bench_names.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -104,14 +106,7 @@ struct Program {
     }
 };
 
-std::string patternName(int pattern)
-{
-    std::string name;
-    for (const char* c = kPatternNames[static_cast<size_t>(pattern)]; *c; ++c)
-        if (*c != ' ')
-            name += *c;
-    return name;
-}
+using bench::patternName;
 
 // The mid colour slider moved by one step, back and forth, each change
 // painted at once as the window would on the next event-loop pass.

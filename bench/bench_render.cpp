@@ -16,6 +16,8 @@
 #include "render/engine.h"
 #include "render/qimage_surface.h"
 
+#include "bench_names.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -61,16 +63,7 @@ std::string sizeName(PictureSize s)
     return std::to_string(s.width) + "x" + std::to_string(s.height);
 }
 
-// "Shaded Ellipse" -> "ShadedEllipse", so that names stay one word for
-// --benchmark_filter.
-std::string patternName(int pattern)
-{
-    std::string name;
-    for (const char* c = kPatternNames[static_cast<size_t>(pattern)]; *c; ++c)
-        if (*c != ' ')
-            name += *c;
-    return name;
-}
+using bench::patternName;
 
 // Preset 3 (the start-up image) with the given pattern and repetition.  The
 // record keeps its own pnRotation of 1.
