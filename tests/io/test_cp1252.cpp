@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using namespace ombrix;
 
@@ -30,40 +31,31 @@ TEST(Cp1252, BytesMapToTheirCharacters)
     EXPECT_EQ(cp1252ToUtf8("\xA0"), "\xC2\xA0");     // Latin-1 half agrees with Unicode
     EXPECT_EQ(cp1252ToUtf8("\xFC\xFF"), "\xC3\xBC\xC3\xBF");
     // The five undefined bytes stand for the C1 controls of the same value.
-    EXPECT_EQ(cp1252ToUtf8("\x81"), "\xC2\x81");
-    EXPECT_EQ(cp1252ToUtf8("\x8D"), "\xC2\x8D");
-    EXPECT_EQ(cp1252ToUtf8("\x8F"), "\xC2\x8F");
-    EXPECT_EQ(cp1252ToUtf8("\x90"), "\xC2\x90");
-    EXPECT_EQ(cp1252ToUtf8("\x9D"), "\xC2\x9D");
-}
-
-TEST(Cp1252, TextIsEncodedByteForCharacter)
-{
+    for (const char* b : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"})
+        EXPECT_EQ(cp1252ToUtf8(b), std::string("\xC2") + b);
     EXPECT_EQ(utf8ToCp1252("Grüße – €"), "Gr\xFC\xDF"
                                          "e \x96 \x80");
     EXPECT_EQ(utf8ToCp1252(""), "");
 }
 
-TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks)
+TEST(Cp1252, WhatCannotBeEncodedBecomesQuestionMarks)
 {
-    EXPECT_EQ(utf8ToCp1252("日本"), "??");
-    EXPECT_EQ(utf8ToCp1252("a\xF0\x9F\x98\x80z"), "a?z"); // a four-byte emoji
-    EXPECT_EQ(utf8ToCp1252("\xC2\x80"), "?");             // U+0080: 0x80 is the euro sign
-    EXPECT_EQ(utf8ToCp1252("\xC4\x80"), "?");             // U+0100
-}
-
-TEST(Cp1252, MalformedUtf8BecomesOneQuestionMarkPerByte)
-{
-    EXPECT_EQ(utf8ToCp1252("\xFF"), "?");
-    EXPECT_EQ(utf8ToCp1252("x\xC3"), "x?"); // sequence cut short at the end
-    EXPECT_EQ(utf8ToCp1252("a\xE2\x82"
-                           "b"),
-              "a??b");                                   // continuation missing
-    EXPECT_EQ(utf8ToCp1252("\xC0\xAF"), "??");           // overlong '/'
-    EXPECT_EQ(utf8ToCp1252("\xE0\x80\xAF"), "???");      // overlong '/', three bytes
-    EXPECT_EQ(utf8ToCp1252("\xED\xA0\x80"), "???");      // a lone surrogate
-    EXPECT_EQ(utf8ToCp1252("\xF4\x90\x80\x80"), "????"); // beyond U+10FFFF
-    EXPECT_EQ(utf8ToCp1252("\x80"
-                           "A"),
-              "?A"); // stray continuation byte
+    // A character outside the code page gives one question mark, malformed
+    // UTF-8 one per byte.
+    const std::pair<const char*, const char*> cases[] = {
+        {"日本", "??"},
+        {"a\xF0\x9F\x98\x80z", "a?z"}, // a four-byte emoji
+        {"\xC2\x80", "?"},             // U+0080: 0x80 is the euro sign
+        {"\xC4\x80", "?"},             // U+0100
+        {"\xFF", "?"},                 // never in UTF-8
+        {"x\xC3", "x?"},               // sequence cut short at the end
+        {"a\xE2\x82\x62", "a??b"},     // continuation missing before the "b"
+        {"\xC0\xAF", "??"},            // overlong '/'
+        {"\xE0\x80\xAF", "???"},       // overlong '/', three bytes
+        {"\xED\xA0\x80", "???"},       // a lone surrogate
+        {"\xF4\x90\x80\x80", "????"},  // beyond U+10FFFF
+        {"\x80\x41", "?A"},            // stray continuation byte before the "A"
+    };
+    for (const auto& [utf8, want] : cases)
+        EXPECT_EQ(utf8ToCp1252(utf8), want) << utf8;
 }

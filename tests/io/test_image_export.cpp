@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 using namespace ombrix;
@@ -65,18 +64,20 @@ QByteArray contents(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-std::uint32_t u32(const QByteArray& b, int at)
+// The little-endian value of `n` bytes from `at`.
+std::uint32_t le(const QByteArray& b, int at, int n = 4)
 {
     std::uint32_t v = 0;
-    std::memcpy(&v, b.constData() + at, 4);
+    for (int i = n - 1; i >= 0; --i)
+        v = v << 8 | static_cast<std::uint8_t>(b.at(at + i));
     return v;
 }
 
-std::uint16_t u16(const QByteArray& b, int at)
+cDIBSection dibOf(const QImage& img)
 {
-    std::uint16_t v = 0;
-    std::memcpy(&v, b.constData() + at, 2);
-    return v;
+    cDIBSection dib;
+    dib.CreateFromPicture(img);
+    return dib;
 }
 
 class Export : public testing::Test
@@ -98,8 +99,7 @@ TEST(DIBSection, RowsAreBottomUpBgrPaddedToFourBytes)
     EXPECT_EQ(cDIBSection::bytesPerScanLine(259), 780);
 
     const QImage img = patterned(5, 3);
-    cDIBSection dib;
-    dib.CreateFromPicture(img);
+    const cDIBSection dib = dibOf(img);
     ASSERT_FALSE(dib.empty());
     ASSERT_EQ(dib.Width(), 5);
     ASSERT_EQ(dib.Height(), 3);
@@ -138,21 +138,19 @@ TEST(DIBSection, ImpossibleSizesLeaveItEmpty)
 TEST_F(Export, BmpIsAStandardBitmapThatQtReadsBackExactly)
 {
     const QImage img = patterned(7, 5); // odd width: rows padded by 3 bytes
-    cDIBSection dib;
-    dib.CreateFromPicture(img);
-    const ExportResult r = writeBmpFile(dib, path("a.bmp"));
+    const ExportResult r = writeBmpFile(dibOf(img), path("a.bmp"));
     ASSERT_TRUE(r.ok) << r.message;
     const QByteArray b = contents(qpath("a.bmp"));
     ASSERT_EQ(b.size(), 54 + 24 * 5);
     EXPECT_EQ(b.left(2), QByteArray("BM"));
-    EXPECT_EQ(u32(b, 2), 54u + 24 * 5); // file size
-    EXPECT_EQ(u32(b, 10), 54u);         // pixels start after both headers
-    EXPECT_EQ(u32(b, 14), 40u);
-    EXPECT_EQ(u32(b, 18), 7u);
-    EXPECT_EQ(u32(b, 22), 5u); // positive: bottom-up
-    EXPECT_EQ(u16(b, 26), 1);
-    EXPECT_EQ(u16(b, 28), 24);
-    EXPECT_EQ(u32(b, 30), 0u); // uncompressed
+    EXPECT_EQ(le(b, 2), 54u + 24 * 5); // file size
+    EXPECT_EQ(le(b, 10), 54u);         // pixels start after both headers
+    EXPECT_EQ(le(b, 14), 40u);
+    EXPECT_EQ(le(b, 18), 7u);
+    EXPECT_EQ(le(b, 22), 5u); // positive: bottom-up
+    EXPECT_EQ(le(b, 26, 2), 1);
+    EXPECT_EQ(le(b, 28, 2), 24);
+    EXPECT_EQ(le(b, 30), 0u); // uncompressed
     const QImage back(qpath("a.bmp"), "BMP");
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), img);
@@ -161,8 +159,7 @@ TEST_F(Export, BmpIsAStandardBitmapThatQtReadsBackExactly)
 TEST_F(Export, JpegDecodesCloseToThePictureAtEveryQuality)
 {
     const QImage img = smooth(101, 37);
-    cDIBSection dib;
-    dib.CreateFromPicture(img);
+    const cDIBSection dib = dibOf(img);
     for (const Long quality : {100, 75, 10}) {
         SCOPED_TRACE(quality);
         const ExportResult r = WriteJpegFile(dib, path("a.jpg"), quality);
@@ -178,8 +175,7 @@ TEST_F(Export, JpegDecodesCloseToThePictureAtEveryQuality)
     for (int y = 8; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             split.setPixel(x, y, qRgb(255, 255, 255));
-    dib.CreateFromPicture(split);
-    ASSERT_TRUE(WriteJpegFile(dib, path("split.jpg"), 90).ok);
+    ASSERT_TRUE(WriteJpegFile(dibOf(split), path("split.jpg"), 90).ok);
     const QImage back(qpath("split.jpg"), "JPG");
     EXPECT_LT(qGray(back.pixel(4, 1)), 40);
     EXPECT_GT(qGray(back.pixel(4, 14)), 215);
@@ -187,9 +183,7 @@ TEST_F(Export, JpegDecodesCloseToThePictureAtEveryQuality)
 
 TEST_F(Export, QualityIsHeldToItsRange)
 {
-    const QImage img = patterned(64, 64);
-    cDIBSection dib;
-    dib.CreateFromPicture(img);
+    const cDIBSection dib = dibOf(patterned(64, 64));
     ASSERT_TRUE(WriteJpegFile(dib, path("low.jpg"), -5).ok);
     ASSERT_TRUE(WriteJpegFile(dib, path("ten.jpg"), 10).ok);
     ASSERT_TRUE(WriteJpegFile(dib, path("high.jpg"), 500).ok);

@@ -100,10 +100,7 @@ TEST(PrintTexts, LowerSlotsLieOnTopAndEmptySlotsDrawNothing)
 
 TEST(PrintTexts, StylesAndSizesChangeTheFont)
 {
-    ImageParams p;
-    ImageModel m;
-    m.mSetDefaults(0);
-    p = m.params;
+    ImageParams p = plain(num::rgb(255, 255, 255));
     p.pnTextSize[0] = 18;
     const QFont plainFont = textFont(p, 0, 96.0);
     EXPECT_EQ(plainFont.pixelSize(), 24); // 18 points at 96 dots per inch

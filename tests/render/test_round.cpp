@@ -12,15 +12,18 @@ using namespace ombrix::test;
 namespace
 {
 
+const double kPi = 4 * std::atan(1.0);
+
 // The drift per unit of radius that a drawing used: the first ring sits at
 // the focal point cx + A * ox, and ring p at focal - p * ox.
 struct Drift {
     double ox, oy;
 };
 
-Drift driftOf(const RecordedSegment& first, double cx, double cy, double A)
+Drift driftOf(const Recorded& r, double cx, double cy, double A)
 {
-    return {(first.bands.front().x1 - cx) / A, (first.bands.front().y1 - cy) / A};
+    const Call first = r.bands().at(0);
+    return {(first.x1 - cx) / A, (first.y1 - cy) / A};
 }
 
 } // namespace
@@ -30,7 +33,8 @@ Drift driftOf(const RecordedSegment& first, double cx, double cy, double A)
 
 TEST(RoundPatterns, ShadedCircleHumpTen)
 {
-    // 200 x 100: R = 50, A = B = 25, centre (L + 100, T + 49).
+    // 200 x 100 at (10, 20): R = 50, A = B = 25, centre (L + 100, T + 49),
+    // on a background of colour 2.
     const Recorded r = record(makeParams(kShadedCircle, 10), 10, 20, 200, 100);
     const std::vector<Call>& calls = r.surface.calls();
     ASSERT_FALSE(calls.empty());
@@ -42,26 +46,16 @@ TEST(RoundPatterns, ShadedCircleHumpTen)
     EXPECT_DOUBLE_EQ(fill.y2, 120);
     EXPECT_EQ(fill.colour, kBlue);
 
-    const auto segs = r.segments();
-    ASSERT_EQ(segs.size(), 2u);
-    ASSERT_EQ(segs[0].bands.size(), 26u);
-    ASSERT_EQ(segs[1].bands.size(), 26u);
-    EXPECT_EQ(segs[0].pen, 3); // 25 / 25 + 1 = 2, raised to 3
-    EXPECT_EQ(segs[1].pen, 2);
-    for (int i = 0; i <= 25; ++i) {
-        const Call& a = segs[0].bands[i];
-        const Call& b = segs[1].bands[i];
-        EXPECT_EQ(a.kind, CallKind::Circle);
-        EXPECT_DOUBLE_EQ(a.x1, 110);
-        EXPECT_DOUBLE_EQ(a.y1, 69);
-        EXPECT_DOUBLE_EQ(a.r, i);
-        EXPECT_DOUBLE_EQ(b.x1, 110);
-        EXPECT_DOUBLE_EQ(b.y1, 69);
-        EXPECT_DOUBLE_EQ(b.r, 25 + i);
+    // First pen 25 / 25 + 1 = 2, raised to 3.
+    EXPECT_EQ(briefs(r), (std::vector<Brief>{{3, 26, kRed, kGreen}, {2, 26, kGreen, kBlue}}));
+    const std::vector<Call> b = r.bands();
+    ASSERT_EQ(b.size(), 52u);
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        EXPECT_EQ(b[i].kind, CallKind::Circle);
+        EXPECT_DOUBLE_EQ(b[i].x1, 110);
+        EXPECT_DOUBLE_EQ(b[i].y1, 69);
+        EXPECT_DOUBLE_EQ(b[i].r, i <= 25 ? i : i - 1.0) << i;
     }
-    EXPECT_EQ(segs[0].bands.front().colour, kRed);  // the centre
-    EXPECT_EQ(segs[0].bands.back().colour, kGreen); // radius 25
-    EXPECT_EQ(segs[1].bands.back().colour, kBlue);  // radius 50
 }
 
 TEST(RoundPatterns, CircleFocalPointDriftsWithTheSliders)
@@ -72,12 +66,13 @@ TEST(RoundPatterns, CircleFocalPointDriftsWithTheSliders)
     const double cx = 200, cy = 199, A = 100;
     for (Integer s : {-10, -3, 0, 1, 4, 10}) {
         for (Integer v : {-10, -5, 0, 2, 10}) {
+            SCOPED_TRACE(testing::Message() << s << "," << v);
             const Recorded r = record(makeParams(kShadedCircle, 10, 1, s, v), 0, 0, 400, 400);
             const auto segs = r.segments();
             ASSERT_EQ(segs.size(), 2u);
-            const Drift d = driftOf(segs[0], cx, cy, A);
-            EXPECT_NEAR(d.ox, s * 0.045, 1e-6) << s << "," << v;
-            EXPECT_NEAR(d.oy, v * 0.04, 1e-6) << s << "," << v;
+            const Drift d = driftOf(r, cx, cy, A);
+            EXPECT_NEAR(d.ox, s * 0.045, 1e-6);
+            EXPECT_NEAR(d.oy, v * 0.04, 1e-6);
             for (std::size_t p = 0; p < segs[0].bands.size(); ++p) {
                 EXPECT_NEAR(segs[0].bands[p].x1, cx + (A - p) * d.ox, 1e-4);
                 EXPECT_NEAR(segs[0].bands[p].y1, cy + (A - p) * d.oy, 1e-4);
@@ -93,57 +88,70 @@ TEST(RoundPatterns, CircleFocalPointDriftsWithTheSliders)
     }
 }
 
-TEST(RoundPatterns, CirclePenGrowsWithTheDrift)
-{
-    // 2000 x 2000, hump 10: A = 500, 128 bands, 3.906 pixels per band.
-    struct Case {
-        Integer s, v;
-        Long pen;
-    };
-    // k = |drift| + 1: (0, 0) -> 1, (10, 10) -> 1.602, (-10, 0) -> 1.45.
-    for (const Case c : {Case{0, 0, 4}, Case{10, 10, 7}, Case{-10, 0, 6}}) {
-        const Recorded r = record(makeParams(kShadedCircle, 10, 1, c.s, c.v), 0, 0, 2000, 2000);
-        ASSERT_EQ(r.segments().size(), 2u);
-        EXPECT_EQ(r.segments()[0].pen, c.pen) << c.s << "," << c.v;
-        EXPECT_EQ(r.segments()[1].pen, 3); // 500 / 128 = 3.9, no drift factor
-    }
-}
-
-TEST(RoundPatterns, ClearcutCircleDrawsTheFirstSegmentOnly)
-{
-    const Recorded r = record(makeParams(kClearcutCircle, 10), 0, 0, 200, 100);
-    const auto segs = r.segments();
-    ASSERT_EQ(segs.size(), 1u);
-    ASSERT_EQ(segs[0].bands.size(), 26u);
-    for (const Call& c : segs[0].bands)
-        EXPECT_LE(c.r, 25.0); // nothing beyond radius A
-    EXPECT_EQ(segs[0].bands.back().colour, kGreen);
-    // Progress runs to 1 over the first segment alone.
-    const std::vector<Single> prog = progressAfterBands(r);
-    for (std::size_t p = 0; p < prog.size(); ++p)
-        EXPECT_NEAR(prog[p], p / 25.0, 1e-6);
-    EXPECT_FLOAT_EQ(r.finalProgress, 1.0f);
-
-    // The shaded circle with the same hump stops half-way at that radius.
-    const Recorded shaded = record(makeParams(kShadedCircle, 10), 0, 0, 200, 100);
-    EXPECT_NEAR(progressAfterBands(shaded)[25], 0.5, 1e-6);
-}
-
 TEST(RoundPatterns, CircleHumpZeroAndTwenty)
 {
+    // Hump 0: the second segment alone, centred even with sliders set.
     const Recorded zero = record(makeParams(kShadedCircle, 0, 1, 5, 5), 0, 0, 200, 100);
-    ASSERT_EQ(zero.segments().size(), 1u);
+    EXPECT_EQ(briefs(zero), (std::vector<Brief>{{-1, 51, kGreen, kBlue}}));
     const std::vector<Call> z = zero.bands();
     ASSERT_EQ(z.size(), 51u);
     EXPECT_DOUBLE_EQ(z.front().r, 0);
     EXPECT_DOUBLE_EQ(z.back().r, 50);
-    EXPECT_DOUBLE_EQ(z.front().x1, 100); // centred: no first segment, no drift
-    EXPECT_EQ(z.front().colour, kGreen);
+    EXPECT_DOUBLE_EQ(z.front().x1, 100);
 
     const Recorded twenty = record(makeParams(kShadedCircle, 20), 0, 0, 200, 100);
-    ASSERT_EQ(twenty.segments().size(), 1u);
-    EXPECT_EQ(twenty.bands().back().colour, kGreen);
+    EXPECT_EQ(briefs(twenty), (std::vector<Brief>{{-1, 51, kRed, kGreen}}));
     EXPECT_DOUBLE_EQ(twenty.bands().back().r, 50);
+}
+
+TEST(RoundPatterns, FirstPenGrowsWithTheDrift)
+{
+    // 3.906 pixels per band (A = B = 500, 128 bands).  Circle (2000 x 2000):
+    // k = |drift| + 1, at least 3.  Ellipse (2000 x 1000): k = sqrt(max((|ox|
+    // + 1)^2 + oy^2, (|oy| + 1)^2 + ox^2)) plus 2, no minimum.  The second
+    // segment's pen has no drift factor.
+    struct Case {
+        Integer pattern, w, h, s, v;
+        Long first, second;
+    };
+    const Case cases[] = {
+        {kShadedCircle, 2000, 2000, 0, 0, 4, 3},   {kShadedCircle, 2000, 2000, 10, 10, 7, 3},
+        {kShadedCircle, 2000, 2000, -10, 0, 6, 3}, {kShadedEllipse, 2000, 1000, 0, 0, 5, 4},
+        {kShadedEllipse, 2000, 1000, 3, 0, 7, 4},  {kShadedEllipse, 2000, 1000, -3, 0, 7, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << kPatternNames[c.pattern] << " " << c.s << "," << c.v);
+        const Recorded r = record(makeParams(c.pattern, 10, 1, c.s, c.v), 0, 0, c.w, c.h);
+        const auto segs = r.segments();
+        ASSERT_EQ(segs.size(), 2u);
+        EXPECT_EQ(segs[0].pen, c.first);
+        EXPECT_EQ(segs[1].pen, c.second);
+    }
+}
+
+TEST(RoundPatterns, ClearcutVariantsDrawTheFirstSegmentOnly)
+{
+    // 200 x 100, hump 10: the circle's rings reach A = 25, the ellipse's
+    // stop one pixel short of A = 50; progress runs to 1 over that segment.
+    struct Case {
+        Integer pattern;
+        double A;
+        std::size_t bands;
+    };
+    for (const Case c : {Case{kClearcutCircle, 25, 26}, Case{kClearcutEllipse, 50, 50}}) {
+        SCOPED_TRACE(kPatternNames[c.pattern]);
+        const Recorded r = record(makeParams(c.pattern, 10), 0, 0, 200, 100);
+        EXPECT_EQ(briefs(r), (std::vector<Brief>{{-1, c.bands, kRed}}));
+        EXPECT_EQ(r.surface.calls().front().kind, CallKind::FillBox);
+        for (const Call& b : r.bands())
+            EXPECT_LE(b.r, c.A);
+        const std::vector<Single> prog = progressAfterBands(r);
+        for (std::size_t p = 0; p < prog.size(); ++p)
+            EXPECT_NEAR(prog[p], p / c.A, 1e-6) << p;
+    }
+    // The shaded circle with the same hump stops half-way at that radius.
+    const Recorded shaded = record(makeParams(kShadedCircle, 10), 0, 0, 200, 100);
+    EXPECT_NEAR(progressAfterBands(shaded)[25], 0.5, 1e-6);
 }
 
 // ---------------------------------------------------------------------------
@@ -151,30 +159,22 @@ TEST(RoundPatterns, CircleHumpZeroAndTwenty)
 
 TEST(RoundPatterns, ShadedEllipseAlongTheWidth)
 {
-    // 200 x 100, rotation 1: q = 0.5, R = 100, A = B = 50.
+    // 200 x 100, rotation 1: q = 0.5, R = 100, A = B = 50, on a background
+    // of colour 2.  The first segment stops one pixel short: 0 .. round(A -
+    // 1) = 49; its pen is A / n + 2, the second's B / n + 1.
     const Recorded r = record(makeParams(kShadedEllipse, 10), 0, 0, 200, 100);
     ASSERT_EQ(r.surface.calls().front().kind, CallKind::FillBox);
     EXPECT_EQ(r.surface.calls().front().colour, kBlue);
-    const auto segs = r.segments();
-    ASSERT_EQ(segs.size(), 2u);
-    // The first segment stops one pixel short: 0 .. round(A - 1) = 49.
-    ASSERT_EQ(segs[0].bands.size(), 50u);
-    ASSERT_EQ(segs[1].bands.size(), 51u);
-    EXPECT_EQ(segs[0].pen, 3); // A / n + 2
-    EXPECT_EQ(segs[1].pen, 2); // B / n + 1
-    for (std::size_t i = 0; i < segs[0].bands.size(); ++i) {
-        const Call& c = segs[0].bands[i];
-        EXPECT_EQ(c.kind, CallKind::Ellipse);
-        EXPECT_DOUBLE_EQ(c.x1, 100);
-        EXPECT_DOUBLE_EQ(c.y1, 49);
-        EXPECT_DOUBLE_EQ(c.r, static_cast<double>(i));
-        EXPECT_FLOAT_EQ(static_cast<float>(c.aspect), 0.5f);
+    EXPECT_EQ(briefs(r), (std::vector<Brief>{{3, 50, kRed}, {2, 51, kGreen, kBlue}}));
+    const std::vector<Call> b = r.bands();
+    ASSERT_EQ(b.size(), 101u);
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        EXPECT_EQ(b[i].kind, CallKind::Ellipse);
+        EXPECT_DOUBLE_EQ(b[i].x1, 100);
+        EXPECT_DOUBLE_EQ(b[i].y1, 49);
+        EXPECT_DOUBLE_EQ(b[i].r, static_cast<double>(i)); // 0..49, then 50..100
+        EXPECT_FLOAT_EQ(static_cast<float>(b[i].aspect), 0.5f);
     }
-    for (std::size_t j = 0; j < segs[1].bands.size(); ++j)
-        EXPECT_DOUBLE_EQ(segs[1].bands[j].r, 50.0 + j);
-    EXPECT_EQ(segs[0].bands.front().colour, kRed);
-    EXPECT_EQ(segs[1].bands.front().colour, kGreen);
-    EXPECT_EQ(segs[1].bands.back().colour, kBlue);
 }
 
 TEST(RoundPatterns, EllipseShapeByOrientation)
@@ -199,47 +199,37 @@ TEST(RoundPatterns, EllipseShapeByOrientation)
 
 TEST(RoundPatterns, EllipseOriginIsKeptWithinSixTenthsOfTheRadius)
 {
-    // 200 x 200 so that the orientation scaling leaves the drift alone
-    // (q = 1); hump 10: A = 50.
-    const double cx = 100, cy = 99, A = 50;
+    // Hump 10: A = R / 2.  A drift (s, v) / 10 longer than 0.6 is pulled
+    // back along its direction as measured on the area's proportions, or
+    // scaled by 0.6 without a horizontal slant; the orientation scaling
+    // (oy times q along the width, ox over q along the height) comes after.
+    const double r2 = 1 / std::sqrt(2.0), h83 = std::hypot(0.8, 0.3);
     struct Case {
-        Integer s, v;
+        Integer rotation, w, h, s, v;
         double ox, oy;
     };
     const Case cases[] = {
-        {3, 4, 0.3, 0.4},                                   // inside: unchanged
-        {6, 0, 0.6, 0.0},                                   // on the limit: unchanged
-        {7, 7, 0.6 / std::sqrt(2.0), 0.6 / std::sqrt(2.0)}, // pulled back along its direction
-        {-8, 3, -0.6 * 0.8 / std::hypot(0.8, 0.3), 0.6 * 0.3 / std::hypot(0.8, 0.3)},
-        {0, 7, 0.0, 0.42}, // no horizontal slant: scaled by 0.6
-        {0, -10, 0.0, -0.6},
-        {10, -10, 0.6 / std::sqrt(2.0), -0.6 / std::sqrt(2.0)},
+        {1, 200, 200, 3, 4, 0.3, 0.4}, // inside: unchanged
+        {1, 200, 200, 6, 0, 0.6, 0.0}, // on the limit: unchanged
+        {1, 200, 200, 7, 7, 0.6 * r2, 0.6 * r2},
+        {1, 200, 200, -8, 3, -0.6 * 0.8 / h83, 0.6 * 0.3 / h83},
+        {1, 200, 200, 0, 7, 0.0, 0.42},
+        {1, 200, 200, 0, -10, 0.0, -0.6},
+        {1, 200, 200, 10, -10, 0.6 * r2, -0.6 * r2},
+        {1, 200, 100, 7, 7, 0.6 * r2, 0.5 * 0.6 * r2},
+        {-1, 200, 100, 7, 7, 0.6 * r2 / 2, 0.6 * r2},
     };
     for (const Case& c : cases) {
-        const Recorded r = record(makeParams(kShadedEllipse, 10, 1, c.s, c.v), 0, 0, 200, 200);
-        const auto segs = r.segments();
-        ASSERT_EQ(segs.size(), 2u);
-        const Drift d = driftOf(segs[0], cx, cy, A);
-        EXPECT_NEAR(d.ox, c.ox, 1e-5) << c.s << "," << c.v;
-        EXPECT_NEAR(d.oy, c.oy, 1e-5) << c.s << "," << c.v;
+        SCOPED_TRACE(testing::Message()
+                     << c.rotation << " " << c.w << "x" << c.h << " " << c.s << "," << c.v);
+        const Recorded r =
+            record(makeParams(kShadedEllipse, 10, c.rotation, c.s, c.v), 0, 0, c.w, c.h);
+        ASSERT_EQ(r.segments().size(), 2u);
+        const double A = (c.rotation == 1 ? c.w : c.h) / 4.0;
+        const Drift d = driftOf(r, c.w / 2.0, c.h / 2.0 - 1, A);
+        EXPECT_NEAR(d.ox, c.ox, 1e-5);
+        EXPECT_NEAR(d.oy, c.oy, 1e-5);
     }
-}
-
-TEST(RoundPatterns, EllipseLimitUsesTheAreaProportionsBeforeTheOrientation)
-{
-    // On 200 x 100 (a = H / W = 0.5) the pulled-back drift keeps its
-    // direction and length 0.6; rotation 1 then scales oy by q = 0.5.
-    const double cx = 100, cy = 49, A = 50;
-    const Recorded r = record(makeParams(kShadedEllipse, 10, 1, 7, 7), 0, 0, 200, 100);
-    const Drift d = driftOf(r.segments().at(0), cx, cy, A);
-    EXPECT_NEAR(d.ox, 0.6 / std::sqrt(2.0), 1e-5);
-    EXPECT_NEAR(d.oy, 0.5 * 0.6 / std::sqrt(2.0), 1e-5);
-
-    // Rotation -1 on the same area: q = 2, ox is divided by it.
-    const Recorded v = record(makeParams(kShadedEllipse, 10, -1, 7, 7), 0, 0, 200, 100);
-    const Drift dv = driftOf(v.segments().at(0), cx, cy, 25); // R = 50, A = 25
-    EXPECT_NEAR(dv.ox, 0.6 / std::sqrt(2.0) / 2, 1e-5);
-    EXPECT_NEAR(dv.oy, 0.6 / std::sqrt(2.0), 1e-5);
 }
 
 TEST(RoundPatterns, EllipsePositionsStopOnePixelShort)
@@ -261,98 +251,49 @@ TEST(RoundPatterns, EllipsePositionsStopOnePixelShort)
     }
 }
 
-TEST(RoundPatterns, EllipsePenUsesTheDriftFactorAndNoMinimum)
-{
-    // 2000 x 1000, hump 10: A = B = 500, 3.906 pixels per band.
-    struct Case {
-        Integer s, v;
-        Long first;
-    };
-    // k = sqrt(max((|ox| + 1)^2 + oy^2, (|oy| + 1)^2 + ox^2)): 1 -> 5,
-    // (3, 0) -> 1.3 -> 7.08.
-    for (const Case c : {Case{0, 0, 5}, Case{3, 0, 7}, Case{-3, 0, 7}}) {
-        const Recorded r = record(makeParams(kShadedEllipse, 10, 1, c.s, c.v), 0, 0, 2000, 1000);
-        const auto segs = r.segments();
-        ASSERT_EQ(segs.size(), 2u);
-        EXPECT_EQ(segs[0].pen, c.first) << c.s;
-        EXPECT_EQ(segs[1].pen, 4); // 3.906 + 1
-    }
-}
-
-TEST(RoundPatterns, ClearcutEllipseProgressRunsOverTheFirstSegment)
-{
-    const Recorded r = record(makeParams(kClearcutEllipse, 10), 0, 0, 200, 100);
-    const auto segs = r.segments();
-    ASSERT_EQ(segs.size(), 1u);
-    const std::vector<Single> prog = progressAfterBands(r);
-    ASSERT_EQ(prog.size(), 50u);
-    for (std::size_t p = 0; p < prog.size(); ++p)
-        EXPECT_NEAR(prog[p], p / 50.0, 1e-6);
-    for (const Call& c : segs[0].bands)
-        EXPECT_LT(c.r, 50.0);
-}
-
 // ---------------------------------------------------------------------------
 // Semicircle
 
-TEST(RoundPatterns, SemicircleLeftHalvesMoveRight)
+TEST(RoundPatterns, SemicircleHalvesMoveAlongTheArea)
 {
-    // 200 x 100: Len = 200 + 50 = 250, hump 10: A = B = 125.
-    const double pi = 4 * std::atan(1.0);
-    const Recorded r = record(makeParams(kShadedSemicircle, 10), 10, 20, 200, 100);
-    EXPECT_TRUE(r.surface.ofKind(CallKind::FillBox).empty()); // nothing filled first
-    const auto segs = r.segments();
-    ASSERT_EQ(segs.size(), 2u);
-    ASSERT_EQ(segs[0].bands.size(), 126u);
-    ASSERT_EQ(segs[1].bands.size(), 126u);
-    EXPECT_EQ(segs[0].pen, 2);
-    EXPECT_EQ(segs[1].pen, 2);
-    for (std::size_t i = 0; i < 126; ++i) {
-        for (int k = 0; k < 2; ++k) {
-            const Call& c = segs[k].bands[i];
-            EXPECT_EQ(c.kind, CallKind::Arc);
-            EXPECT_DOUBLE_EQ(c.x1, 10 + 125.0 * k + i);
-            EXPECT_DOUBLE_EQ(c.y1, 70);
-            EXPECT_DOUBLE_EQ(c.r, 50);
-            EXPECT_DOUBLE_EQ(c.start, pi / 2);
-            EXPECT_DOUBLE_EQ(c.end, 3 * pi / 2);
-            // Centred on their path even on an inside-solid surface.
-            EXPECT_EQ(c.style, DrawStyle::Solid);
+    // 200 x 100 at (10, 20): Len = 200 + 50 = 250.  Along the width, left
+    // halves of radius 50 move right (hump 10: A = B = 125); along the
+    // height, upper halves of radius 100 move down (hump 0: colour 1 to 2
+    // only).  Nothing is filled first.
+    for (Integer rotation : {1, -1}) {
+        SCOPED_TRACE(rotation);
+        const bool across = rotation == 1;
+        const Recorded r =
+            record(makeParams(kShadedSemicircle, across ? 10 : 0, rotation), 10, 20, 200, 100);
+        EXPECT_TRUE(r.surface.ofKind(CallKind::FillBox).empty());
+        EXPECT_EQ(briefs(r),
+                  across ? (std::vector<Brief>{{2, 126, kRed, kGreen}, {2, 126, kGreen, kBlue}})
+                         : (std::vector<Brief>{{2, 251, kGreen, kBlue}}));
+        const std::vector<Call> b = r.bands();
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            const double pos = across && i >= 126 ? i - 1.0 : i;
+            EXPECT_EQ(b[i].kind, CallKind::Arc);
+            EXPECT_DOUBLE_EQ(b[i].x1, across ? 10 + pos : 110) << i;
+            EXPECT_DOUBLE_EQ(b[i].y1, across ? 70 : 20 + pos) << i;
+            EXPECT_DOUBLE_EQ(b[i].r, across ? 50 : 100);
+            EXPECT_DOUBLE_EQ(b[i].start, across ? kPi / 2 : 0);
+            EXPECT_DOUBLE_EQ(b[i].end, across ? 3 * kPi / 2 : kPi);
+            // Centred on their path even on an inside-solid surface: arcs
+            // inside their radius left a dotted row of background along the
+            // edges.
+            EXPECT_EQ(b[i].style, DrawStyle::Solid);
         }
+        // The surface gets its own style back.
+        EXPECT_EQ(r.surface.drawStyle(), DrawStyle::InsideSolid);
     }
-    // The surface gets its own style back.
-    EXPECT_EQ(r.surface.drawStyle(), DrawStyle::InsideSolid);
-    EXPECT_EQ(segs[0].bands.front().colour, kRed);
-    EXPECT_EQ(segs[1].bands.front().colour, kGreen);
-    EXPECT_EQ(segs[1].bands.back().colour, kBlue);
-}
-
-TEST(RoundPatterns, SemicircleUpperHalvesMoveDown)
-{
-    const double pi = 4 * std::atan(1.0);
-    const Recorded r = record(makeParams(kShadedSemicircle, 0, -1), 10, 20, 200, 100);
-    const std::vector<Call> b = r.bands();
-    ASSERT_EQ(b.size(), 251u); // Len = 250, step 1
-    for (std::size_t j = 0; j < b.size(); ++j) {
-        EXPECT_DOUBLE_EQ(b[j].x1, 110);
-        EXPECT_DOUBLE_EQ(b[j].y1, 20.0 + j);
-        EXPECT_DOUBLE_EQ(b[j].r, 100);
-        EXPECT_DOUBLE_EQ(b[j].start, 0);
-        EXPECT_DOUBLE_EQ(b[j].end, pi);
-    }
-    EXPECT_EQ(b.front().colour, kGreen); // hump 0: colour 1 to colour 2 only
-    EXPECT_EQ(b.back().colour, kBlue);
 }
 
 TEST(RoundPatterns, SemicircleLengthOnPortraitAreas)
 {
     // H > W: Len = H + W / 2 = 350; hump 20: one segment of 350, step 2.
     const Recorded r = record(makeParams(kShadedSemicircle, 20), 0, 0, 100, 300);
-    const auto segs = r.segments();
-    ASSERT_EQ(segs.size(), 1u);
-    EXPECT_DOUBLE_EQ(segs[0].bands.back().x1, 350);
-    EXPECT_EQ(segs[0].bands.size(), 176u);
-    EXPECT_EQ(segs[0].bands.back().colour, kGreen);
+    EXPECT_EQ(briefs(r), (std::vector<Brief>{{-1, 176, kRed, kGreen}}));
+    EXPECT_DOUBLE_EQ(r.bands().back().x1, 350);
 }
 
 TEST(RoundPatterns, SemicircleRainbowFractionOfTheWholeLength)
@@ -364,6 +305,6 @@ TEST(RoundPatterns, SemicircleRainbowFractionOfTheWholeLength)
     const Recorded r = record(p, 0, 0, 192, 128);
     const auto segs = r.segments();
     ASSERT_EQ(segs.size(), 2u);
-    EXPECT_EQ(segs[0].bands[42].colour, rgbOf(255, 255, 0));
+    EXPECT_EQ(segs[0].bands[42].colour, num::rgb(255, 255, 0));
     EXPECT_EQ(segs[1].bands.front().colour, kGreen);
 }

@@ -5,43 +5,19 @@
 namespace ombrix::test
 {
 
-const char* callKindName(CallKind kind)
+namespace
 {
-    switch (kind) {
-    case CallKind::Line:
-        return "line";
-    case CallKind::LineTo:
-        return "lineTo";
-    case CallKind::Box:
-        return "box";
-    case CallKind::FillBox:
-        return "fillBox";
-    case CallKind::Circle:
-        return "circle";
-    case CallKind::Arc:
-        return "arc";
-    case CallKind::Ellipse:
-        return "ellipse";
-    case CallKind::SetClip:
-        return "setClipRect";
-    case CallKind::ClearClip:
-        return "clearClip";
-    case CallKind::SetDrawWidth:
-        return "setDrawWidth";
-    case CallKind::SetBackColor:
-        return "setBackColor";
-    case CallKind::Cls:
-        return "cls";
-    }
-    return "?";
+
+Call make(CallKind kind, double x1 = 0, double y1 = 0, double x2 = 0, double y2 = 0,
+          num::Rgb colour = 0)
+{
+    Call c;
+    c.kind = kind;
+    c.x1 = x1, c.y1 = y1, c.x2 = x2, c.y2 = y2, c.colour = colour;
+    return c;
 }
 
-void RecordingSurface::clear()
-{
-    calls_.clear();
-    count_ = bandsSincePen_ = maxBands_ = penChanges_ = 0;
-    nonFinite_ = false;
-}
+} // namespace
 
 void RecordingSurface::record(Call c)
 {
@@ -58,7 +34,6 @@ void RecordingSurface::record(Call c)
     if (c.kind == CallKind::SetDrawWidth) {
         maxBands_ = std::max(maxBands_, bandsSincePen_);
         bandsSincePen_ = 0;
-        ++penChanges_;
     } else if (c.isBand()) {
         ++bandsSincePen_;
     }
@@ -105,10 +80,7 @@ std::vector<RecordedSegment> RecordingSurface::segments() const
 
 void RecordingSurface::line(double x1, double y1, double x2, double y2, num::Rgb colour)
 {
-    Call c;
-    c.kind = CallKind::Line;
-    c.x1 = x1, c.y1 = y1, c.x2 = x2, c.y2 = y2, c.colour = colour;
-    record(c);
+    record(make(CallKind::Line, x1, y1, x2, y2, colour));
     curX_ = x2, curY_ = y2;
     if (forward_)
         forward_->line(x1, y1, x2, y2, colour);
@@ -116,10 +88,7 @@ void RecordingSurface::line(double x1, double y1, double x2, double y2, num::Rgb
 
 void RecordingSurface::lineTo(double x2, double y2, num::Rgb colour)
 {
-    Call c;
-    c.kind = CallKind::LineTo;
-    c.x1 = curX_, c.y1 = curY_, c.x2 = x2, c.y2 = y2, c.colour = colour;
-    record(c);
+    record(make(CallKind::LineTo, curX_, curY_, x2, y2, colour));
     curX_ = x2, curY_ = y2;
     if (forward_)
         forward_->lineTo(x2, y2, colour);
@@ -127,10 +96,7 @@ void RecordingSurface::lineTo(double x2, double y2, num::Rgb colour)
 
 void RecordingSurface::box(double x1, double y1, double x2, double y2, num::Rgb colour)
 {
-    Call c;
-    c.kind = CallKind::Box;
-    c.x1 = x1, c.y1 = y1, c.x2 = x2, c.y2 = y2, c.colour = colour;
-    record(c);
+    record(make(CallKind::Box, x1, y1, x2, y2, colour));
     curX_ = x2, curY_ = y2;
     if (forward_)
         forward_->box(x1, y1, x2, y2, colour);
@@ -138,10 +104,7 @@ void RecordingSurface::box(double x1, double y1, double x2, double y2, num::Rgb 
 
 void RecordingSurface::fillBox(double x1, double y1, double x2, double y2, num::Rgb colour)
 {
-    Call c;
-    c.kind = CallKind::FillBox;
-    c.x1 = x1, c.y1 = y1, c.x2 = x2, c.y2 = y2, c.colour = colour;
-    record(c);
+    record(make(CallKind::FillBox, x1, y1, x2, y2, colour));
     curX_ = x2, curY_ = y2;
     if (forward_)
         forward_->fillBox(x1, y1, x2, y2, colour);
@@ -149,9 +112,8 @@ void RecordingSurface::fillBox(double x1, double y1, double x2, double y2, num::
 
 void RecordingSurface::circle(double x, double y, double r, num::Rgb colour)
 {
-    Call c;
-    c.kind = CallKind::Circle;
-    c.x1 = x, c.y1 = y, c.r = r, c.colour = colour;
+    Call c = make(CallKind::Circle, x, y, 0, 0, colour);
+    c.r = r;
     record(c);
     if (forward_)
         forward_->circle(x, y, r, colour);
@@ -159,9 +121,8 @@ void RecordingSurface::circle(double x, double y, double r, num::Rgb colour)
 
 void RecordingSurface::arc(double x, double y, double r, num::Rgb colour, double start, double end)
 {
-    Call c;
-    c.kind = CallKind::Arc;
-    c.x1 = x, c.y1 = y, c.r = r, c.colour = colour, c.start = start, c.end = end;
+    Call c = make(CallKind::Arc, x, y, 0, 0, colour);
+    c.r = r, c.start = start, c.end = end;
     record(c);
     if (forward_)
         forward_->arc(x, y, r, colour, start, end);
@@ -169,9 +130,8 @@ void RecordingSurface::arc(double x, double y, double r, num::Rgb colour, double
 
 void RecordingSurface::ellipse(double x, double y, double r, num::Rgb colour, double aspect)
 {
-    Call c;
-    c.kind = CallKind::Ellipse;
-    c.x1 = x, c.y1 = y, c.r = r, c.colour = colour, c.aspect = aspect;
+    Call c = make(CallKind::Ellipse, x, y, 0, 0, colour);
+    c.r = r, c.aspect = aspect;
     record(c);
     if (forward_)
         forward_->ellipse(x, y, r, colour, aspect);
@@ -179,10 +139,7 @@ void RecordingSurface::ellipse(double x, double y, double r, num::Rgb colour, do
 
 void RecordingSurface::setClipRect(double x1, double y1, double x2, double y2)
 {
-    Call c;
-    c.kind = CallKind::SetClip;
-    c.x1 = x1, c.y1 = y1, c.x2 = x2, c.y2 = y2;
-    record(c);
+    record(make(CallKind::SetClip, x1, y1, x2, y2));
     clipped_ = true;
     if (forward_)
         forward_->setClipRect(x1, y1, x2, y2);
@@ -190,9 +147,7 @@ void RecordingSurface::setClipRect(double x1, double y1, double x2, double y2)
 
 void RecordingSurface::clearClip()
 {
-    Call c;
-    c.kind = CallKind::ClearClip;
-    record(c);
+    record(make(CallKind::ClearClip));
     clipped_ = false;
     if (forward_)
         forward_->clearClip();
@@ -200,8 +155,7 @@ void RecordingSurface::clearClip()
 
 void RecordingSurface::setDrawWidth(Long width)
 {
-    Call c;
-    c.kind = CallKind::SetDrawWidth;
+    Call c = make(CallKind::SetDrawWidth);
     c.pen = width;
     record(c);
     pen_ = width;
@@ -211,10 +165,7 @@ void RecordingSurface::setDrawWidth(Long width)
 
 void RecordingSurface::setBackColor(num::Rgb colour)
 {
-    Call c;
-    c.kind = CallKind::SetBackColor;
-    c.colour = colour;
-    record(c);
+    record(make(CallKind::SetBackColor, 0, 0, 0, 0, colour));
     back_ = colour;
     curX_ = curY_ = 0;
     if (forward_)
@@ -223,9 +174,7 @@ void RecordingSurface::setBackColor(num::Rgb colour)
 
 void RecordingSurface::cls()
 {
-    Call c;
-    c.kind = CallKind::Cls;
-    record(c);
+    record(make(CallKind::Cls));
     curX_ = curY_ = 0;
     if (forward_)
         forward_->cls();

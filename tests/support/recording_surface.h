@@ -31,8 +31,6 @@ enum class CallKind {
     Cls,
 };
 
-const char* callKindName(CallKind kind);
-
 struct Call {
     CallKind kind = CallKind::Cls;
     // Line, box and filled box: the two points.  LineTo: (x1, y1) is the
@@ -68,9 +66,8 @@ struct RecordedSegment {
 class RecordingSurface : public Surface
 {
 public:
-    explicit RecordingSurface(double width = 200, double height = 100, double left = 0,
-                              double top = 0)
-        : left_(left), top_(top), width_(width), height_(height)
+    explicit RecordingSurface(double width = 200, double height = 100)
+        : width_(width), height_(height)
     {
     }
 
@@ -87,8 +84,6 @@ public:
 
     const std::vector<Call>& calls() const { return calls_; }
     std::size_t callCount() const { return count_; }
-    void clear();
-
     // Every band figure, in order.
     std::vector<Call> bands() const;
     // Calls of one kind.
@@ -97,11 +92,9 @@ public:
     // with that pen.  A pen change with no band after it gives an empty part.
     std::vector<RecordedSegment> segments() const;
 
-    // The largest number of band figures drawn between two pen changes, and
-    // of lines (continued ones included), counted even when calls are not
-    // kept.
+    // The largest number of band figures drawn between two pen changes,
+    // counted even when calls are not kept.
     std::size_t maxBandsPerPen() const { return std::max(maxBands_, bandsSincePen_); }
-    std::size_t penChanges() const { return penChanges_; }
     bool sawNonFinite() const { return nonFinite_; }
 
     void line(double x1, double y1, double x2, double y2, num::Rgb colour) override;
@@ -125,15 +118,16 @@ public:
     num::Rgb backColor() const override { return back_; }
     void cls() override;
 
-    double scaleLeft() const override { return left_; }
-    double scaleTop() const override { return top_; }
+    double scaleLeft() const override { return 0; }
+    double scaleTop() const override { return 0; }
     double scaleWidth() const override { return width_; }
     double scaleHeight() const override { return height_; }
 
 private:
+    // Adds the pen, style and progress in force to the call and keeps it.
     void record(Call c);
 
-    double left_, top_, width_, height_;
+    double width_, height_;
     Surface* forward_ = nullptr;
     const Single* progress_ = nullptr;
     std::size_t failFrom_ = static_cast<std::size_t>(-1);
@@ -143,7 +137,6 @@ private:
     std::size_t count_ = 0;
     std::size_t bandsSincePen_ = 0;
     std::size_t maxBands_ = 0;
-    std::size_t penChanges_ = 0;
     bool nonFinite_ = false;
 
     bool clipped_ = false;

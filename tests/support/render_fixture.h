@@ -1,6 +1,7 @@
 // Shared set-up of the renderer tests: image parameters with three strongly
-// distinct colours, a direct call of one renderer (so that its errors reach
-// the test instead of being swallowed by the dispatch) and colour helpers.
+// distinct colours, a recorded drawing of one renderer called directly (so
+// that its errors reach the test instead of being swallowed by the
+// dispatch), a brief of its segments and colour helpers.
 #pragma once
 
 #include "render/engine.h"
@@ -40,13 +41,6 @@ inline ImageParams makeParams(Integer pattern, Integer hump, Integer rotation = 
     return p;
 }
 
-// The renderer of a pattern, called directly: arithmetic and surface errors
-// propagate to the caller.
-inline void callRenderer(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
-{
-    mDispatchPattern(ctx, s, L, T, W, H);
-}
-
 // Records one drawing of the renderer, with its progress watched.
 struct Recorded {
     RecordingSurface surface;
@@ -61,7 +55,7 @@ inline Recorded record(const ImageParams& p, Integer L, Integer T, Integer W, In
     Recorded r;
     RenderContext ctx(p);
     r.surface.watchProgress(&ctx.pfProgress);
-    callRenderer(ctx, r.surface, L, T, W, H);
+    mDispatchPattern(ctx, r.surface, L, T, W, H);
     r.finalProgress = ctx.pfProgress;
     return r;
 }
@@ -87,18 +81,44 @@ inline std::vector<Single> progressAfterBands(const Recorded& r)
     return out;
 }
 
-inline num::Rgb rgbOf(int r, int g, int b)
-{
-    return num::rgb(r, g, b);
-}
-
 struct RgbText {
     num::Rgb c;
 };
 inline std::ostream& operator<<(std::ostream& os, RgbText t)
 {
+    if (t.c == 0xFFFFFFFFu)
+        return os << "any";
     return os << "(" << num::redOf(t.c) << "," << num::greenOf(t.c) << "," << num::blueOf(t.c)
               << ")";
+}
+
+// One segment in brief: its pen, its number of bands and the colours of its
+// first and last band.  kAny (or a pen of -1) matches whatever was drawn.
+constexpr num::Rgb kAny = 0xFFFFFFFFu;
+struct Brief {
+    Long pen;
+    std::size_t bands;
+    num::Rgb first = kAny, last = kAny;
+};
+inline bool operator==(const Brief& a, const Brief& b)
+{
+    auto same = [](num::Rgb x, num::Rgb y) { return x == kAny || y == kAny || x == y; };
+    return (a.pen == -1 || b.pen == -1 || a.pen == b.pen) && a.bands == b.bands &&
+           same(a.first, b.first) && same(a.last, b.last);
+}
+inline std::ostream& operator<<(std::ostream& os, const Brief& b)
+{
+    return os << "{pen " << b.pen << ", " << b.bands << " bands, " << RgbText{b.first} << " to "
+              << RgbText{b.last} << "}";
+}
+
+inline std::vector<Brief> briefs(const Recorded& r)
+{
+    std::vector<Brief> out;
+    for (const RecordedSegment& s : r.segments())
+        out.push_back({s.pen, s.bands.size(), s.bands.empty() ? kAny : s.bands.front().colour,
+                       s.bands.empty() ? kAny : s.bands.back().colour});
+    return out;
 }
 
 // Largest per-channel difference of two colours.
