@@ -12,13 +12,12 @@
 // Targets the figures are read against (reported, never enforced here):
 //   SliderToPreview under 5 ms per change for every pattern,
 //   ShowFullSize at 1920 x 1080 under 150 ms, StartUp under 500 ms.
-#include "main/app_state.h"
 #include "main/frm_main.h"
 #include "main/image_params.h"
-#include "main/ui_prompter.h"
 #include "picture/frm_picture.h"
 
 #include "bench_names.h"
+#include "gui/program.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,12 +26,9 @@
 #include <QImage>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QSettings>
 #include <QSlider>
-#include <QTemporaryDir>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -40,21 +36,6 @@ namespace
 {
 
 using namespace ombrix;
-
-// No to every question, so that the exit question ends the program without
-// saving; every file dialog is cancelled.
-class ScriptedPrompter final : public Prompter
-{
-public:
-    Answer ask(QWidget*, const QString&, const QString&, Buttons buttons, Icon) override
-    {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-    }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return QString();
-    }
-};
 
 // Counts a widget's paint events: a figure must include the painting, not
 // only the drawing into the picture.
@@ -72,38 +53,10 @@ protected:
     }
 };
 
-// The temporary folder that holds the settings file; set once in main.
-QString gFolder;
-
-// One desktop program, built as the application builds it.
-struct Program {
-    ScriptedPrompter prompter;
-    AppState state;
-    std::unique_ptr<FrmMain> main;
-
-    Program()
-    {
-        MainOptions options;
-        options.prompter = &prompter;
-        options.openSettings = [] {
-            return std::make_unique<QSettings>(gFolder + "ombrix.ini", QSettings::IniFormat);
-        };
-        options.programFolder = gFolder;
-        main = std::make_unique<FrmMain>(state, std::move(options));
-    }
-    ~Program() { close(); }
-
-    // Ends the program through the exit question, as a person would, so that
-    // no window or timer lives on into the next measurement.
-    bool close()
-    {
-        if (!main)
-            return true;
-        const bool closed = main->close();
-        main.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return closed;
-    }
+// One desktop program as the window tests build it: scripted answers, its
+// settings in a temporary folder, Form_Load left to the measurement.
+struct Program : test::Program {
+    Program() : test::Program(QString(), false) {}
 };
 
 using bench::patternName;
@@ -195,20 +148,11 @@ void benchStartUp(benchmark::State& st)
         QApplication::processEvents();
         const auto end = std::chrono::steady_clock::now();
         st.SetIterationTime(std::chrono::duration<double>(end - start).count());
-        if (counter.paints == 0 || !prog.close()) {
+        if (counter.paints == 0 || !prog.close(Answer::No)) {
             st.SkipWithError("the main window was not painted or did not close");
             break;
         }
     }
-}
-
-// The offscreen platform warns on every raise() of a window; the windows
-// raise themselves on each command, which would bury the table.
-QtMessageHandler defaultHandler = nullptr;
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (defaultHandler != nullptr && !text.startsWith("This plugin does not support"))
-        defaultHandler(type, context, text);
 }
 
 } // namespace
@@ -218,18 +162,11 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     benchmark::Initialize(&argc, argv);
-    defaultHandler = qInstallMessageHandler(quietHandler);
+    test::quietOffscreenWarnings();
     QApplication app(argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     QApplication::setQuitOnLastWindowClosed(false);
-    QTemporaryDir folder;
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "ombrix_gui_bench: no temporary folder for the settings: %s\n",
-                     qPrintable(folder.errorString()));
-        return 1;
-    }
-    gFolder = folder.path() + "/";
 
     for (int pattern = 0; pattern < kPatterns; ++pattern)
         benchmark::RegisterBenchmark(("SliderToPreview/" + patternName(pattern)).c_str(),

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -49,6 +50,23 @@ public:
         return fileName;
     }
 };
+
+// The offscreen platform cannot raise windows, grab the keyboard or pass
+// size hints, and says so every time; everything else Qt reports is kept.
+inline QtMessageHandler gStandardHandler = nullptr;
+
+inline void quietOffscreenWarnings()
+{
+    gStandardHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (text.startsWith("This plugin does not support"))
+                return;
+            if (gStandardHandler != nullptr)
+                gStandardHandler(type, context, text);
+            else
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+}
 
 // Runs everything queued (the image window's coalesced resize, deferred
 // deletes) without waiting for timers.

@@ -1,4 +1,4 @@
-#include "program.h"
+#include "gui/program.h"
 
 #include "colour/frm_color.h"
 #include "colour/frm_rainbow.h"
