@@ -13,7 +13,7 @@
 //   SliderToPreview under 5 ms per change for every pattern,
 //   ShowFullSize at 1920 x 1080 under 150 ms, StartUp under 500 ms.
 #include "main/frm_main.h"
-#include "main/image_params.h"
+#include "model/image_params.h"
 #include "picture/frm_picture.h"
 
 #include "bench_names.h"

@@ -1,7 +1,7 @@
 // Names the benchmarks share.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <string>
 

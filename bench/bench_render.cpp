@@ -10,7 +10,7 @@
 // Targets the figures are read against (reported, never enforced here):
 //   every pattern at 3840 x 2160 within 6 x one fill, and every preview
 //   (150 x 110) under 1 ms.
-#include "main/image_params.h"
+#include "model/image_params.h"
 #include "picture/full_image.h"
 #include "render/drivers.h"
 #include "render/engine.h"

@@ -3,7 +3,7 @@
 #include "io/image_export.h"
 #include "io/param_file.h"
 #include "io/params_json.h"
-#include "main/image_params.h"
+#include "model/image_params.h"
 #include "picture/full_image.h"
 
 #include <QCommandLineParser>

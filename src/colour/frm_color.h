@@ -2,7 +2,7 @@
 // a time from the fixed palette and three component sliders.
 #pragma once
 
-#include "render/numeric.h"
+#include "model/numeric.h"
 
 #include <QWidget>
 

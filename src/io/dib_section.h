@@ -3,7 +3,7 @@
 // is the layout the JPEG encoder and the BMP writer take as it is.
 #pragma once
 
-#include "render/numeric.h"
+#include "model/numeric.h"
 
 #include <QImage>
 

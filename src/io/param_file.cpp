@@ -219,7 +219,7 @@ void encodeInto(const ImageParams& p, Writer& w)
     w.u16(clampTo<std::uint16_t>(p.pnImageHeight, 0, 65535));
     w.i16(p.pnPattern);
     w.i16(p.pnRotation);
-    w.i16(clampTo<Integer>(p.packedSlant(), -32768, 32767));
+    w.i16(num::clampInteger(p.packedSlant()));
     w.i16(p.pnHump);
     w.i16(p.pnHorRep);
     w.i16(p.pnVerRep);

@@ -34,7 +34,7 @@
 // bytes long.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <cstddef>
 #include <cstdint>

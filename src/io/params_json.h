@@ -2,7 +2,7 @@
 // names, in the record's order.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // hint switches and the JPEG quality.  Stored as strings under "Settings".
 #pragma once
 
-#include "render/numeric.h"
+#include "model/numeric.h"
 
 #include <array>
 #include <string>

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "io/settings.h"
-#include "main/image_params.h"
 #include "main/palette.h"
 #include "main/undo_history.h"
+#include "model/image_params.h"
 
 namespace ombrix
 {

@@ -2,7 +2,7 @@
 // text (nine digits and a comma per cell) and the look-ups over it.
 #pragma once
 
-#include "render/numeric.h"
+#include "model/numeric.h"
 
 #include <array>
 #include <string>

@@ -3,7 +3,7 @@
 // so that every case of it can be checked on its own.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // are not part of it.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <array>
 

@@ -1,7 +1,5 @@
 #include "picture/borders.h"
 
-#include <exception>
-
 namespace ombrix
 {
 
@@ -15,11 +13,7 @@ void mDrawBorders(Surface& picShow, const ImageParams& p)
             continue;
         const Colour& c = p.plBorderColor[b];
         const num::Rgb colour = num::rgb(c[0], c[1], c[2]);
-        try {
-            picShow.setDrawWidth(1);
-        } catch (const std::exception&) {
-            continue;
-        }
+        picShow.setDrawWidth(1);
         for (Integer i = 0; i < w; ++i) {
             try {
                 // The inset rectangle's corners, counter-clockwise from the
@@ -31,7 +25,7 @@ void mDrawBorders(Surface& picShow, const ImageParams& p)
                 const Integer xs[5] = {x0, x1, x2, x3, x0};
                 const Integer ys[5] = {y0, y1, y2, y3, y0};
                 picShow.line(xs[b], ys[b], xs[b + 1], ys[b + 1], colour);
-            } catch (const std::exception&) {
+            } catch (const ArithmeticError&) {
                 // A line that cannot be drawn is left out; the rest goes on.
             }
         }

@@ -1,7 +1,7 @@
 // The four edge borders, drawn onto the full-size picture after the pattern.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 #include "render/surface.h"
 
 namespace ombrix

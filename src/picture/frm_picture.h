@@ -2,7 +2,7 @@
 // from the record whenever the window is resized.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 #include "render/drivers.h"
 
 #include <QWidget>

@@ -2,7 +2,7 @@
 // copied by the repetitions, the borders drawn and the texts printed in.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <QImage>
 

@@ -2,7 +2,7 @@
 // labels show them, so that an exported or copied image carries its texts.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <QFont>
 #include <QImage>

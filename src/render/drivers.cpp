@@ -3,7 +3,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <exception>
 
 namespace ombrix
 {
@@ -58,7 +57,7 @@ void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth, 
                     painter.drawImage(QPoint(x, y), src, QRect(0, 0, w, h));
             }
         }
-    } catch (const std::exception&) {
+    } catch (const ArithmeticError&) {
         // The picture keeps the tiles copied so far.
     }
 }

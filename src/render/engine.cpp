@@ -1,7 +1,6 @@
 #include "render/engine.h"
 
 #include <algorithm>
-#include <exception>
 
 namespace ombrix
 {
@@ -51,8 +50,9 @@ void mDrawPattern(RenderContext& ctx, Surface& s, Integer left, Integer top, Int
 {
     try {
         mDispatchPattern(ctx, s, left, top, width, height);
-    } catch (const std::exception&) {
+    } catch (const ArithmeticError&) {
         // A run-time error ends the renderer; the bands drawn so far stay.
+    } catch (const SurfaceError&) {
     }
 }
 

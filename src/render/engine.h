@@ -2,7 +2,7 @@
 // bands, the colour ramp, the rainbow palettes and the progress report.
 #pragma once
 
-#include "main/image_params.h"
+#include "model/image_params.h"
 #include "render/surface.h"
 
 #include <functional>

@@ -5,7 +5,7 @@
 // the QImage implementation is the one adapter at the Qt boundary.
 #pragma once
 
-#include "render/numeric.h"
+#include "model/numeric.h"
 
 namespace ombrix
 {

@@ -1,6 +1,6 @@
 // The command line, run as a separate process: outputs, errors, exit codes.
 #include "io/param_file.h"
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 #include <gtest/gtest.h>
 

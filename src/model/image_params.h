@@ -4,7 +4,7 @@
 // what the four presets set.  Plain C++: no Qt, no screen.
 #pragma once
 
-#include "render/numeric.h"
+#include "model/numeric.h"
 
 #include <array>
 #include <string>

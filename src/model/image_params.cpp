@@ -1,4 +1,4 @@
-#include "main/image_params.h"
+#include "model/image_params.h"
 
 namespace ombrix
 {
@@ -101,13 +101,9 @@ void ImageParams::recomputeTextOffsets()
 {
     for (int k = 0; k < kTextSets; ++k) {
         const int t = 3 * k;
-        // Positions are Integers, so the difference fits in 32 bits; it is
-        // narrowed with a clamp rather than a wrap for positions far apart.
-        auto narrow = [](long v) {
-            return static_cast<Integer>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
-        };
-        pnHighlightOffset[k] = narrow(static_cast<long>(pnTextLeft[t + 1]) - pnTextLeft[t]);
-        pnShadowOffset[k] = narrow(static_cast<long>(pnTextLeft[t + 2]) - pnTextLeft[t]);
+        // Positions far apart are held to the Integer range, not wrapped.
+        pnHighlightOffset[k] = num::clampInteger(pnTextLeft[t + 1] - pnTextLeft[t]);
+        pnShadowOffset[k] = num::clampInteger(pnTextLeft[t + 2] - pnTextLeft[t]);
     }
 }
 

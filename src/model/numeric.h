@@ -20,7 +20,7 @@ using Long = std::int32_t;    // 32-bit signed
 using Single = float;         // 32-bit float
 
 // A run-time arithmetic error.  Renderers let it propagate; the render
-// dispatch catches it and ends only that renderer.
+// dispatch catches it (and nothing else) and ends only that renderer.
 class ArithmeticError : public std::runtime_error
 {
 public:
@@ -76,27 +76,12 @@ inline Long clng(double x)
     return static_cast<Long>(r);
 }
 
-// An exact integer value narrowed to an Integer; out of range is an overflow.
-inline Integer toInteger(long long v)
+// A whole number held to the Integer range, the nearest end for values
+// beyond it: for results of wider arithmetic that are stored in an Integer
+// field where an overflow must not stop the program (a position far off).
+inline Integer clampInteger(long long v)
 {
-    if (v < -32768 || v > 32767)
-        throw OverflowError();
-    return static_cast<Integer>(v);
-}
-
-// Checked 16-bit arithmetic, for the places where the stored values really
-// are Integers (image window geometry, text positions).
-inline Integer iadd(Integer a, Integer b)
-{
-    return toInteger(static_cast<long long>(a) + b);
-}
-inline Integer isub(Integer a, Integer b)
-{
-    return toInteger(static_cast<long long>(a) - b);
-}
-inline Integer imul(Integer a, Integer b)
-{
-    return toInteger(static_cast<long long>(a) * b);
+    return static_cast<Integer>(v < -32768 ? -32768 : (v > 32767 ? 32767 : v));
 }
 
 // Integer division truncating toward zero (the "\" operator); a zero divisor
