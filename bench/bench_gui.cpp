@@ -13,6 +13,7 @@
 //   SliderToPreview under 5 ms per change for every pattern,
 //   ShowFullSize at 1920 x 1080 under 150 ms, StartUp under 500 ms.
 #include "main/frm_main.h"
+#include "main/ui_main_widgets.h"
 #include "model/image_params.h"
 #include "picture/frm_picture.h"
 
@@ -68,11 +69,11 @@ void benchSliderToPreview(benchmark::State& st, int pattern)
     Program prog;
     FrmMain& main = *prog.main;
     main.Form_Load();
-    main.optPattern(pattern)->click();
+    main.patternPanels()->optPattern(pattern)->click();
     QApplication::processEvents();
-    QWidget* preview = main.previewBox();
-    QSlider* slider = main.slider("sliHump");
-    if (preview == nullptr || slider == nullptr || main.state().p().pnPattern != pattern) {
+    auto* preview = main.findChild<QWidget*>("picPreview");
+    auto* slider = main.findChild<QSlider*>("sliHump");
+    if (preview == nullptr || slider == nullptr || prog.state.p().pnPattern != pattern) {
         st.SkipWithError("the pattern, its preview box or the mid colour slider is missing");
         return;
     }
@@ -93,9 +94,9 @@ void benchSliderToPreview(benchmark::State& st, int pattern)
     }
     // Whether the step shows at all: a locked slider redraws the same picture.
     slider->setValue(values[0]);
-    const QImage before = main.previewSurface().image().copy();
+    const QImage before = main.previewPicture().copy();
     slider->setValue(values[1]);
-    if (!slider->isEnabled() || main.previewSurface().image() == before)
+    if (!slider->isEnabled() || main.previewPicture() == before)
         st.SetLabel("slider locked, picture unchanged");
 }
 
@@ -105,20 +106,20 @@ void benchShowFullSize(benchmark::State& st)
     Program prog;
     FrmMain& main = *prog.main;
     main.Form_Load();
-    FrmPicture* picture = main.picture();
-    if (picture != nullptr)
-        picture->setClientSize(1920, 1080);
+    FrmPicture* picture = &main.picture();
+    picture->setClientSize(1920, 1080);
     QApplication::processEvents();
     const QSize size(1920, 1080);
-    if (picture == nullptr || picture->size() != size || picture->picShow()->size() != size) {
+    auto* view = picture->findChild<QWidget*>("picShow");
+    if (picture->size() != size || view == nullptr || view->size() != size) {
         st.SkipWithError("the image window did not take the size 1920 x 1080");
         return;
     }
     PaintCounter counter, bar;
-    picture->picShow()->installEventFilter(&counter);
-    main.progressBar()->installEventFilter(&bar);
+    view->installEventFilter(&counter);
+    main.findChild<QWidget*>("ProgressBar1")->installEventFilter(&bar);
     for (auto _ : st) {
-        main.showCommand();
+        main.Toolbar1_ButtonClick(ToolButton::Show);
         picture->repaint();
         QApplication::processEvents();
     }

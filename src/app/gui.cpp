@@ -5,7 +5,6 @@
 #include "main/ui_prompter.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QSettings>
 
 #include <cstdio>
@@ -18,27 +17,38 @@ namespace ombrix
 namespace
 {
 
+// Qt's platforms that show nothing: a program on them would run unseen.
+bool invisiblePlatform(const QString& name)
+{
+    return name == "offscreen" || name == "minimal";
+}
+
 bool haveDisplay()
 {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && *platform != '\0')
-        return true; // the user chose one; Qt reports what it cannot open
+    if (platform != nullptr && *platform != '\0') // the user chose one
+        return !invisiblePlatform(QString(platform).section(':', 0, 0));
     const char* x = std::getenv("DISPLAY");
     const char* wl = std::getenv("WAYLAND_DISPLAY");
     return (x != nullptr && *x != '\0') || (wl != nullptr && *wl != '\0');
+}
+
+int needsDisplay()
+{
+    std::fprintf(stderr, "ombrix: the desktop program needs a display; without a screen use the "
+                         "command line (ombrix --help, ombrix render ...)\n");
+    return 1;
 }
 
 } // namespace
 
 int runGui(int argc, char** argv)
 {
-    if (!haveDisplay()) {
-        std::fprintf(stderr,
-                     "ombrix: no display to open the desktop program on; without a screen use "
-                     "the command line (ombrix --help, ombrix render ...)\n");
-        return 1;
-    }
+    if (!haveDisplay())
+        return needsDisplay();
     QApplication app(argc, argv);
+    if (invisiblePlatform(QGuiApplication::platformName())) // chosen by -platform
+        return needsDisplay();
     QApplication::setOrganizationName("Ombrix");
     QApplication::setApplicationName("Ombrix");
     QApplication::setApplicationVersion(OMBRIX_VERSION);
@@ -52,7 +62,6 @@ int runGui(int argc, char** argv)
         return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "Ombrix",
                                            "Ombrix");
     };
-    options.programFolder = QDir(QApplication::applicationDirPath()).absolutePath() + "/";
 
     FrmMain main(state, options);
     QObject::connect(&main, &FrmMain::closed, &app, &QApplication::quit);

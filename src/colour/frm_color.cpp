@@ -1,6 +1,7 @@
 #include "colour/frm_color.h"
 
-#include "main/frm_main.h"
+#include "main/app_state.h"
+#include "main/ui_main_services.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -30,7 +31,7 @@ class PalettePicture : public QWidget
 {
 public:
     PalettePicture(FrmColor& owner, const Palette& palette, QWidget* parent)
-        : QWidget(parent), mOwner(owner), mPalette(palette)
+        : QWidget(parent), owner_(owner), palette_(palette)
     {
         setFixedSize(kPaletteW, kPaletteH);
         setCursor(Qt::PointingHandCursor);
@@ -47,7 +48,7 @@ protected:
         for (int r = 0; r < kPaletteRows; ++r)
             for (int c = 0; c < kPaletteColumns; ++c) {
                 Long red = 0, green = 0, blue = 0;
-                mPalette.mGetPaletteColor(static_cast<Integer>(c), static_cast<Integer>(r), red,
+                palette_.mGetPaletteColor(static_cast<Integer>(c), static_cast<Integer>(r), red,
                                           green, blue);
                 if (red == kNoCell)
                     continue;
@@ -56,7 +57,7 @@ protected:
                     QColor(static_cast<int>(red), static_cast<int>(green), static_cast<int>(blue)));
             }
         if (Palette::isCell(markCol, markRow)) {
-            const num::Rgb m = mPalette.markColour(markCol, markRow);
+            const num::Rgb m = palette_.markColour(markCol, markRow);
             g.setPen(QColor(num::redOf(m), num::greenOf(m), num::blueOf(m)));
             g.drawRect(kCellMargin + kCellW * markCol, kCellMargin + kCellH * markRow, kCellW - 1,
                        kCellH - 1);
@@ -67,19 +68,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         if (e->button() == Qt::LeftButton)
-            mOwner.picPalette_Click(e->position().toPoint().x(), e->position().toPoint().y());
+            owner_.picPalette_Click(e->position().toPoint().x(), e->position().toPoint().y());
     }
 
 private:
-    FrmColor& mOwner;
-    const Palette& mPalette;
+    FrmColor& owner_;
+    const Palette& palette_;
 };
 
 // The swatch: the colour in edit; a click folds or unfolds the window.
 class Swatch : public QWidget
 {
 public:
-    Swatch(FrmColor& owner, QWidget* parent) : QWidget(parent), mOwner(owner)
+    Swatch(FrmColor& owner, QWidget* parent) : QWidget(parent), owner_(owner)
     {
         setFixedSize(kPaletteW, FrmColor::kSwatchHeight);
         setCursor(Qt::PointingHandCursor);
@@ -89,30 +90,30 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter g(this);
-        g.fillRect(rect(), mOwner.swatch());
+        g.fillRect(rect(), owner_.swatch());
         g.setPen(Qt::black);
         g.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         if (e->button() == Qt::LeftButton)
-            mOwner.picColor_Click();
+            owner_.picColor_Click();
     }
 
 private:
-    FrmColor& mOwner;
+    FrmColor& owner_;
 };
 
-FrmColor::FrmColor(FrmMain& main)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), mMain(main),
-      mState(main.state())
+FrmColor::FrmColor(AppState& state, MainServices& host)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      state_(state), host_(host), dragger_(this)
 {
     setObjectName("frmColor");
     setWindowTitle("Color");
     setFixedWidth(kWindowW);
     setFixedHeight(kFoldedH);
 
-    picPalette = new PalettePicture(*this, mState.palette, this);
+    picPalette = new PalettePicture(*this, state_.palette, this);
     picPalette->move(kMargin, kStrip + 2);
     picColor = new Swatch(*this, this);
     picColor->move(kMargin, kStrip + 2 + kPaletteH + 2);
@@ -123,6 +124,7 @@ FrmColor::FrmColor(FrmMain& main)
         auto* name = new QLabel(names[i], this);
         name->setGeometry(kMargin, y, 10, 18);
         auto* s = new QSlider(Qt::Horizontal, this);
+        s->setObjectName(QString("sliColor%1").arg(i));
         s->setRange(0, 255);
         s->setPageStep(16);
         s->setGeometry(kMargin + 10, y, 64, 18);
@@ -131,17 +133,22 @@ FrmColor::FrmColor(FrmMain& main)
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         connect(s, &QSlider::sliderMoved, l, [l](int v) { l->setNum(v); });
         connect(s, &QSlider::valueChanged, this, [this, i](int v) { sliColor_Change(i, v); });
-        mSliders[static_cast<size_t>(i)] = s;
-        mLabels[static_cast<size_t>(i)] = l;
+        sliColor_[static_cast<size_t>(i)] = s;
+        lblColor_[static_cast<size_t>(i)] = l;
     }
-    mLabel1 = new QLabel(this);
-    mLabel1->setGeometry(kMargin, kFoldedH - 1, kPaletteW, FrmColor::kSwatchHeight + 1);
-    QFont small = mLabel1->font();
+    Label1 = new QLabel(this);
+    Label1->setGeometry(kMargin, kFoldedH - 1, kPaletteW, FrmColor::kSwatchHeight + 1);
+    QFont small = Label1->font();
     small.setPointSizeF(6.5);
-    mLabel1->setFont(small);
+    Label1->setFont(small);
 }
 
 FrmColor::~FrmColor() = default;
+
+QRect FrmColor::closeRect() const
+{
+    return {width() - 11, 1, 10, 10};
+}
 
 void FrmColor::paintEvent(QPaintEvent*)
 {
@@ -153,13 +160,19 @@ void FrmColor::paintEvent(QPaintEvent*)
         palette().color(active ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
     g.setPen(QColor(90, 90, 90));
     g.drawRect(rect().adjusted(0, 0, -1, -1));
-    // The close image.
-    const QRect box(width() - 11, 1, 10, 10);
-    g.fillRect(box, palette().color(QPalette::Button));
+    // The close image, sunk and its cross moved by a pixel while pressed.
+    const QRect box = closeRect();
+    const int d = closePressed_ ? 1 : 0;
+    g.fillRect(box, palette().color(closePressed_ ? QPalette::Mid : QPalette::Button));
+    g.setPen(palette().color(closePressed_ ? QPalette::Dark : QPalette::Light));
+    g.drawLine(box.topLeft(), box.topRight());
+    g.drawLine(box.topLeft(), box.bottomLeft());
+    g.setPen(palette().color(closePressed_ ? QPalette::Light : QPalette::Shadow));
+    g.drawLine(box.bottomLeft(), box.bottomRight());
+    g.drawLine(box.topRight(), box.bottomRight());
     g.setPen(Qt::black);
-    g.drawRect(box.adjusted(0, 0, -1, -1));
-    g.drawLine(box.left() + 2, box.top() + 2, box.right() - 2, box.bottom() - 2);
-    g.drawLine(box.right() - 2, box.top() + 2, box.left() + 2, box.bottom() - 2);
+    g.drawLine(box.left() + 2 + d, box.top() + 2 + d, box.right() - 2 + d, box.bottom() - 2 + d);
+    g.drawLine(box.right() - 2 + d, box.top() + 2 + d, box.left() + 2 + d, box.bottom() - 2 + d);
 }
 
 void FrmColor::changeEvent(QEvent* e)
@@ -173,85 +186,75 @@ void FrmColor::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() != Qt::LeftButton)
         return;
-    const QPoint p = e->position().toPoint();
-    if (QRect(width() - 11, 1, 10, 10).contains(p))
-        return; // the close image acts on release
-    QWindow* handle = windowHandle();
-    if (handle != nullptr && handle->startSystemMove())
+    if (closeRect().contains(e->position().toPoint())) {
+        closePressed_ = true; // the close image acts on release
+        update(closeRect());
         return;
-    mManualDrag = true;
-    mDragOffset = e->globalPosition().toPoint() - pos();
+    }
+    dragger_.press(e);
 }
 
 void FrmColor::mouseMoveEvent(QMouseEvent* e)
 {
-    if (mManualDrag)
-        move(e->globalPosition().toPoint() - mDragOffset);
+    if (!closePressed_)
+        dragger_.move(e);
 }
 
 void FrmColor::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (mManualDrag) {
-        mManualDrag = false;
-        keepOnScreen(this);
+    if (closePressed_) {
+        closePressed_ = false;
+        update(closeRect());
+        if (e->button() == Qt::LeftButton && closeRect().contains(e->position().toPoint()))
+            imgHide_Click();
         return;
     }
-    if (e->button() == Qt::LeftButton &&
-        QRect(width() - 11, 1, 10, 10).contains(e->position().toPoint()))
-        imgHide_Click();
+    dragger_.release(e);
 }
 
 void FrmColor::closeEvent(QCloseEvent* e)
 {
-    const SharedValues& v = mState.v();
-    mState.colorWinLeft = static_cast<Single>(x() * v.Tppx);
-    mState.colorWinTop = static_cast<Single>(y() * v.Tppy);
+    const SharedValues& v = state_.v();
+    state_.colorWinLeft = static_cast<Single>(x() * v.Tppx);
+    state_.colorWinTop = static_cast<Single>(y() * v.Tppy);
     QWidget::closeEvent(e);
 }
 
 void FrmColor::imgHide_Click()
 {
-    mState.flags.pbColorWinShown = false;
+    state_.flags.pbColorWinShown = false;
     close();
 }
 
-Long& FrmColor::targetComponent(int component)
+void FrmColor::display(const Colour& c)
 {
-    ImageParams& p = mState.p();
-    const SharedValues& v = mState.v();
-    const auto k = static_cast<size_t>(component);
-    switch (v.pnColorTarget) {
-    case 1:
-        return p.plBorderColor[static_cast<size_t>(
-            std::clamp<int>(v.pnBorderIndex, 0, kBorders - 1))][k];
-    case 2:
-        return p
-            .plTextColor[static_cast<size_t>(std::clamp<int>(v.pnTextIndex, 0, kTextSlots - 1))][k];
-    default:
-        return p.plColor[static_cast<size_t>(std::clamp<int>(v.pnColorIndex, 0, kColors - 1))][k];
+    const bool wasLoading = loading_;
+    loading_ = true;
+    for (size_t i = 0; i < 3; ++i) {
+        sliColor_[i]->setValue(static_cast<int>(c[i]));
+        lblColor_[i]->setNum(static_cast<int>(c[i]));
     }
+    setSwatch(c[0], c[1], c[2]);
+    Integer col = 0, row = 0;
+    state_.palette.mFindPaletteColor(c[0], c[1], c[2], col, row);
+    mMarkPaletteCell(col, row);
+    loading_ = wasLoading;
 }
 
 void FrmColor::loadTarget()
 {
-    mLoading = true;
-    const Long r = targetComponent(0), g = targetComponent(1), b = targetComponent(2);
-    for (int i = 0; i < 3; ++i) {
-        const Long c = targetComponent(i);
-        mSliders[static_cast<size_t>(i)]->setValue(static_cast<int>(c));
-        mLabels[static_cast<size_t>(i)]->setNum(static_cast<int>(c));
-    }
-    setSwatch(r, g, b);
-    Integer col = 0, row = 0;
-    mState.palette.mFindPaletteColor(r, g, b, col, row);
-    mMarkPaletteCell(col, row);
-    setPaletteCover(mState.flags.pbPaletteEnabled);
-    mLoading = false;
+    display(state_.model.targetColour());
+    setPaletteCover(state_.flags.pbPaletteEnabled);
+}
+
+void FrmColor::showColour(const Colour& c)
+{
+    display(c);
 }
 
 void FrmColor::setSwatch(Long r, Long g, Long b)
 {
-    mSwatchColour = QColor(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
+    swatch_ = QColor(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
     picColor->update();
 }
 
@@ -286,57 +289,48 @@ Integer FrmColor::markedRow() const
 
 void FrmColor::setSlidersEnabled(bool on)
 {
-    for (QSlider* s : mSliders)
+    for (QSlider* s : sliColor_)
         s->setEnabled(on);
 }
 
 void FrmColor::picPalette_Click(int x, int y)
 {
-    if (!mState.flags.pbPaletteEnabled)
+    if (!state_.flags.pbPaletteEnabled)
         return;
     const int col = std::clamp((x - kCellMargin) / kCellW, 0, kPaletteColumns - 1);
     const int row = std::clamp((y - kCellMargin) / kCellH, 0, kPaletteRows - 1);
-    mLabel1->setText(QString("%1, %2").arg(col).arg(row));
+    Label1->setText(QString("%1, %2").arg(col).arg(row));
     Long r = 0, g = 0, b = 0;
-    mState.palette.mGetPaletteColor(static_cast<Integer>(col), static_cast<Integer>(row), r, g, b);
+    state_.palette.mGetPaletteColor(static_cast<Integer>(col), static_cast<Integer>(row), r, g, b);
     if (r == kNoCell)
         return;
-    setSwatch(r, g, b);
-    mMarkPaletteCell(static_cast<Integer>(col), static_cast<Integer>(row));
-    // Each slider stores its component and redraws; the record gets the
-    // whole colour before the last redraw.
-    const Long rgb[3] = {r, g, b};
-    for (int i = 0; i < 3; ++i) {
-        QSignalBlocker block(mSliders[static_cast<size_t>(i)]);
-        mSliders[static_cast<size_t>(i)]->setValue(static_cast<int>(rgb[i]));
-        mLabels[static_cast<size_t>(i)]->setNum(static_cast<int>(rgb[i]));
-        targetComponent(i) = rgb[i];
-    }
-    mMain.colourChanged(0);
+    // The whole colour is stored before anything is redrawn.
+    const Colour picked = {r, g, b};
+    display(picked);
+    state_.model.targetColour() = picked;
+    host_.colourEdited();
 }
 
 void FrmColor::sliColor_Change(int component, int value)
 {
-    if (mLoading)
+    if (loading_)
         return;
-    const Long r = component == 0 ? value : mSliders[0]->value();
-    const Long g = component == 1 ? value : mSliders[1]->value();
-    const Long b = component == 2 ? value : mSliders[2]->value();
+    Colour& target = state_.model.targetColour();
+    target[static_cast<size_t>(component)] = value;
     Integer col = 0, row = 0;
-    mState.palette.mFindPaletteColor(r, g, b, col, row);
+    state_.palette.mFindPaletteColor(target[0], target[1], target[2], col, row);
     mMarkPaletteCell(col, row);
-    mLabels[static_cast<size_t>(component)]->setNum(value);
-    setSwatch(r, g, b);
-    targetComponent(component) = value;
-    mMain.colourChanged(component);
+    lblColor_[static_cast<size_t>(component)]->setNum(value);
+    setSwatch(target[0], target[1], target[2]);
+    host_.colourEdited();
 }
 
 void FrmColor::picColor_Click()
 {
-    setFixedHeight(height() - (kSwatchHeight + 1) * mCollapseSign);
-    mCollapseSign = -mCollapseSign;
-    for (int i = 0; i < 3; ++i)
-        mLabels[static_cast<size_t>(i)]->setNum(mSliders[static_cast<size_t>(i)]->value());
+    setFixedHeight(height() - (kSwatchHeight + 1) * collapseSign_);
+    collapseSign_ = -collapseSign_;
+    for (size_t i = 0; i < 3; ++i)
+        lblColor_[i]->setNum(sliColor_[i]->value());
 }
 
 } // namespace ombrix

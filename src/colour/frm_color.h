@@ -2,7 +2,8 @@
 // a time from the fixed palette and three component sliders.
 #pragma once
 
-#include "model/numeric.h"
+#include "main/ui_windows.h"
+#include "model/image_params.h"
 
 #include <QWidget>
 
@@ -14,19 +15,23 @@ class QSlider;
 namespace ombrix
 {
 
-class FrmMain;
 struct AppState;
+class MainServices;
 class PalettePicture;
 
 class FrmColor : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmColor(FrmMain& main);
+    FrmColor(AppState& state, MainServices& host);
     ~FrmColor() override;
 
     // Sliders, swatch and mark from the current target's colour.
     void loadTarget();
+    // Shows a colour that cannot be edited now (a colour box the pattern
+    // does not use): swatch, sliders, numbers and mark agree, nothing is
+    // stored.
+    void showColour(const Colour& c);
     void mMarkPaletteCell(Integer nCol, Integer nRow);
     void setPaletteCover(bool usable);
     void setSlidersEnabled(bool on);
@@ -38,13 +43,15 @@ public:
     void imgHide_Click();
     void sliColor_Change(int component, int value);
 
-    QSlider* sliColor(int i) const { return mSliders.at(static_cast<size_t>(i)); }
-    QLabel* lblColor(int i) const { return mLabels.at(static_cast<size_t>(i)); }
-    QLabel* label1() const { return mLabel1; }
-    QColor swatch() const { return mSwatchColour; }
+    QSlider* sliColor(int i) const { return sliColor_.at(static_cast<size_t>(i)); }
+    QLabel* lblColor(int i) const { return lblColor_.at(static_cast<size_t>(i)); }
+    QLabel* label1() const { return Label1; }
+    QColor swatch() const { return swatch_; }
     bool paletteCovered() const;
     Integer markedColumn() const;
     Integer markedRow() const;
+    // The close image shows its pressed picture while the button is down.
+    bool closePressed() const { return closePressed_; }
 
     static constexpr int kSwatchHeight = 9;
 
@@ -57,20 +64,22 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    Long& targetComponent(int component);
+    // Sliders, numbers, swatch and mark for a colour, storing nothing.
+    void display(const Colour& c);
+    QRect closeRect() const;
 
-    FrmMain& mMain;
-    AppState& mState;
+    AppState& state_;
+    MainServices& host_;
     PalettePicture* picPalette = nullptr;
     QWidget* picColor = nullptr;
-    QLabel* mLabel1 = nullptr;
-    std::array<QSlider*, 3> mSliders{};
-    std::array<QLabel*, 3> mLabels{};
-    QColor mSwatchColour;
-    int mCollapseSign = -1;
-    bool mLoading = false;
-    QPoint mDragOffset;
-    bool mManualDrag = false;
+    QLabel* Label1 = nullptr;
+    std::array<QSlider*, 3> sliColor_{};
+    std::array<QLabel*, 3> lblColor_{};
+    QColor swatch_;
+    int collapseSign_ = -1;
+    bool loading_ = false;
+    bool closePressed_ = false;
+    WindowDragger dragger_;
 };
 
 } // namespace ombrix

@@ -1,6 +1,8 @@
 #include "colour/frm_rainbow.h"
 
-#include "main/frm_main.h"
+#include "main/app_state.h"
+#include "main/ui_main_services.h"
+#include "main/ui_windows.h"
 #include "render/engine.h"
 
 #include <QCheckBox>
@@ -18,8 +20,11 @@ namespace
 
 // A strip of the rainbow of `mode` as the renderers draw it: the last few
 // fractions have no entry of their own and keep the colour before them.
-QPixmap rainbowPicture(Integer mode, int width, int height)
+// Drawn in device pixels (`ratio` per logical one), so that it stays sharp on
+// a scaled screen.
+QPixmap rainbowPicture(Integer mode, int logicalWidth, int logicalHeight, double ratio)
 {
+    const int width = toDevice(logicalWidth, ratio), height = toDevice(logicalHeight, ratio);
     QImage img(width, height, QImage::Format_RGB32);
     Long r = 0, g = 0, b = 0;
     for (int x = 0; x < width; ++x) {
@@ -28,7 +33,9 @@ QPixmap rainbowPicture(Integer mode, int width, int height)
         for (int y = 0; y < height; ++y)
             img.setPixel(x, y, qRgb(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b)));
     }
-    return QPixmap::fromImage(img);
+    QPixmap pm = QPixmap::fromImage(img);
+    pm.setDevicePixelRatio(ratio);
+    return pm;
 }
 
 // A palette picture that reports the button it was released with.
@@ -36,7 +43,7 @@ class PalettePick : public QLabel
 {
 public:
     PalettePick(FrmRainbow& owner, int index, QWidget* parent)
-        : QLabel(parent), mOwner(owner), mIndex(index)
+        : QLabel(parent), owner_(owner), index_(index)
     {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
@@ -44,18 +51,18 @@ public:
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
-        mOwner.picColor_MouseUp(mIndex, e->button());
+        owner_.picColor_MouseUp(index_, e->button());
     }
 
 private:
-    FrmRainbow& mOwner;
-    int mIndex;
+    FrmRainbow& owner_;
+    int index_;
 };
 
 } // namespace
 
-FrmRainbow::FrmRainbow(FrmMain& main)
-    : QWidget(nullptr, Qt::Popup), mMain(main), mState(main.state())
+FrmRainbow::FrmRainbow(AppState& state, MainServices& host)
+    : QWidget(nullptr, Qt::Popup), state_(state), host_(host)
 {
     setObjectName("frmRainbow");
     setFixedSize(190, 84);
@@ -63,70 +70,71 @@ FrmRainbow::FrmRainbow(FrmMain& main)
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(this);
         o->setGeometry(8, 8 + i * 26, 20, 20);
+        o->setObjectName(QString("optPallette%1").arg(i));
         connect(o, &QRadioButton::clicked, this, [this, i] { optPallette_Click(i); });
-        mOpt[static_cast<size_t>(i)] = o;
+        optPallette_[static_cast<size_t>(i)] = o;
         auto* pic = new PalettePick(*this, i, this);
         pic->setGeometry(30, 8 + i * 26, 150, 20);
-        mPic[static_cast<size_t>(i)] = pic;
+        picColor_[static_cast<size_t>(i)] = pic;
     }
-    mInverse = new QCheckBox("Inverse", this);
-    mInverse->setGeometry(8, 60, 120, 20);
-    connect(mInverse, &QCheckBox::clicked, this, [this] { chkInverse_Click(); });
+    chkInverse_ = new QCheckBox("Inverse", this);
+    chkInverse_->setObjectName("chkInverse");
+    chkInverse_->setGeometry(8, 60, 120, 20);
+    connect(chkInverse_, &QCheckBox::clicked, this, [this] { chkInverse_Click(); });
 }
 
-void FrmRainbow::Form_Load()
+void FrmRainbow::Form_Load(const QPoint& at, bool ticked)
 {
-    mLoading = true;
-    const QRect box(mMain.rainbowBox()->mapToGlobal(QPoint(0, 0)), mMain.rainbowBox()->size());
-    move(mMain.frameGeometry().x(), box.bottom() + 1);
+    loading_ = true;
+    ticked_ = ticked;
+    move(at);
     keepOnScreen(this);
-    ImageParams& p = mState.p();
+    ImageParams& p = state_.p();
     p.deriveRainbowChoices();
-    mInverse->setChecked(p.pnRainbowInverse == 1);
+    chkInverse_->setChecked(p.pnRainbowInverse == 1);
     showPictures();
-    mOpt[static_cast<size_t>(p.pnRainbowPalette == 0 ? 0 : 1)]->setChecked(true);
-    mLoading = false;
+    optPallette_[static_cast<size_t>(p.pnRainbowPalette == 0 ? 0 : 1)]->setChecked(true);
+    loading_ = false;
     optPallette_Click(p.pnRainbowPalette == 0 ? 0 : 1);
 }
 
 void FrmRainbow::showPictures()
 {
-    const bool inverse = mInverse->isChecked();
+    const bool inverse = chkInverse_->isChecked();
     for (int k = 0; k < 2; ++k) {
         // Palette 0 is rainbow 3 (4 inverted), palette 1 is rainbow 1 (2).
         const auto mode = static_cast<Integer>(3 - 2 * k + (inverse ? 1 : 0));
-        mPic[static_cast<size_t>(k)]->setPixmap(rainbowPicture(mode, 146, 16));
+        picColor_[static_cast<size_t>(k)]->setPixmap(rainbowPicture(mode, 146, 16, deviceRatio(this)));
     }
 }
 
 void FrmRainbow::recompute()
 {
-    ImageParams& p = mState.p();
-    p.pnRainbow = p.rainbowMode(mMain.rainbowBox()->isChecked());
-    mState.flags.pbFullSize = false;
-    mMain.mDrawPreview();
+    ImageParams& p = state_.p();
+    p.pnRainbow = p.rainbowMode(ticked_);
+    host_.mDrawPreview();
 }
 
 void FrmRainbow::optPallette_Click(int index)
 {
-    if (mLoading)
+    if (loading_)
         return;
-    mOpt[static_cast<size_t>(index)]->setChecked(true);
-    mState.p().pnRainbowPalette = static_cast<Integer>(index);
+    optPallette_[static_cast<size_t>(index)]->setChecked(true);
+    state_.p().pnRainbowPalette = static_cast<Integer>(index);
     recompute();
 }
 
 void FrmRainbow::chkInverse_Click()
 {
     showPictures();
-    mState.p().pnRainbowInverse = mInverse->isChecked() ? 1 : 0;
+    state_.p().pnRainbowInverse = chkInverse_->isChecked() ? 1 : 0;
     recompute();
 }
 
 void FrmRainbow::picColor_MouseUp(int index, Qt::MouseButton button)
 {
     if (button == Qt::RightButton) {
-        mState.flags.pbRainbowWinShown = false;
+        state_.flags.pbRainbowWinShown = false;
         close();
         return;
     }
@@ -138,7 +146,7 @@ void FrmRainbow::mousePressEvent(QMouseEvent* e)
     // A popup sees presses outside itself too: those close it, like a
     // right click on its background.
     if (e->button() == Qt::RightButton || !rect().contains(e->position().toPoint())) {
-        mState.flags.pbRainbowWinShown = false;
+        state_.flags.pbRainbowWinShown = false;
         close();
         return;
     }
@@ -160,7 +168,7 @@ void FrmRainbow::paintEvent(QPaintEvent*)
 
 void FrmRainbow::closeEvent(QCloseEvent* e)
 {
-    mState.flags.pbRainbowWinShown = false;
+    state_.flags.pbRainbowWinShown = false;
     QWidget::closeEvent(e);
 }
 

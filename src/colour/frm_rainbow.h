@@ -14,22 +14,25 @@ class QRadioButton;
 namespace ombrix
 {
 
-class FrmMain;
 struct AppState;
+class MainServices;
 
 class FrmRainbow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmRainbow(FrmMain& main);
+    FrmRainbow(AppState& state, MainServices& host);
 
-    void Form_Load();
+    // Opens with its top left at `at` (screen pixels, under the rainbow box);
+    // `ticked` is the state of the rainbow box, which the window's choices
+    // keep.
+    void Form_Load(const QPoint& at, bool ticked);
     void optPallette_Click(int index);
     void chkInverse_Click();
     void picColor_MouseUp(int index, Qt::MouseButton button);
 
-    QRadioButton* optPallette(int i) const { return mOpt.at(static_cast<size_t>(i)); }
-    QCheckBox* chkInverse() const { return mInverse; }
+    QRadioButton* optPallette(int i) const { return optPallette_.at(static_cast<size_t>(i)); }
+    QCheckBox* chkInverse() const { return chkInverse_; }
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
@@ -40,12 +43,13 @@ private:
     void recompute();
     void showPictures();
 
-    FrmMain& mMain;
-    AppState& mState;
-    std::array<QRadioButton*, 2> mOpt{};
-    std::array<QLabel*, 2> mPic{};
-    QCheckBox* mInverse = nullptr;
-    bool mLoading = false;
+    AppState& state_;
+    MainServices& host_;
+    std::array<QRadioButton*, 2> optPallette_{};
+    std::array<QLabel*, 2> picColor_{};
+    QCheckBox* chkInverse_ = nullptr;
+    bool ticked_ = false;
+    bool loading_ = false;
 };
 
 } // namespace ombrix

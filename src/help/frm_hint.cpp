@@ -2,13 +2,12 @@
 
 #include "help/hints.h"
 #include "main/app_state.h"
+#include "main/ui_windows.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -20,9 +19,11 @@ namespace
 {
 
 // The lamp in its three states: lit, dimming and dark.
-QPixmap lamp(int frame)
+QPixmap lamp(int frame, double ratio)
 {
-    QPixmap pm(32, 40);
+    // In device pixels, so that it stays sharp on a scaled screen.
+    QPixmap pm(toDevice(32, ratio), toDevice(40, ratio));
+    pm.setDevicePixelRatio(ratio);
     pm.fill(Qt::transparent);
     QPainter g(&pm);
     g.setRenderHint(QPainter::Antialiasing, true);
@@ -44,7 +45,7 @@ QPixmap lamp(int frame)
 
 } // namespace
 
-FrmHint::FrmHint(AppState& state, QWidget* parent) : QDialog(parent), mState(state)
+FrmHint::FrmHint(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
 {
     setWindowTitle(" Hint");
     setModal(true);
@@ -55,35 +56,32 @@ FrmHint::FrmHint(AppState& state, QWidget* parent) : QDialog(parent), mState(sta
     Label1->move(16, 16);
     Label1->adjustSize();
 
-    mImgMain = new QLabel(this);
-    mImgMain->setPixmap(lamp(0));
-    mImgMain->adjustSize();
+    imgMain_ = new QLabel(this);
+    imgMain_->setPixmap(lamp(0, deviceRatio(this)));
+    imgMain_->adjustSize();
 
-    mChkShow = new QCheckBox(" Do not show this massage any more. ", this);
-    mChkShow->adjustSize();
-    mChkShow->setEnabled(hintSwitchable(index));
-    connect(mChkShow, &QCheckBox::clicked, this, [this](bool checked) {
-        const int i = std::clamp<int>(mState.hintIndex, 0, kHintCount - 1);
-        mState.v().pnShowTip[static_cast<size_t>(i)] = static_cast<Integer>(checked ? 0 : 1);
+    chkShow_ = new QCheckBox(" Do not show this massage any more. ", this);
+    chkShow_->adjustSize();
+    chkShow_->setEnabled(hintSwitchable(index));
+    connect(chkShow_, &QCheckBox::clicked, this, [this](bool checked) {
+        const int i = std::clamp<int>(state_.hintIndex, 0, kHintCount - 1);
+        state_.v().pnShowTip[static_cast<size_t>(i)] = static_cast<Integer>(checked ? 0 : 1);
     });
 
-    mCmdOK = new QPushButton("Noted", this);
-    mCmdOK->adjustSize();
-    mCmdOK->setDefault(true);
-    connect(mCmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    cmdOK_ = new QPushButton("Noted", this);
+    cmdOK_->adjustSize();
+    cmdOK_->setDefault(true);
+    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
 
     // The lamp sits 18 pixels right of the text and the button stays
     // centred, however long the hint's lines are.
-    mImgMain->move(Label1->x() + Label1->width() + 18, Label1->y() + 3);
-    mChkShow->move(Label1->x() - 1, Label1->y() + Label1->height() + 10);
-    const int w = mImgMain->width() + mImgMain->x() + 28;
-    mCmdOK->move((w - mCmdOK->width()) / 2, mChkShow->y() + mChkShow->height() + 16);
-    const int h = mCmdOK->y() + mCmdOK->height() + 16;
+    imgMain_->move(Label1->x() + Label1->width() + 18, Label1->y() + 3);
+    chkShow_->move(Label1->x() - 1, Label1->y() + Label1->height() + 10);
+    const int w = imgMain_->width() + imgMain_->x() + 28;
+    cmdOK_->move((w - cmdOK_->width()) / 2, chkShow_->y() + chkShow_->height() + 16);
+    const int h = cmdOK_->y() + cmdOK_->height() + 16;
     setFixedSize(w, h);
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        const QRect g = s->availableGeometry();
-        move(g.x() + (g.width() - w) / 2, g.y() + (g.height() - h) / 2);
-    }
+    centreOnScreen(this);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(70);
@@ -93,40 +91,40 @@ FrmHint::FrmHint(AppState& state, QWidget* parent) : QDialog(parent), mState(sta
 
 void FrmHint::Timer1_Timer()
 {
-    ++mTicks;
-    if (mTicks == 3)
-        mFrame = 1;
-    else if (mTicks == 6)
-        mFrame = 2;
-    else if (mTicks >= 8) {
-        mFrame = 0;
-        mTicks = 0;
+    ++ticks_;
+    if (ticks_ == 3)
+        frame_ = 1;
+    else if (ticks_ == 6)
+        frame_ = 2;
+    else if (ticks_ >= 8) {
+        frame_ = 0;
+        ticks_ = 0;
     } else
         return;
-    mImgMain->setPixmap(lamp(mFrame));
+    imgMain_->setPixmap(lamp(frame_, deviceRatio(this)));
 }
 
-FrmHelp::FrmHelp(QWidget* parent) : QWidget(parent, Qt::Window)
+FrmHelp::FrmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
 {
     setObjectName("frmHelp");
     setWindowTitle(" Ombrix Help");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    mBrowser = new QTextBrowser(this);
-    mBrowser->setOpenLinks(false);
-    layout->addWidget(mBrowser);
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenLinks(false);
+    layout->addWidget(browser_);
     resize(560, 520);
 }
 
 void FrmHelp::showTopic(int context)
 {
-    mTopic = context;
-    mBrowser->setHtml(QString::fromStdString(helpPage(context)));
+    topic_ = context;
+    browser_->setHtml(QString::fromStdString(helpPage(context)));
 }
 
 QString FrmHelp::pageText() const
 {
-    return mBrowser->toPlainText();
+    return browser_->toPlainText();
 }
 
 } // namespace ombrix

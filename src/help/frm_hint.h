@@ -22,36 +22,37 @@ public:
     FrmHint(AppState& state, QWidget* parent);
 
     QLabel* label1() const { return Label1; }
-    QCheckBox* chkShow() const { return mChkShow; }
-    QPushButton* cmdOK() const { return mCmdOK; }
-    QLabel* imgMain() const { return mImgMain; }
-    int lampFrame() const { return mFrame; } // 0 full, 1 half, 2 empty
+    QCheckBox* chkShow() const { return chkShow_; }
+    QPushButton* cmdOK() const { return cmdOK_; }
+    QLabel* imgMain() const { return imgMain_; }
+    int lampFrame() const { return frame_; } // 0 full, 1 half, 2 empty
     void Timer1_Timer();
 
 private:
-    AppState& mState;
+    AppState& state_;
     QLabel* Label1 = nullptr;
-    QCheckBox* mChkShow = nullptr;
-    QPushButton* mCmdOK = nullptr;
-    QLabel* mImgMain = nullptr;
+    QCheckBox* chkShow_ = nullptr;
+    QPushButton* cmdOK_ = nullptr;
+    QLabel* imgMain_ = nullptr;
     QTimer* Timer1 = nullptr;
-    int mTicks = 0;
-    int mFrame = 0;
+    int ticks_ = 0;
+    int frame_ = 0;
 };
 
-// The help window of the program's own, showing one help page.
+// The help window of the program's own, showing one help page.  It belongs
+// to the window whose help was asked for and stays above it.
 class FrmHelp : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmHelp(QWidget* parent);
+    explicit FrmHelp(QWidget* owner);
     void showTopic(int context);
-    int topic() const { return mTopic; }
+    int topic() const { return topic_; }
     QString pageText() const;
 
 private:
-    QTextBrowser* mBrowser = nullptr;
-    int mTopic = -1;
+    QTextBrowser* browser_ = nullptr;
+    int topic_ = -1;
 };
 
 } // namespace ombrix

@@ -9,6 +9,8 @@
 #include "main/undo_history.h"
 #include "model/image_params.h"
 
+#include <string>
+
 namespace ombrix
 {
 
@@ -23,9 +25,18 @@ struct AppFlags {
     bool pbTextMode = false;
     bool pbTextEnabled = true;
     bool pbSizingPicture = false;
-    bool pbFullSize = false;
     bool pbAspectHintToggle = false;
     bool pbPaletteEnabled = true;
+};
+
+// The files of this run, chosen in the file dialogs; kept while the program
+// runs (the folders persist as settings).
+struct FileChoices {
+    std::string psReadFile;   // the parameter file last opened
+    std::string psSaveFile;   // the file last saved, parameters or image
+    std::string psReadTitle;  // its name, offered by the open dialog
+    std::string psParamTitle; // the name the parameter save dialog offers
+    std::string psImageTitle; // the name of the image last saved
 };
 
 struct AppState {
@@ -34,12 +45,15 @@ struct AppState {
     Palette palette;
     Settings settings;
     AppFlags flags;
+    FileChoices files;
 
-    // What a window's frame adds to its client area, in twips.
+    // What a window's frame adds to its client area, in twips, as last
+    // measured on a shown window (0 where no window manager draws frames).
     Single frameWidth = 0;
     Single frameHeight = 0;
 
-    // The full-size picture in pixels, kept current by the image window.
+    // The full-size picture in the screen's device pixels, kept current by
+    // the image window.
     Integer pnPixelWidth = 260;
     Integer pnPixelHeight = 200;
 

@@ -1,10 +1,13 @@
 // The main window: pattern panels, colour boxes, sliders, preview, toolbar
-// and status bar.  A thin layer over the image record and the engine: each
-// control writes its field and asks for the redraw it needs.
+// and status bar.  It holds the controls and their handlers; the commands
+// live in Commands, the helper widgets in ui_main_widgets, the toolbar's
+// table in ui_toolbar.  The other windows know it only as MainServices.
 #pragma once
 
 #include "main/app_state.h"
-#include "main/pattern_setup.h"
+#include "main/ui_commands.h"
+#include "main/ui_main_services.h"
+#include "main/ui_toolbar.h"
 #include "render/qimage_surface.h"
 
 #include <QMainWindow>
@@ -13,21 +16,15 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <utility>
-#include <vector>
 
 class QAction;
 class QCheckBox;
-class QFrame;
-class QGroupBox;
 class QLabel;
 class QMenu;
 class QProgressBar;
-class QRadioButton;
 class QSettings;
 class QSlider;
 class QTimer;
-class QToolBar;
 
 namespace ombrix
 {
@@ -37,81 +34,78 @@ class FrmColor;
 class FrmRainbow;
 class FrmHelp;
 class Prompter;
-class PatternPanel;
+class PatternPanels;
 class PreviewBox;
 class ColourBox;
 
 struct MainOptions {
     Prompter* prompter = nullptr;                             // required
     std::function<std::unique_ptr<QSettings>()> openSettings; // the per-user store
-    QString programFolder;                                    // with one trailing "/"
 };
 
-class FrmMain : public QMainWindow
+// The items of the image window's popup menu (`mnuMenuArray`).
+enum class MenuItem { Resize = 0, Separator = 1, HideScreen = 2, ImageSize = 3 };
+
+class FrmMain : public QMainWindow, public CommandHost
 {
     Q_OBJECT
 public:
     FrmMain(AppState& state, MainOptions options);
     ~FrmMain() override;
 
-    // The start-up sequence: settings, layout, preset 3, the first Show,
-    // the colour picker, the first shot and the toolbar watch.
+    // The start-up: settings, layout, preset 3, the first Show, the colour
+    // picker, the first shot and the toolbar watch.
     void Form_Load();
 
-    AppState& state() { return mState; }
-
-    // Commands and procedures the other windows call.
-    void mDrawPreview();
-    void mShowImage();
-    void mShowImageSize();
-    void mSetupPattern(int nMode);
-    void mUndo();
-    void mRedo();
-    void mRotate();
-    void showCommand();
-    void showHelp(int context);
-    void mShowHint(int n);
-    void popupImageMenu(const QPoint& globalPos);
-    void setProgress(Single value);
-    void tmrWatch_Timer();
-
+    // The controls' handlers.
     void optPattern_Click(int index);
     void chkRainbow_Click();
-    void showRainbowWindow();
-    void picColor_Click(int index);
+    void chkRainbow_MouseDown(Qt::MouseButton button);
+    void sliHump_Change(int value);
+    void sliHorRep_Change(int value);
+    void sliVerRep_Change(int value);
+    void sliHorizontal_Change(int value);
+    void sliVertical_Change(int value);
     void picPreview_Click();
-    void colourChanged(int component); // from the colour picker
+    void picColor_Click(int index);
+    void Toolbar1_ButtonClick(ToolButton button);
+    void mnuMenuArray_Click(MenuItem item);
+    void tmrWatch_Timer();
 
-    void mSetPaletteCover(bool bUsable);
-    void mMarkColor(Long r, Long g, Long b);
-    void showColorWindow();
-    void closeColorWindow();
-    void closeRainbowWindow();
+    // Brings the controls in line with the record (nMode 1: from the
+    // rainbow box, which is left alone).
+    void mSetupPattern(int nMode) override;
 
-    // The front panel over patterns 6..11.
-    void imgOpen_Click();
-    void imgShut_Click();
-    bool frontPanelOpen() const;
+    // What every other window gets.
+    void mShowHint(int n) override;
+    void mShowImageSize() override;
+    void toggleImageSize() override;
+    void mShowProgress(Single percent) override;
+    void mDrawPreview() override;
+    void popupImageMenu(const QPoint& globalPos) override;
+    void colourEdited() override;
+    ColourEvents& colourEvents() override { return colourEvents_; }
 
-    QAction* button(const QString& key) const;
-    QSlider* slider(const QString& name) const;
-    QCheckBox* rainbowBox() const { return chkRainbow; }
-    QRadioButton* optPattern(int i) const { return mOptPattern.at(static_cast<size_t>(i)); }
-    QLabel* colourLabel(int i) const { return mColorLabel.at(static_cast<size_t>(i)); }
-    QLabel* lblRepeat() const { return mLblRepeat; }
-    QLabel* statusPanel(int i) const { return mPanels.at(static_cast<size_t>(i - 1)); }
-    QProgressBar* progressBar() const { return ProgressBar1; }
-    QMenu* imageMenu() const { return mnuMenu; }
-    QAction* menuItem(int i) const { return mnuMenuArray.at(static_cast<size_t>(i)); }
-    FrmPicture* picture() const { return frmPicture; }
+    // What the commands get besides.
+    FrmPicture& picture() override;
+    void closeRainbowWindow() override;
+    void setButtonEnabled(ToolButton button, bool on) override;
+    bool minimized() const override { return isMinimized(); }
+    void bringToFront() override;
+    void showHelp(int context) override;
+    void setFileTitle(const QString& title) override;
+    QWidget* dialogParent() override { return this; }
+
+    Commands& commands() { return commands_; }
+    QAction* button(ToolButton b) const { return buttons_[static_cast<size_t>(b)]; }
+    QAction* menuItem(MenuItem item) const { return mnuMenuArray[static_cast<size_t>(item)]; }
+    PatternPanels* patternPanels() const { return panels_; }
+    FrmPicture* pictureWindow() const { return frmPicture; }
     FrmColor* colorWindow() const { return frmColor; }
     FrmRainbow* rainbowWindow() const { return frmRainbow; }
     FrmHelp* helpWindow() const { return frmHelp; }
-    const QImageSurface& previewSurface() const { return mPreview; }
-    QWidget* previewBox() const;
-    int previewDraws() const { return mPreviewDraws; }
-
-    void mnuMenuArray_Click(int index);
+    const QImage& previewPicture() const { return preview_.image(); }
+    int previewDraws() const { return previewDraws_; }
 
 signals:
     // The program ends: the exit questions let the main window close.
@@ -121,42 +115,43 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
 private:
     void buildToolbar();
     void buildControls();
     void buildStatusBar();
+    void buildMenu();
     void mArrangeMain();
-    void dispatch(const QString& key);
-    void sliderChanged(const QString& name, int value);
-    bool saveParametersForExit();
+    void noteFrame();
     void paintColourBoxes();
-    void walkHistory(bool back);
-    QString caption() const;
+    void setBoldLabel(int index);
+    void showColorWindow();
+    void closeColorWindow();
+    void showRainbowWindow();
+    void mSetPaletteCover(bool bUsable);
+    void mMarkColor(const Colour& c);
+    void saveSettings();
 
-    AppState& mState;
-    MainOptions mOptions;
-    QString mTitle = "Untitled";
+    AppState& state_;
+    MainOptions options_;
+    Commands commands_;
+    ColourEvents colourEvents_;
+    QString fileTitle_ = "Untitled";
 
-    QToolBar* Toolbar1 = nullptr;
-    std::vector<std::pair<QString, QAction*>> mButtons;
-    QGroupBox* fraPatterns = nullptr;
-    PatternPanel* picPatternBack = nullptr;
-    PatternPanel* picPatternFore = nullptr;
-    QLabel* imgOpen = nullptr;
-    QLabel* imgShut = nullptr;
-    std::array<QRadioButton*, kPatterns> mOptPattern{};
-    std::array<ColourBox*, 3> mColorBox{};
-    std::array<QLabel*, 3> mColorLabel{};
+    std::array<QAction*, kToolbar.size()> buttons_{};
+    PatternPanels* panels_ = nullptr;
+    std::array<ColourBox*, kColors> picColor{};
+    std::array<QLabel*, kColors> lblColor{};
     QCheckBox* chkRainbow = nullptr;
     QSlider* sliHump = nullptr;
     QSlider* sliHorRep = nullptr;
     QSlider* sliVerRep = nullptr;
     QSlider* sliHorizontal = nullptr;
     QSlider* sliVertical = nullptr;
-    QLabel* mLblRepeat = nullptr;
+    QLabel* lblRepeat = nullptr;
     PreviewBox* picPreview = nullptr;
-    std::array<QLabel*, 4> mPanels{};
+    std::array<QLabel*, 4> statusPanels_{};
     QProgressBar* ProgressBar1 = nullptr;
     QTimer* tmrWatch = nullptr;
     QMenu* mnuMenu = nullptr;
@@ -167,19 +162,10 @@ private:
     FrmRainbow* frmRainbow = nullptr;
     FrmHelp* frmHelp = nullptr;
 
-    QImageSurface mPreview{150, 110, DrawStyle::Solid};
-    int mPreviewDraws = 0;
-    bool mSettingUp = false; // controls are being written from the record
-    bool mClosing = false;
-
-    friend class PatternPanel;
+    QImageSurface preview_{0, 0, DrawStyle::Solid};
+    int previewDraws_ = 0;
+    bool settingUp_ = false; // the controls are being written from the record
+    bool closing_ = false;
 };
-
-// Keeps at least part of a top-level window on one of the screens, whatever
-// the window manager did with it.
-void keepOnScreen(QWidget* w);
-
-// Twips per pixel from the screen's logical DPI (15 at 96 DPI).
-Integer twipsPerPixel(int logicalDpi);
 
 } // namespace ombrix

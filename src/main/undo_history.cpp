@@ -1,6 +1,7 @@
 #include "main/undo_history.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace ombrix
 {
@@ -8,39 +9,23 @@ namespace ombrix
 namespace
 {
 
-// Copies the fields a shot holds.  Colour components are stored as
-// Integers; they are 0..255 after every path that writes them.
+// A shot holds everything that defines the picture: the whole record but
+// the window's place, the rainbow choices (derived again from pnRainbow),
+// the fifth text style switch and the text set offsets, which keep the
+// values the target has.  A field added to the record is part of a shot
+// unless it is named here.
 void copyShotFields(const ImageParams& from, ImageParams& to)
 {
-    to.pnImageWidth = from.pnImageWidth;
-    to.pnImageHeight = from.pnImageHeight;
-    to.pnPattern = from.pnPattern;
-    to.pnRotation = from.pnRotation;
-    to.pnSlantRate = from.pnSlantRate;
-    to.pnVerOrgOffset = from.pnVerOrgOffset;
-    to.pnHump = from.pnHump;
-    to.pnHorRep = from.pnHorRep;
-    to.pnVerRep = from.pnVerRep;
-    to.pnRainbow = from.pnRainbow;
-    for (size_t c = 0; c < kColors; ++c)
-        for (size_t k = 0; k < 3; ++k)
-            to.plColor[c][k] = num::cint(static_cast<double>(from.plColor[c][k]));
-    for (size_t t = 0; t < kTextSlots; ++t) {
-        to.psText[t] = from.psText[t];
-        to.psTextFont[t] = from.psTextFont[t];
-        to.pnTextSize[t] = from.pnTextSize[t];
-        to.pnTextLeft[t] = from.pnTextLeft[t];
-        to.pnTextTop[t] = from.pnTextTop[t];
-        for (size_t k = 0; k < 3; ++k)
-            to.plTextColor[t][k] = num::cint(static_cast<double>(from.plTextColor[t][k]));
-        for (size_t s = 0; s < 4; ++s)
-            to.pnTextStyle[t][s] = from.pnTextStyle[t][s];
-    }
-    for (size_t b = 0; b < kBorders; ++b) {
-        to.pnBorderSize[b] = from.pnBorderSize[b];
-        for (size_t k = 0; k < 3; ++k)
-            to.plBorderColor[b][k] = num::cint(static_cast<double>(from.plBorderColor[b][k]));
-    }
+    ImageParams next = from;
+    next.pnImageLeft = to.pnImageLeft;
+    next.pnImageTop = to.pnImageTop;
+    next.pnRainbowPalette = to.pnRainbowPalette;
+    next.pnRainbowInverse = to.pnRainbowInverse;
+    for (size_t t = 0; t < kTextSlots; ++t)
+        next.pnTextStyle[t][4] = to.pnTextStyle[t][4];
+    next.pnHighlightOffset = to.pnHighlightOffset;
+    next.pnShadowOffset = to.pnShadowOffset;
+    to = std::move(next);
 }
 
 } // namespace
@@ -51,12 +36,12 @@ void UndoHistory::mPushShot(const ImageParams& p)
     pnShots = static_cast<Integer>(std::clamp(pnShots - k + 1, 0, int{kMaxShots}));
     if (k == 0) {
         for (int i = kShotSlots - 2; i >= 0; --i)
-            mSlots[static_cast<size_t>(i + 1)] = mSlots[static_cast<size_t>(i)];
+            slots_[static_cast<size_t>(i + 1)] = slots_[static_cast<size_t>(i)];
     } else if (k >= 2) {
         for (int i = k; i < kShotSlots; ++i)
-            mSlots[static_cast<size_t>(i - k + 1)] = mSlots[static_cast<size_t>(i)];
+            slots_[static_cast<size_t>(i - k + 1)] = slots_[static_cast<size_t>(i)];
     }
-    copyShotFields(p, mSlots[0]);
+    copyShotFields(p, slots_[0]);
     pnShotPointer = 0;
 }
 
@@ -64,8 +49,11 @@ void UndoHistory::mRestoreShot(ImageParams& p) const
 {
     if (pnShotPointer < 0 || pnShotPointer >= kShotSlots)
         return;
-    copyShotFields(mSlots[static_cast<size_t>(pnShotPointer)], p);
+    copyShotFields(slots_[static_cast<size_t>(pnShotPointer)], p);
     p.deriveRainbowChoices();
+    // The offsets follow the restored positions, as after reading a file;
+    // kept from before, they would move a set's copies to where they were.
+    p.recomputeTextOffsets();
 }
 
 bool UndoHistory::stepBack()

@@ -33,10 +33,10 @@ public:
     bool stepBack();
     bool stepForward();
 
-    const ImageParams& slot(int i) const { return mSlots.at(static_cast<size_t>(i)); }
+    const ImageParams& slot(int i) const { return slots_.at(static_cast<size_t>(i)); }
 
 private:
-    std::array<ImageParams, kShotSlots> mSlots{};
+    std::array<ImageParams, kShotSlots> slots_{};
 };
 
 } // namespace ombrix

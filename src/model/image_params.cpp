@@ -1,5 +1,7 @@
 #include "model/image_params.h"
 
+#include <algorithm>
+
 namespace ombrix
 {
 
@@ -118,24 +120,9 @@ void ImageParams::resetTextSlot(int t)
     plTextColor[t] = roleColour(t);
 }
 
-bool ImageParams::operator==(const ImageParams& o) const
-{
-    return pnImageLeft == o.pnImageLeft && pnImageTop == o.pnImageTop &&
-           pnImageWidth == o.pnImageWidth && pnImageHeight == o.pnImageHeight &&
-           pnPattern == o.pnPattern && pnRotation == o.pnRotation && pnSlantRate == o.pnSlantRate &&
-           pnVerOrgOffset == o.pnVerOrgOffset && pnHump == o.pnHump && pnHorRep == o.pnHorRep &&
-           pnVerRep == o.pnVerRep && pnRainbow == o.pnRainbow &&
-           pnRainbowPalette == o.pnRainbowPalette && pnRainbowInverse == o.pnRainbowInverse &&
-           plColor == o.plColor && psText == o.psText && psTextFont == o.psTextFont &&
-           pnTextSize == o.pnTextSize && pnTextLeft == o.pnTextLeft && pnTextTop == o.pnTextTop &&
-           pnTextStyle == o.pnTextStyle && plTextColor == o.plTextColor &&
-           pnHighlightOffset == o.pnHighlightOffset && pnShadowOffset == o.pnShadowOffset &&
-           pnBorderSize == o.pnBorderSize && plBorderColor == o.plBorderColor;
-}
-
 void ImageModel::mSetDefaults(int nPreset)
 {
-    shared.pnColorTarget = 0;
+    shared.pnColorTarget = ColorTarget::ColourBox;
     shared.pnShowTip[0] = 1;
 
     struct Preset {
@@ -172,6 +159,23 @@ void ImageModel::mSetDefaults(int nPreset)
     params.pnBorderSize.fill(0);
     for (Colour& c : params.plBorderColor)
         c = {0, 0, 0};
+}
+
+Colour& ImageModel::targetColour()
+{
+    const auto at = [](auto& list, Integer index) -> Colour& {
+        const auto last = static_cast<Integer>(list.size() - 1);
+        return list[static_cast<std::size_t>(std::clamp<Integer>(index, 0, last))];
+    };
+    switch (shared.pnColorTarget) {
+    case ColorTarget::Border:
+        return at(params.plBorderColor, shared.pnBorderIndex);
+    case ColorTarget::TextSlot:
+        return at(params.plTextColor, shared.pnTextIndex);
+    case ColorTarget::ColourBox:
+        break;
+    }
+    return at(params.plColor, shared.pnColorIndex);
 }
 
 } // namespace ombrix

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 namespace ombrix
 {
@@ -115,13 +116,39 @@ struct ImageParams {
     bool operator!=(const ImageParams& o) const { return !(*this == o); }
 };
 
+// Every field of the record, in declaration order, for whole-record work
+// such as comparison.  The structured binding has to name each field, so a
+// field added to the record and not here fails to compile.
+inline auto recordFields(const ImageParams& p)
+{
+    const auto& [pnImageLeft, pnImageTop, pnImageWidth, pnImageHeight, pnPattern, pnRotation,
+                 pnSlantRate, pnVerOrgOffset, pnHump, pnHorRep, pnVerRep, pnRainbow,
+                 pnRainbowPalette, pnRainbowInverse, plColor, psText, psTextFont, pnTextSize,
+                 pnTextLeft, pnTextTop, pnTextStyle, plTextColor, pnHighlightOffset, pnShadowOffset,
+                 pnBorderSize, plBorderColor] = p;
+    return std::tie(pnImageLeft, pnImageTop, pnImageWidth, pnImageHeight, pnPattern, pnRotation,
+                    pnSlantRate, pnVerOrgOffset, pnHump, pnHorRep, pnVerRep, pnRainbow,
+                    pnRainbowPalette, pnRainbowInverse, plColor, psText, psTextFont, pnTextSize,
+                    pnTextLeft, pnTextTop, pnTextStyle, plTextColor, pnHighlightOffset,
+                    pnShadowOffset, pnBorderSize, plBorderColor);
+}
+
+inline bool ImageParams::operator==(const ImageParams& o) const
+{
+    return recordFields(*this) == recordFields(o);
+}
+
+// What the colour picker edits: a colour box of the colour row, a border or
+// a text slot.
+enum class ColorTarget : Integer { ColourBox = 0, Border = 1, TextSlot = 2 };
+
 // Values shared by the windows that are not part of an image.
 struct SharedValues {
     Integer Tppx = 15; // twips per screen pixel (15 at 96 DPI)
     Integer Tppy = 15;
     Integer pnMinRepPixels = 12; // smallest tile kept by the image window
     Integer pnColorIndex = 0;    // colour box edited by the colour picker
-    Integer pnColorTarget = 0;   // 0 colour box, 1 border, 2 text slot
+    ColorTarget pnColorTarget = ColorTarget::ColourBox;
     Integer pnBorderIndex = 0;
     Integer pnTextSetIndex = 0;
     Integer pnTextIndex = 0;
@@ -140,6 +167,11 @@ struct ImageModel {
     // and rainbow, but texts and borders are always reset.  Window geometry,
     // pnRotation and the undo history are never touched.
     void mSetDefaults(int nPreset);
+
+    // The colour the picker edits: pnColorTarget with its index (colour box
+    // pnColorIndex, border pnBorderIndex or text slot pnTextIndex), an index
+    // out of range held to the nearest one.
+    Colour& targetColour();
 };
 
 } // namespace ombrix

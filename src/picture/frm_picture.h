@@ -1,7 +1,8 @@
-// The image window: the image at its real size in screen pixels, redrawn
-// from the record whenever the window is resized.
+// The image window: the image at its real size, in the screen's device
+// pixels, redrawn from the record whenever the window is resized.
 #pragma once
 
+#include "main/ui_windows.h"
 #include "model/image_params.h"
 #include "render/drivers.h"
 
@@ -14,56 +15,81 @@ class QLabel;
 namespace ombrix
 {
 
-class FrmMain;
 struct AppState;
+class MainServices;
 
 class FrmPicture : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FrmPicture(FrmMain& main);
+    FrmPicture(AppState& state, MainServices& host);
 
     void Form_Load();
     // The resize handler: sizes the pictures, redraws preview and full size
-    // with the progress bar moving, takes a shot and gives the aspect hint.
+    // with the progress bar moving, draws the borders, keeps the size, takes
+    // a shot and gives the aspect hint.
     void Form_Resize();
 
-    // Sets the client area, in pixels, and runs the resize handler at once.
+    // Shows the window, kept reachable on the screen.
+    void showWindow();
+    // Sets the client area, in logical pixels, and runs the resize handler.
     void setClientSize(int width, int height);
     // The outer size in twips, as the record keeps it.
     void setOuterTwips(Long width, Long height);
+    // Stores the window's place and outer size, in twips, in the record.
+    void storeGeometry();
 
-    void drawFullSize();
+    // The full-size image: the window is first made large enough for the
+    // repetitions (its resize then draws the image), else the image is
+    // drawn at the window's size.
+    void mDrawFullSize();
+    void drawBorders();
     void clearPicture();
     void clearTextLabels();
+    // Hides the picture while the window is resized from code.
+    void hidePicture(bool hidden);
 
-    FullSizePictures& pictures() { return mPics; }
-    QWidget* picShow() const { return mPicShow; }
-    QLabel* lblSize() const { return mLblSize; }
-    QLabel* lblText(int t) const { return mLblText.at(static_cast<size_t>(t)); }
-    int resizeRuns() const { return mResizeRuns; }
+    // The size label: shown only where the picture has room for it.
+    bool roomForSizeLabel() const;
+    void setSizeLabel(const QString& text);
+    bool sizeLabelShown() const;
 
-    void picShow_MouseDown(Qt::MouseButton button, const QPoint& local, const QPoint& global);
+    FullSizePictures& pictures() { return pics_; }
+    int resizeRuns() const { return resizeRuns_; }
+
+    // The picture's handlers.  The size label lets the mouse through to the
+    // picture, so its press and double click do what the picture's do.
+    void picShow_MouseDown(QMouseEvent* e);
+    void picShow_MouseMove(QMouseEvent* e);
+    void picShow_MouseUp(QMouseEvent* e);
     void picShow_DblClick();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
-    void dragWindow(const QPoint& global);
+    class PictureView;
+    // Grows the window to what the repetitions need; true when it did.
+    bool growForRepetitions();
+    void drawTiles();
+    // The picture's size in device pixels for the window's client area.
+    QSize deviceSize() const;
+    // Notes the frame's size once the window manager has drawn it.
+    void noteFrame();
 
-    FrmMain& mMain;
-    AppState& mState;
-    FullSizePictures mPics;
-    QWidget* mPicShow = nullptr;
-    QLabel* mLblSize = nullptr;
-    std::array<QLabel*, kTextSlots> mLblText{};
-    QSize mDrawnSize;
-    bool mResizePending = false;
-    int mResizeRuns = 0;
-
-    friend class PictureView;
+    AppState& state_;
+    MainServices& host_;
+    FullSizePictures pics_;
+    PictureView* picShow = nullptr;
+    QLabel* lblSize = nullptr;
+    std::array<QLabel*, kTextSlots> lblText{};
+    WindowDragger dragger_;
+    QSize drawnSize_;
+    bool resizePending_ = false;
+    bool growing_ = false;
+    int resizeRuns_ = 0;
 };
 
 } // namespace ombrix

@@ -1,5 +1,6 @@
 // A whole desktop program for a test: its own state, settings file and a
-// prompter whose answers the test writes in advance.
+// prompter whose answers the test writes in advance, and small helpers to
+// reach its controls by their names and to drive the mouse.
 #pragma once
 
 #include "main/app_state.h"
@@ -7,9 +8,12 @@
 #include "main/ui_prompter.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <deque>
@@ -32,7 +36,7 @@ public:
     std::deque<Answer> answers; // taken in order; Cancel when none is left
     QString fileName;           // what every save dialog returns
     std::vector<Question> asked;
-    int fileDialogs = 0;
+    QString lastDialogTitle;
 
     Answer ask(QWidget*, const QString& title, const QString& text, Buttons buttons,
                Icon icon) override
@@ -44,9 +48,10 @@ public:
         answers.pop_front();
         return a;
     }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override
+    QString saveFileName(QWidget*, const QString& caption, const QString&,
+                         const QString&) override
     {
-        ++fileDialogs;
+        lastDialogTitle = caption;
         return fileName;
     }
 };
@@ -76,6 +81,22 @@ inline void settle()
         QCoreApplication::processEvents();
 }
 
+// A control of a window by its name (the names the program's tables give).
+template <class T = QWidget> T* control(const QObject* window, const QString& name)
+{
+    T* c = window->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name.toStdString();
+    return c;
+}
+
+// A mouse event with the buttons held, as the window system sends it.
+inline void mouse(QWidget* w, QEvent::Type type, const QPoint& local, Qt::MouseButton button,
+                  Qt::MouseButtons held)
+{
+    QMouseEvent e(type, local, w->mapToGlobal(local), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
 class Program
 {
 public:
@@ -83,12 +104,10 @@ public:
     // two runs of the real program do.
     explicit Program(const QString& folder = QString(), bool load = true)
     {
-        const QString base = folder.isEmpty() ? mDir.path() : folder;
-        const QString ini = base + "/ombrix.ini";
+        const QString ini = (folder.isEmpty() ? dir.path() : folder) + "/ombrix.ini";
         MainOptions o;
         o.prompter = &prompter;
         o.openSettings = [ini] { return std::make_unique<QSettings>(ini, QSettings::IniFormat); };
-        o.programFolder = base + "/";
         main = std::make_unique<FrmMain>(state, o);
         if (load) {
             main->Form_Load();
@@ -107,9 +126,12 @@ public:
         prompter.answers.push_back(a);
         return main->close();
     }
-    QString folder() const { return mDir.path(); }
+    template <class T = QWidget> T* find(const QString& name) const
+    {
+        return control<T>(main.get(), name);
+    }
 
-    QTemporaryDir mDir;
+    QTemporaryDir dir;
     ScriptedPrompter prompter;
     AppState state;
     std::unique_ptr<FrmMain> main;

@@ -1,24 +1,30 @@
+// The main window as a user meets it: start-up, layout, pattern panels,
+// sliders, colour boxes, the commands and the exit questions.
 #include "gui/program.h"
 
 #include "colour/frm_color.h"
 #include "help/frm_hint.h"
 #include "main/pattern_setup.h"
+#include "main/ui_main_widgets.h"
+#include "main/ui_windows.h"
 #include "picture/frm_picture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
-#include <QToolBar>
-
-#include <gtest/gtest.h>
 
 namespace ombrix::test
 {
@@ -26,9 +32,42 @@ namespace ombrix::test
 namespace
 {
 
-QImage previewImage(const Program& pg)
+// Every visible control lies inside its parent, and shows its caption whole.
+void expectLaidOut(QWidget* root)
 {
-    return pg.main->previewSurface().image().copy();
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(root) || w->isWindow())
+            continue;
+        const std::string name =
+            (w->objectName().isEmpty() ? QString(w->metaObject()->className()) : w->objectName())
+                .toStdString();
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << name << " sticks out";
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            if (l->wordWrap()) {
+                EXPECT_GE(l->height(), l->heightForWidth(l->width())) << name << " is cut";
+            } else if (!l->text().isEmpty()) {
+                EXPECT_GE(l->width(), l->sizeHint().width()) << name << " is cut";
+            }
+        } else if (qobject_cast<QAbstractButton*>(w) != nullptr ||
+                   qobject_cast<QGroupBox*>(w) != nullptr) {
+            EXPECT_GE(w->width(), w->minimumSizeHint().width()) << name << " is cut";
+        }
+    }
+}
+
+// Where the slider draws its handle for a value.
+QRect handleAt(const QSlider* s, int value)
+{
+    struct Probe : QSlider {
+        static void options(const QSlider* s, QStyleOptionSlider* o)
+        {
+            (s->*(&Probe::initStyleOption))(o);
+        }
+    };
+    QStyleOptionSlider opt;
+    Probe::options(s, &opt);
+    opt.sliderPosition = opt.sliderValue = value;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
 }
 
 } // namespace
@@ -38,119 +77,105 @@ TEST(MainWindow, StartsWithPresetThreeTheImageWindowAndThePicker)
     Program pg;
     FrmMain& m = *pg.main;
     EXPECT_EQ(m.windowTitle(), " Ombrix - Untitled");
-    EXPECT_EQ(m.statusPanel(1)->text(), " Image size ");
-    EXPECT_EQ(m.statusPanel(2)->text(), QString(" 260W \u00d7 200H "));
-    EXPECT_EQ(m.statusPanel(4)->text(), " Progress ");
-    EXPECT_FALSE(m.button("Undo")->isEnabled());
-    EXPECT_FALSE(m.button("Redo")->isEnabled());
+    EXPECT_EQ(pg.find<QLabel>("statusPanel1")->text(), " Image size ");
+    EXPECT_EQ(pg.find<QLabel>("statusPanel2")->text(), QString(" 260W \u00d7 200H "));
+    EXPECT_EQ(pg.find<QLabel>("statusPanel4")->text(), " Progress ");
+    EXPECT_FALSE(m.button(ToolButton::Undo)->isEnabled());
+    EXPECT_FALSE(m.button(ToolButton::Redo)->isEnabled());
 
-    ASSERT_NE(m.picture(), nullptr);
-    EXPECT_TRUE(m.picture()->isVisible());
-    EXPECT_EQ(m.picture()->size(), QSize(260, 200));
-    EXPECT_EQ(m.picture()->lblSize()->text(), QString(" 260W \u00d7 200H "));
+    FrmPicture* pic = m.pictureWindow();
+    ASSERT_NE(pic, nullptr);
+    EXPECT_TRUE(pic->isVisible());
+    EXPECT_EQ(pic->size(), QSize(260, 200));
+    EXPECT_EQ(control<QLabel>(pic, "lblSize")->text(), QString(" 260W \u00d7 200H "));
     ASSERT_NE(m.colorWindow(), nullptr);
     EXPECT_TRUE(m.colorWindow()->isVisible());
 
     EXPECT_EQ(pg.state.p().pnPattern, kShadedEllipse);
-    EXPECT_TRUE(m.optPattern(kShadedEllipse)->isChecked());
-    EXPECT_TRUE(m.colourLabel(0)->font().bold());
-    EXPECT_EQ(m.lblRepeat()->text(), QString(" 3 \u00d7 3"));
+    EXPECT_TRUE(pg.find<QRadioButton>("optPattern1")->isChecked());
+    EXPECT_TRUE(pg.find<QLabel>("lblColor0")->font().bold());
+    EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 3 \u00d7 3"));
     EXPECT_EQ(pg.state.history.pnShots, 0);
     EXPECT_EQ(pg.state.history.pnShotPointer, 0);
-    // The ellipse is shaded: centre and corner differ in the preview.
-    const QImage img = previewImage(pg);
-    EXPECT_NE(img.pixel(75, 55), img.pixel(1, 1));
-}
-
-TEST(MainWindow, ToolbarHasEveryButtonInOrderAndOnlyWorkingOnesEnabled)
-{
-    Program pg;
-    const std::vector<std::pair<QString, QString>> expected = {
-        {"New", "New Image"},
-        {"Open", "Open Parameter Settings File"},
-        {"Save", "Save"},
-        {"Copy", "Copy Image"},
-        {"Undo", "Undo"},
-        {"Redo", "Redo"},
-        {"Show", "Show Image on Main Screen"},
-        {"Resize", "Resize"},
-        {"Rotate", "Rotate Image by 90 Degrees"},
-        {"Borders", "Add Borders"},
-        {"Text", "Text"},
-        {"Gradtxt", "Fill Text with Gradient Pattern"},
-        {"Wallpaper", "Set Wallpaper"},
-        {"About", "About Ombrix"},
-        {"Help", "Help"}};
-    auto* bar = pg.main->findChild<QToolBar*>();
-    ASSERT_NE(bar, nullptr);
-    std::vector<QAction*> buttons;
-    for (QAction* a : bar->actions())
-        if (!a->isSeparator())
-            buttons.push_back(a);
-    ASSERT_EQ(buttons.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(buttons[i]->objectName(), expected[i].first);
-        EXPECT_EQ(buttons[i]->toolTip(), expected[i].second);
-        EXPECT_FALSE(buttons[i]->icon().isNull());
-    }
-    for (const char* later :
-         {"New", "Open", "Save", "Copy", "Resize", "Borders", "Text", "Gradtxt", "Wallpaper"})
-        EXPECT_FALSE(pg.main->button(later)->isEnabled()) << later;
-    // The watch keeps them so.
+    const QImage preview = m.previewPicture();
+    EXPECT_NE(preview.pixel(75, 55), preview.pixel(1, 1)) << "a shaded ellipse, not a blank";
+    // The watch keeps the buttons of later commands off.
     QTest::qWait(250);
-    EXPECT_FALSE(pg.main->button("Borders")->isEnabled());
-    for (const char* now : {"Show", "Rotate", "About", "Help"})
-        EXPECT_TRUE(pg.main->button(now)->isEnabled()) << now;
+    EXPECT_FALSE(m.button(ToolButton::Borders)->isEnabled());
+    EXPECT_TRUE(m.button(ToolButton::Show)->isEnabled());
 }
 
-TEST(MainWindow, PatternChoiceIsExclusiveAcrossBothPanels)
+TEST(MainWindow, EveryControlHasRoomForItsCaption)
 {
     Program pg;
     FrmMain& m = *pg.main;
+    // The widest repetition caption and a bold label in each box.
+    pg.find<QSlider>("sliHorRep")->setValue(10);
+    pg.find<QSlider>("sliVerRep")->setValue(1);
+    EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 10 \u00d7 6"));
+    for (int box : {0, 1, 2}) {
+        m.picColor_Click(box);
+        expectLaidOut(m.centralWidget());
+        EXPECT_LT(pg.find<QLabel>(QString("lblColor%1").arg(box))->geometry().bottom(),
+                  pg.find<QCheckBox>("chkRainbow")->geometry().top());
+    }
+    expectLaidOut(m.statusBar());
+    // Six repetitions need a slider a hand can set.
+    EXPECT_GE(pg.find<QSlider>("sliVerRep")->height(), 60);
+
+    // Opened, the front panel is a strip with its handle only, and no
+    // option of the back panel runs under it.
+    PatternPanels* panels = m.patternPanels();
+    panels->imgOpen_Click();
+    EXPECT_TRUE(panels->frontPanelOpen());
+    const QWidget* fore = pg.find("picPatternFore");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_FALSE(panels->optPattern(i)->isVisible()) << i;
+    for (int i = 6; i < kPatterns; ++i)
+        EXPECT_LT(panels->optPattern(i)->geometry().right(), fore->x()) << i;
+    expectLaidOut(m.centralWidget());
+}
+
+TEST(MainWindow, PatternPanelsSlideAndKeepOneChoice)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    PatternPanels* panels = m.patternPanels();
     const auto checked = [&] {
         std::vector<int> on;
         for (int i = 0; i < kPatterns; ++i)
-            if (m.optPattern(i)->isChecked())
+            if (panels->optPattern(i)->isChecked())
                 on.push_back(i);
         return on;
     };
-    m.imgOpen_Click();
-    EXPECT_TRUE(m.frontPanelOpen());
-    QTest::mouseClick(m.optPattern(kSandglass), Qt::LeftButton);
+    panels->imgOpen_Click();
+    QTest::mouseClick(panels->optPattern(kSandglass), Qt::LeftButton);
     EXPECT_EQ(checked(), std::vector<int>{kSandglass});
     EXPECT_EQ(pg.state.p().pnPattern, kSandglass);
-    m.imgShut_Click();
-    EXPECT_FALSE(m.frontPanelOpen());
-    QTest::mouseClick(m.optPattern(kLinearGradient), Qt::LeftButton);
+    panels->imgShut_Click();
+    EXPECT_FALSE(panels->frontPanelOpen());
+    QTest::mouseClick(panels->optPattern(kLinearGradient), Qt::LeftButton);
     EXPECT_EQ(checked(), std::vector<int>{kLinearGradient});
-    QTest::mouseClick(m.optPattern(11), Qt::LeftButton);
-    EXPECT_EQ(checked(), std::vector<int>{11});
-}
-
-TEST(MainWindow, FrontPanelSlidesWithTheMouseAndSnapsShut)
-{
-    Program pg;
-    FrmMain& m = *pg.main;
-    QWidget* fore = m.optPattern(0)->parentWidget();
-    QWidget* back = m.optPattern(6)->parentWidget();
-    const int closedLeft = back->x() + 1;
-    ASSERT_EQ(fore->x(), closedLeft);
 
     // Pressed on the panel and moved 60 pixels right: the timer follows.
-    const QPoint press(40, 100);
+    QWidget* fore = pg.find("picPatternFore");
+    QWidget* back = pg.find("picPatternBack");
+    const int closedLeft = back->x() + 1;
+    ASSERT_EQ(fore->x(), closedLeft);
+    const QPoint press(40, 3); // above the first option
     const QPoint global = fore->mapToGlobal(press);
     QTest::mousePress(fore, Qt::LeftButton, {}, press);
+    QCursor::setPos(global + QPoint(-60, 0));
     QCursor::setPos(global + QPoint(60, 0));
-    QTest::mouseMove(fore, press + QPoint(60, 0));
+    mouse(fore, QEvent::MouseMove, press + QPoint(60, 0), Qt::NoButton, Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return fore->x() == closedLeft + 60; }, 2000));
-    EXPECT_TRUE(m.frontPanelOpen());
-
     // Back to within 5 pixels of the closed place: it snaps shut.
     QCursor::setPos(global + QPoint(3, 0));
-    QTest::mouseMove(fore, fore->mapFromGlobal(global + QPoint(3, 0)));
+    mouse(fore, QEvent::MouseMove, fore->mapFromGlobal(global + QPoint(3, 0)), Qt::NoButton,
+          Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return fore->x() == closedLeft; }, 2000));
     QTest::mouseRelease(fore, Qt::LeftButton);
-    EXPECT_FALSE(m.frontPanelOpen());
+    EXPECT_FALSE(panels->frontPanelOpen());
 }
 
 // Every pattern, with and without the rainbow and turned, reaches the
@@ -159,6 +184,10 @@ TEST(MainWindow, EachPatternSetsUpItsControls)
 {
     Program pg;
     FrmMain& m = *pg.main;
+    auto* rainbowBox = pg.find<QCheckBox>("chkRainbow");
+    auto* horizontal = pg.find<QSlider>("sliHorizontal");
+    auto* vertical = pg.find<QSlider>("sliVertical");
+    auto* hump = pg.find<QSlider>("sliHump");
     for (int rainbow : {0, 1})
         for (int rotation : {1, -1})
             for (int pat = 0; pat < kPatterns; ++pat) {
@@ -169,76 +198,85 @@ TEST(MainWindow, EachPatternSetsUpItsControls)
                 p.pnSlantRate = 3;
                 p.pnVerOrgOffset = -2;
                 p.pnHump = 7;
-                if (m.rainbowBox()->isChecked() != (rainbow == 1))
-                    QTest::mouseClick(m.rainbowBox(), Qt::LeftButton);
-                m.optPattern(pat)->click();
+                if (rainbowBox->isChecked() != (rainbow == 1))
+                    QTest::mouseClick(rainbowBox, Qt::LeftButton);
+                m.patternPanels()->optPattern(pat)->click();
                 ImageParams copy = p;
                 const PatternControls c = mSetupPatternState(copy);
                 EXPECT_EQ(p.pnPattern, pat);
-                EXPECT_EQ(m.button("Rotate")->isEnabled(), c.rotateEnabled);
-                EXPECT_EQ(m.button("Rotate")->isChecked(), c.rotateEnabled && rotation == -1);
-                EXPECT_EQ(m.slider("sliHorizontal")->isEnabled(), c.horizontalEnabled);
-                EXPECT_EQ(m.slider("sliVertical")->isEnabled(), c.verticalEnabled);
-                EXPECT_EQ(m.slider("sliHorizontal")->value(), c.horizontalValue);
-                EXPECT_EQ(m.slider("sliVertical")->value(), c.verticalValue);
-                EXPECT_EQ(m.slider("sliHump")->isEnabled(), c.humpEnabled);
-                EXPECT_EQ(m.slider("sliHump")->value(), p.pnHump);
-                EXPECT_EQ(m.slider("sliHorizontal")->toolTip(),
-                          pat == kLinearGradient ? kTipHorizontalSlant : kTipHorizontalOrigin);
+                EXPECT_EQ(m.button(ToolButton::Rotate)->isEnabled(), c.rotateEnabled);
+                EXPECT_EQ(m.button(ToolButton::Rotate)->isChecked(),
+                          c.rotateEnabled && rotation == -1);
+                EXPECT_EQ(horizontal->isEnabled(), c.horizontalEnabled);
+                EXPECT_EQ(vertical->isEnabled(), c.verticalEnabled);
+                EXPECT_EQ(horizontal->value(), c.horizontalValue);
+                EXPECT_EQ(vertical->value(), c.verticalValue);
+                EXPECT_EQ(hump->isEnabled(), c.humpEnabled);
+                EXPECT_EQ(hump->value(), p.pnHump);
                 for (int i = 0; i < 3; ++i)
-                    EXPECT_EQ(m.colourLabel(i)->font().bold(), i == c.boldLabel) << i;
+                    EXPECT_EQ(pg.find<QLabel>(QString("lblColor%1").arg(i))->font().bold(),
+                              i == c.boldLabel)
+                        << i;
                 EXPECT_EQ(m.colorWindow() != nullptr && m.colorWindow()->isVisible(),
                           c.pickerShown);
             }
-    // A few rows spelled out, so that a wrong table cannot agree with itself.
-    m.optPattern(kPlainBackground)->click();
+    // Rows spelled out, so that a wrong table cannot agree with itself.
+    m.patternPanels()->optPattern(kPlainBackground)->click();
     EXPECT_EQ(pg.state.p().pnHump, 20);
-    EXPECT_FALSE(m.slider("sliHump")->isEnabled());
-    EXPECT_TRUE(m.colourLabel(2)->font().bold());
-    QTest::mouseClick(m.rainbowBox(), Qt::LeftButton); // rainbow off
-    m.optPattern(kShadedEllipse)->click();
-    EXPECT_TRUE(m.slider("sliHump")->isEnabled());
-    EXPECT_TRUE(m.colourLabel(0)->font().bold());
-    EXPECT_EQ(m.slider("sliVertical")->toolTip(), kTipVerticalOrigin);
+    EXPECT_FALSE(hump->isEnabled());
+    QTest::mouseClick(rainbowBox, Qt::LeftButton); // rainbow off
+    m.patternPanels()->optPattern(kShadedEllipse)->click();
+    EXPECT_TRUE(hump->isEnabled());
+    EXPECT_TRUE(pg.find<QLabel>("lblColor0")->font().bold());
+    EXPECT_EQ(vertical->toolTip(), kTipVerticalOrigin);
 }
 
-TEST(MainWindow, SlidersWriteTheRecordAndRedrawThePreview)
+TEST(MainWindow, SlidersWriteTheRecordTheWayTheyLook)
 {
     Program pg;
     FrmMain& m = *pg.main;
     ImageParams& p = pg.state.p();
-    const QImage before = previewImage(pg);
+    const QImage before = m.previewPicture();
     const int draws = m.previewDraws();
-    const int hump = (p.pnHump + 7) % 21;
-    m.slider("sliHump")->setValue(hump);
-    EXPECT_EQ(p.pnHump, hump);
+    pg.find<QSlider>("sliHump")->setValue(3);
+    EXPECT_EQ(p.pnHump, 3);
     EXPECT_EQ(m.previewDraws(), draws + 1);
-    EXPECT_NE(previewImage(pg), before);
+    EXPECT_NE(m.previewPicture(), before);
 
-    // Repetitions: the vertical slider is upside down; the preview keeps
+    // Repetitions: the top of the vertical slider is six; the preview keeps
     // showing one tile.
-    m.slider("sliVerRep")->setValue(4);
-    m.slider("sliHorRep")->setValue(2);
-    EXPECT_EQ(p.pnVerRep, 3);
+    auto* verRep = pg.find<QSlider>("sliVerRep");
+    for (const auto& [value, reps] : {std::pair{1, 6}, {6, 1}, {2, 5}}) {
+        verRep->setValue(value);
+        EXPECT_EQ(p.pnVerRep, reps) << value;
+    }
+    pg.find<QSlider>("sliHorRep")->setValue(2);
     EXPECT_EQ(p.pnHorRep, 2);
-    EXPECT_EQ(m.lblRepeat()->text(), QString(" 2 \u00d7 3"));
+    EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 2 \u00d7 5"));
     EXPECT_EQ(m.previewDraws(), draws + 1);
+
+    // Both vertical sliders have their minimum at the top, and the Up key
+    // moves the handle up.
+    auto* vertical = pg.find<QSlider>("sliVertical");
+    for (QSlider* s : {verRep, vertical}) {
+        SCOPED_TRACE(s->objectName().toStdString());
+        EXPECT_LT(handleAt(s, s->minimum()).top(), handleAt(s, s->maximum()).top());
+        const int middle = (s->minimum() + s->maximum() + 1) / 2;
+        s->setValue(middle);
+        QTest::keyClick(s, Qt::Key_Up);
+        EXPECT_EQ(s->value(), middle - 1);
+    }
 
     // A turned linear gradient slants along the vertical slider.
-    m.optPattern(kLinearGradient)->click();
-    const Integer slant = p.pnSlantRate;
-    m.slider("sliVertical")->setValue(4);
-    EXPECT_EQ(p.pnVerOrgOffset, 4);
-    EXPECT_EQ(p.pnSlantRate, slant);
-    m.mRotate();
+    m.patternPanels()->optPattern(kLinearGradient)->click();
+    m.Toolbar1_ButtonClick(ToolButton::Rotate);
     EXPECT_EQ(p.pnRotation, -1);
-    EXPECT_TRUE(m.slider("sliVertical")->isEnabled());
-    EXPECT_FALSE(m.slider("sliHorizontal")->isEnabled());
-    m.slider("sliVertical")->setValue(6);
+    EXPECT_TRUE(vertical->isEnabled());
+    EXPECT_FALSE(pg.find<QSlider>("sliHorizontal")->isEnabled());
+    vertical->setValue(6);
     EXPECT_EQ(p.pnSlantRate, -6);
-    m.mRotate();
-    EXPECT_EQ(p.pnRotation, 1);
-    EXPECT_EQ(m.slider("sliHorizontal")->value(), -6);
+    m.Toolbar1_ButtonClick(ToolButton::Rotate);
+    EXPECT_EQ(pg.find<QSlider>("sliHorizontal")->value(), -6);
 }
 
 TEST(MainWindow, ColourBoxesInAndOutOfUse)
@@ -251,16 +289,18 @@ TEST(MainWindow, ColourBoxesInAndOutOfUse)
     FrmColor* c = m.colorWindow();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->isVisible());
-    EXPECT_TRUE(m.colourLabel(1)->font().bold());
-    EXPECT_FALSE(m.colourLabel(0)->font().bold());
+    EXPECT_TRUE(pg.find<QLabel>("lblColor1")->font().bold());
+    EXPECT_FALSE(pg.find<QLabel>("lblColor0")->font().bold());
     EXPECT_FALSE(c->paletteCovered());
     EXPECT_TRUE(c->sliColor(0)->isEnabled());
+    EXPECT_EQ(c->sliColor(0)->value(), 255);
     EXPECT_EQ(c->markedColumn(), 1);
     EXPECT_EQ(c->markedRow(), 1);
 
     // With the rainbow ticked only the brim box of this pattern is used:
-    // another box shows its colour but cannot be edited.
-    QTest::mouseClick(m.rainbowBox(), Qt::LeftButton);
+    // another box shows its colour, swatch and sliders alike, but cannot be
+    // edited.
+    QTest::mouseClick(pg.find<QCheckBox>("chkRainbow"), Qt::LeftButton);
     p.plColor[0] = {1, 2, 3};
     m.picColor_Click(0);
     c = m.colorWindow();
@@ -268,9 +308,45 @@ TEST(MainWindow, ColourBoxesInAndOutOfUse)
     EXPECT_TRUE(c->paletteCovered());
     EXPECT_FALSE(c->sliColor(0)->isEnabled());
     EXPECT_EQ(c->swatch(), QColor(1, 2, 3));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(c->sliColor(i)->value(), i + 1);
+        EXPECT_EQ(c->lblColor(i)->text(), QString::number(i + 1));
+    }
     EXPECT_EQ(c->markedColumn(), 999);
     c->picPalette_Click(20, 20); // covered: ignored
     EXPECT_EQ(p.plColor[0], (Colour{1, 2, 3}));
+}
+
+TEST(MainWindow, ShowMakesRoomForTheRepetitionsAndLeavesTheBarAtZero)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    FrmPicture* pic = m.pictureWindow();
+    pic->setClientSize(100, 100);
+    pg.find<QSlider>("sliHorRep")->setValue(10);
+    pg.find<QSlider>("sliVerRep")->setValue(1);
+    const int shots = pg.state.history.pnShots;
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    EXPECT_GE(pic->width(), 120);
+    EXPECT_GE(pic->height(), 72);
+    EXPECT_EQ(pg.state.pnPixelWidth, pic->width());
+    EXPECT_EQ(pg.state.history.pnShots, shots + 1) << "one step for one Show";
+
+    // A drawing whose last band lies below 90 % (a clearcut diamond ends at
+    // about 85 % here) still leaves the bar empty.
+    m.patternPanels()->optPattern(kClearcutDiamond)->click();
+    pg.find<QSlider>("sliHorRep")->setValue(3);
+    pg.find<QSlider>("sliVerRep")->setValue(4);
+    pg.state.v().pnShowTip[0] = 0;
+    pic->setClientSize(600, 100);
+    std::vector<int> values;
+    QObject::connect(pg.find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
+                     [&](int v) { values.push_back(v); });
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_GT(*std::max_element(values.begin(), values.end()), 50);
+    EXPECT_EQ(values.back(), 0);
 }
 
 TEST(MainWindow, UndoAndRedoWalkTwentyShots)
@@ -278,57 +354,41 @@ TEST(MainWindow, UndoAndRedoWalkTwentyShots)
     Program pg;
     FrmMain& m = *pg.main;
     ImageParams& p = pg.state.p();
+    auto* hump = pg.find<QSlider>("sliHump");
     for (int i = 0; i < 25; ++i) {
-        m.slider("sliHump")->setValue(i % 21);
+        hump->setValue(i % 21);
         p.pnSlantRate = static_cast<Integer>(i % 10);
-        m.showCommand();
+        m.Toolbar1_ButtonClick(ToolButton::Show);
     }
     settle();
     m.tmrWatch_Timer();
     EXPECT_EQ(pg.state.history.pnShots, 20);
-    EXPECT_TRUE(m.button("Undo")->isEnabled());
-    EXPECT_FALSE(m.button("Redo")->isEnabled());
+    EXPECT_TRUE(m.button(ToolButton::Undo)->isEnabled());
+    EXPECT_FALSE(m.button(ToolButton::Redo)->isEnabled());
 
     for (int i = 0; i < 20; ++i)
-        m.button("Undo")->trigger();
+        m.button(ToolButton::Undo)->trigger();
+    m.tmrWatch_Timer();
     // The oldest shot kept is the fifth Show (the first four fell out).
     EXPECT_EQ(p.pnSlantRate, 4);
-    EXPECT_EQ(m.slider("sliHump")->value(), 4);
-    EXPECT_FALSE(m.button("Undo")->isEnabled());
-    EXPECT_TRUE(m.button("Redo")->isEnabled());
-    m.mUndo(); // nothing further back
-    EXPECT_EQ(p.pnSlantRate, 4);
+    EXPECT_EQ(hump->value(), 4);
+    EXPECT_FALSE(m.button(ToolButton::Undo)->isEnabled());
+    EXPECT_TRUE(m.button(ToolButton::Redo)->isEnabled());
 
     for (int i = 0; i < 20; ++i)
-        m.mRedo();
-    EXPECT_EQ(p.pnSlantRate, 4); // the 25th Show: 24 % 10
-    EXPECT_EQ(p.pnHump, 3);      // 24 % 21
-    EXPECT_FALSE(m.button("Redo")->isEnabled());
-
+        m.commands().mRedo();
+    EXPECT_EQ(p.pnHump, 3); // the 25th Show: 24 % 21
     // A new shot after two undos drops the two redo steps.
-    m.mUndo();
-    m.mUndo();
+    m.commands().mUndo();
+    m.commands().mUndo();
     EXPECT_EQ(p.pnHump, 1);
-    m.slider("sliHump")->setValue(9);
-    m.showCommand();
-    m.tmrWatch_Timer();
-    EXPECT_FALSE(m.button("Redo")->isEnabled());
-    m.mUndo();
+    hump->setValue(9);
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m.button(ToolButton::Redo)->isEnabled(); }, 2000));
+    m.commands().mUndo();
     EXPECT_EQ(p.pnHump, 1);
-    m.mRedo();
+    m.commands().mRedo();
     EXPECT_EQ(p.pnHump, 9);
-}
-
-TEST(MainWindow, WatchFollowsTheHistoryOnItsOwn)
-{
-    Program pg;
-    FrmMain& m = *pg.main;
-    m.slider("sliHump")->setValue(3);
-    m.showCommand();
-    EXPECT_FALSE(m.button("Undo")->isEnabled()); // not yet: the watch has not run
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m.button("Undo")->isEnabled(); }, 2000));
-    pg.state.history.stepBack();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m.button("Redo")->isEnabled(); }, 2000));
 }
 
 TEST(MainWindow, MinimisingHidesTheOtherWindowsAndRestoringBringsThemBack)
@@ -338,25 +398,24 @@ TEST(MainWindow, MinimisingHidesTheOtherWindowsAndRestoringBringsThemBack)
     m.showMinimized();
     settle();
     EXPECT_TRUE(m.colorWindow() == nullptr || !m.colorWindow()->isVisible());
-    EXPECT_FALSE(m.picture()->isVisible());
-    EXPECT_TRUE(pg.state.flags.pbColorWinShown);
+    EXPECT_FALSE(m.pictureWindow()->isVisible());
     m.showNormal();
     settle();
-    EXPECT_TRUE(m.picture()->isVisible());
+    EXPECT_TRUE(m.pictureWindow()->isVisible());
     ASSERT_NE(m.colorWindow(), nullptr);
     EXPECT_TRUE(m.colorWindow()->isVisible());
 
     // A window the user closed stays closed.
     m.colorWindow()->imgHide_Click();
-    m.mnuMenuArray_Click(2); // "Hide Screen"
+    m.mnuMenuArray_Click(MenuItem::HideScreen);
     m.showMinimized();
     m.showNormal();
     settle();
-    EXPECT_FALSE(m.picture()->isVisible());
+    EXPECT_FALSE(m.pictureWindow()->isVisible());
     EXPECT_TRUE(m.colorWindow() == nullptr || !m.colorWindow()->isVisible());
 }
 
-TEST(MainWindow, ExitQuestions)
+TEST(MainWindow, ExitQuestionsAndTheParameterSave)
 {
     Program pg;
     QSignalSpy closed(pg.main.get(), &FrmMain::closed);
@@ -367,26 +426,31 @@ TEST(MainWindow, ExitQuestions)
     EXPECT_EQ(q.text, "Do you want to save the image before exiting Ombrix?");
     EXPECT_EQ(q.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(q.icon, Icon::Exclamation);
-    EXPECT_EQ(closed.count(), 0);
 
     // Yes, but the folder cannot be written: the program stays, with a
     // message, and nothing claims the image was saved.
-    pg.prompter.fileName = pg.folder() + "/no such folder/a";
+    pg.prompter.fileName = pg.dir.path() + "/no such folder/a";
     pg.prompter.answers = {Answer::Yes, Answer::Ok};
     EXPECT_FALSE(pg.main->close());
+    EXPECT_EQ(pg.prompter.lastDialogTitle, " Save Parameter Settings As");
     ASSERT_EQ(pg.prompter.asked.size(), 3u);
     EXPECT_EQ(pg.prompter.asked[2].icon, Icon::Critical);
     EXPECT_FALSE(pg.state.flags.pbParamSaved);
-    EXPECT_EQ(closed.count(), 0);
+    EXPECT_EQ(pg.main->windowTitle(), " Ombrix - Untitled");
 
-    // Yes with a good name saves the parameters (the extension added) and
-    // ends the program.
-    pg.prompter.fileName = pg.folder() + "/sky";
+    // Yes with a good name saves the parameters, with the image window's own
+    // outer size, and ends the program.
+    FrmPicture* pic = pg.main->pictureWindow();
+    pic->setClientSize(321, 123);
+    pg.prompter.fileName = pg.dir.path() + "/sky";
     EXPECT_TRUE(pg.close(Answer::Yes));
-    EXPECT_TRUE(QFileInfo(pg.folder() + "/sky.obp").size() > 0);
+    EXPECT_EQ(pg.main->windowTitle(), " Ombrix - sky.obp");
+    EXPECT_EQ(QFileInfo(pg.dir.path() + "/sky.obp").size(), 1794);
+    const SharedValues& v = pg.state.v();
+    EXPECT_EQ(pg.state.p().pnImageWidth, pic->frameGeometry().width() * v.Tppx);
+    EXPECT_EQ(pg.state.p().pnImageHeight, pic->frameGeometry().height() * v.Tppy);
     EXPECT_EQ(closed.count(), 1);
-    EXPECT_FALSE(pg.main->picture()->isVisible());
-    EXPECT_FALSE(pg.main->colorWindow() != nullptr && pg.main->colorWindow()->isVisible());
+    EXPECT_FALSE(pic->isVisible());
 }
 
 TEST(MainWindow, AfterASaveTheExitQuestionOnlyAsksToConfirm)
@@ -399,7 +463,6 @@ TEST(MainWindow, AfterASaveTheExitQuestionOnlyAsksToConfirm)
     ASSERT_EQ(pg.prompter.asked.size(), 2u);
     EXPECT_EQ(pg.prompter.asked[0].text, "Do you really want to exit Ombrix?");
     EXPECT_EQ(pg.prompter.asked[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(pg.prompter.asked[0].icon, Icon::Question);
 }
 
 TEST(MainWindow, HintSwitchesSurviveARestart)
@@ -408,7 +471,6 @@ TEST(MainWindow, HintSwitchesSurviveARestart)
     {
         Program first(shared.path());
         first.state.hintIndex = 0;
-        // Switched off in the dialog, then the program ends without saving.
         FrmHint hint(first.state, first.main.get());
         QTest::mouseClick(hint.chkShow(), Qt::LeftButton);
         EXPECT_EQ(first.state.v().pnShowTip[0], 0);
@@ -420,22 +482,32 @@ TEST(MainWindow, HintSwitchesSurviveARestart)
     EXPECT_EQ(second.state.v().pnShowTip[1], 1);
     // Switched off: the hint returns at once instead of waiting for a click.
     second.main->mShowHint(0);
-    EXPECT_EQ(second.state.hintIndex, 0);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST(MainWindow, AboutAndHelp)
+TEST(MainWindow, AboutAndHelpBelongToTheMainWindow)
 {
     Program pg;
-    pg.main->button("About")->trigger();
+    pg.main->button(ToolButton::About)->trigger();
     ASSERT_EQ(pg.prompter.asked.size(), 1u);
     EXPECT_EQ(pg.prompter.asked[0].title, " About Ombrix");
     EXPECT_TRUE(pg.prompter.asked[0].text.contains(OMBRIX_VERSION));
-    pg.main->button("Help")->trigger();
-    ASSERT_NE(pg.main->helpWindow(), nullptr);
-    EXPECT_TRUE(pg.main->helpWindow()->isVisible());
-    EXPECT_EQ(pg.main->helpWindow()->topic(), 0);
-    EXPECT_FALSE(pg.main->helpWindow()->pageText().isEmpty());
+    pg.main->button(ToolButton::Help)->trigger();
+    QWidget* help = pg.main->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->parentWidget(), pg.main.get());
+
+    // Beside its owner where the screen has room: right first, then left.
+    QWidget anchor, beside;
+    anchor.setGeometry(0, 0, 200, 100);
+    beside.resize(150, 80);
+    placeBeside(&beside, &anchor);
+    EXPECT_EQ(beside.frameGeometry().left(), anchor.frameGeometry().right() + 1);
+    const QRect area = anchor.screen()->availableGeometry();
+    anchor.move(area.right() - anchor.frameGeometry().width() + 1, 0);
+    placeBeside(&beside, &anchor);
+    EXPECT_EQ(beside.frameGeometry().right(), anchor.frameGeometry().left() - 1);
 }
 
 } // namespace ombrix::test

@@ -1,0 +1,67 @@
+// Small services every window of the program uses: screen placement, the
+// twips of the record, the device pixels of a scaled screen and moving a
+// window by its client area.
+#pragma once
+
+#include "model/numeric.h"
+
+#include <QPoint>
+
+class QMouseEvent;
+class QWidget;
+
+namespace ombrix
+{
+
+// Twips per pixel from the screen's logical DPI (15 at 96 DPI).  Window
+// geometry is kept in twips of logical pixels, so that a parameter file
+// means the same window on a scaled screen.
+Integer twipsPerPixel(int logicalDpi);
+
+// The screen's device pixels per logical pixel for the widget (2 on a
+// screen scaled by 2), and a logical length in device pixels.
+double deviceRatio(const QWidget* w);
+int toDevice(int logical, double ratio);
+// The logical length that holds at least `device` device pixels.
+int toLogicalCeil(int device, double ratio);
+
+// Keeps at least part of a top-level window on one of the screens, whatever
+// the window manager did with it: a strip of its top edge stays reachable.
+void keepOnScreen(QWidget* w);
+// Centres a top-level window on its screen's available area.
+void centreOnScreen(QWidget* w);
+// Puts a top-level window beside `anchor` where the screen has room for it,
+// right of it first, then left of it, else centred; top edges aligned.
+void placeBeside(QWidget* w, const QWidget* anchor);
+
+// What a shown window's frame adds to its client area, in pixels, once the
+// window manager has framed it; false while it has not (or never will,
+// as under a bare X server, where the answer 0 is left to the caller).
+bool frameExtent(const QWidget* w, int& width, int& height);
+
+// Moves a window by a press on its client area, as if its caption were
+// grabbed.  A plain click moves nothing: the window manager is asked to take
+// over only once the pointer has moved a few pixels with the button held,
+// and where it will not, the window follows the pointer until the button is
+// released.
+class WindowDragger
+{
+public:
+    explicit WindowDragger(QWidget* window) : window_(window) {}
+
+    void press(const QMouseEvent* e);
+    // True while the press is (or may become) a move.
+    bool move(const QMouseEvent* e);
+    // True when the release ended a move the window followed itself.
+    bool release(const QMouseEvent* e);
+    bool moving() const { return state_ == State::System || state_ == State::Following; }
+
+private:
+    enum class State { Idle, Pressed, System, Following };
+    QWidget* window_;
+    State state_ = State::Idle;
+    QPoint pressGlobal_;
+    QPoint pressWindowPos_;
+};
+
+} // namespace ombrix
