@@ -104,7 +104,8 @@ void FrmRainbow::showPictures()
     for (int k = 0; k < 2; ++k) {
         // Palette 0 is rainbow 3 (4 inverted), palette 1 is rainbow 1 (2).
         const auto mode = static_cast<Integer>(3 - 2 * k + (inverse ? 1 : 0));
-        picColor_[static_cast<size_t>(k)]->setPixmap(rainbowPicture(mode, 146, 16, deviceRatio(this)));
+        picColor_[static_cast<size_t>(k)]->setPixmap(
+            rainbowPicture(mode, 146, 16, deviceRatio(this)));
     }
 }
 

@@ -113,7 +113,7 @@ FrmHelp::FrmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
     browser_ = new QTextBrowser(this);
     browser_->setOpenLinks(false);
     layout->addWidget(browser_);
-    resize(560, 520);
+    resize(460, 520);
 }
 
 void FrmHelp::showTopic(int context)

@@ -44,8 +44,8 @@ the colour picker. A box whose colour the pattern does not use darkens the picke
 <li><b>Rainbow-color</b>: tick the box to draw the first part of the gradient with a rainbow; right-click
 it to choose one of two rainbows and whether it runs inverted.</li>
 <li><b>Mid color position</b>: where the middle colour sits, from one end to the other.</li>
-<li><b>Repetition</b>: how often the pattern repeats across and down (the vertical slider counts from the
-bottom).</li>
+<li><b>Repetition</b>: how often the pattern repeats across and down: the vertical slider's top is six
+repetitions, its bottom one.</li>
 <li><b>Slant/Origin/Preview</b>: the slant of a linear gradient, or the origin of the other patterns, and
 the preview of one repetition. Click the preview to redraw it.</li>
 </ul>

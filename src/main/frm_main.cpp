@@ -245,10 +245,9 @@ void FrmMain::buildStatusBar()
         bar->addWidget(l);
     }
     // Room for the largest size the screen can give, " 16384W × 16384H ".
-    statusPanels_[1]->setMinimumWidth(
-        statusPanels_[1]->fontMetrics().horizontalAdvance(
-            QString::fromStdString(imageSizeText(16384, 16384))) +
-        8);
+    statusPanels_[1]->setMinimumWidth(statusPanels_[1]->fontMetrics().horizontalAdvance(
+                                          QString::fromStdString(imageSizeText(16384, 16384))) +
+                                      8);
     statusPanels_[2]->setVisible(false);
     ProgressBar1 = new QProgressBar(bar);
     ProgressBar1->setObjectName("ProgressBar1");
@@ -268,7 +267,8 @@ void FrmMain::buildMenu()
         mnuMenuArray[i] =
             item == MenuItem::Separator ? mnuMenu->addSeparator() : mnuMenu->addAction(items[i]);
         mnuMenuArray[i]->setObjectName(QString("mnuMenuArray%1").arg(i));
-        connect(mnuMenuArray[i], &QAction::triggered, this, [this, item] { mnuMenuArray_Click(item); });
+        connect(mnuMenuArray[i], &QAction::triggered, this,
+                [this, item] { mnuMenuArray_Click(item); });
     }
     // The image size dialog arrives later; its item waits for it.
     menuItem(MenuItem::Resize)->setEnabled(false);
@@ -291,8 +291,10 @@ void FrmMain::Form_Load()
     AppState& s = state_;
     SharedValues& v = s.v();
     const QScreen* screen = this->screen();
-    v.Tppx = twipsPerPixel(screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchX()) : 96);
-    v.Tppy = twipsPerPixel(screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchY()) : 96);
+    v.Tppx =
+        twipsPerPixel(screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchX()) : 96);
+    v.Tppy =
+        twipsPerPixel(screen != nullptr ? static_cast<int>(screen->logicalDotsPerInchY()) : 96);
 
     s.flags = AppFlags{};
     v.pnMinRepPixels = 12;
@@ -823,15 +825,15 @@ void FrmMain::bringToFront()
 
 void FrmMain::showHelp(int context)
 {
-    const bool first = frmHelp == nullptr;
-    if (first)
+    if (frmHelp == nullptr) {
         frmHelp = new FrmHelp(this);
+        // Beside the main window, not over it, placed before it is shown so
+        // that a window manager takes the place as asked; later it stays
+        // where the user put it.
+        placeBeside(frmHelp, this);
+    }
     frmHelp->showTopic(context);
     frmHelp->show();
-    // Beside the main window the first time, not over it; later it stays
-    // where the user put it.
-    if (first)
-        placeBeside(frmHelp, this);
     keepOnScreen(frmHelp);
     frmHelp->raise();
     frmHelp->activateWindow();

@@ -17,8 +17,7 @@ namespace
 {
 
 // The parameter files' filter: Ombrix's files first, then every file.
-const char* const kParamFilter =
-    "Ombrix Image Parameter Files (*obp) (*.obp);;All Files (*.*) (*)";
+const char* const kParamFilter = "Ombrix Image Parameter Files (*obp) (*.obp);;All Files (*.*) (*)";
 
 bool blank(const std::string& text)
 {
@@ -134,10 +133,9 @@ bool Commands::mSaveParam()
     Settings& settings = s.settings;
     const QString folder = startFolder(settings.psSavePath);
     const QString suggested = QString::fromStdString(s.files.psParamTitle);
-    const QString chosen =
-        prompter_.saveFileName(host_.dialogParent(), " Save Parameter Settings As",
-                               suggested.isEmpty() ? folder : QDir(folder).filePath(suggested),
-                               kParamFilter);
+    const QString chosen = prompter_.saveFileName(
+        host_.dialogParent(), " Save Parameter Settings As",
+        suggested.isEmpty() ? folder : QDir(folder).filePath(suggested), kParamFilter);
     if (chosen.isEmpty())
         return false;
     // A name without any extension gets the parameter files' own.

@@ -81,9 +81,9 @@ namespace
 {
 constexpr int kHandleWidth = 14;
 constexpr int kHandleHeight = 40;
-constexpr int kMargin = 8;    // panel edge to the options
-constexpr int kSnap = 5;      // pixels from the closed place that snap it shut
-constexpr int kRowGap = 9;    // between two options, at the least
+constexpr int kMargin = 8; // panel edge to the options
+constexpr int kSnap = 5;   // pixels from the closed place that snap it shut
+constexpr int kRowGap = 9; // between two options, at the least
 } // namespace
 
 // The front panel: hands presses, moves and releases to the panels, and

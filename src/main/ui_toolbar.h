@@ -32,12 +32,12 @@ enum class ToolButton {
 
 struct ToolbarRow {
     ToolButton button;
-    const char* key;     // also the button's object name
-    const char* tooltip; // the button's tooltip, as the user reads it
+    const char* key;                // also the button's object name
+    const char* tooltip;            // the button's tooltip, as the user reads it
     void (*paintIcon)(QPainter& g); // draws the icon on 24 x 24
-    bool checkable;      // shown pressed while its state is on
-    bool separatorAfter; // a gap before the next group
-    bool available;      // false while its command is not built yet
+    bool checkable;                 // shown pressed while its state is on
+    bool separatorAfter;            // a gap before the next group
+    bool available;                 // false while its command is not built yet
 };
 
 extern const std::array<ToolbarRow, 15> kToolbar;

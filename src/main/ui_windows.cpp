@@ -64,7 +64,8 @@ void keepOnScreen(QWidget* w)
     const QRect frame = w->frameGeometry();
     // Keep a strip of the top edge reachable, where a window is grabbed.
     constexpr int kKeep = 48;
-    const int x = std::clamp(frame.x(), avail.left() - frame.width() + kKeep, avail.right() - kKeep);
+    const int x =
+        std::clamp(frame.x(), avail.left() - frame.width() + kKeep, avail.right() - kKeep);
     const int y = std::clamp(frame.y(), avail.top(), std::max(avail.top(), avail.bottom() - kKeep));
     if (x != frame.x() || y != frame.y())
         moveFrameTo(w, {x, y});
@@ -87,12 +88,16 @@ void placeBeside(QWidget* w, const QWidget* anchor)
     const QRect beside = anchor->frameGeometry();
     const int top = std::clamp(beside.top(), area.top(),
                                std::max(area.top(), area.bottom() + 1 - frame.height()));
-    if (beside.right() + 1 + frame.width() <= area.right() + 1)
-        moveFrameTo(w, {beside.right() + 1, top});
-    else if (beside.left() - frame.width() >= area.left())
-        moveFrameTo(w, {beside.left() - frame.width(), top});
-    else
-        centreOnScreen(w);
+    const int roomRight = area.right() - beside.right();
+    const int roomLeft = beside.left() - area.left();
+    int left = 0;
+    if (roomLeft >= frame.width())
+        left = beside.left() - frame.width();
+    else if (roomRight >= frame.width())
+        left = beside.right() + 1;
+    else // no side has room: the roomier one, covering as little as it can
+        left = roomRight >= roomLeft ? area.right() + 1 - frame.width() : area.left();
+    moveFrameTo(w, {left, top});
 }
 
 bool frameExtent(const QWidget* w, int& width, int& height)
@@ -128,7 +133,8 @@ bool WindowDragger::move(const QMouseEvent* e)
     case State::Pressed:
         if (delta.manhattanLength() < QApplication::startDragDistance())
             return true;
-        if (QWindow* handle = window_->windowHandle(); handle != nullptr && handle->startSystemMove()) {
+        if (QWindow* handle = window_->windowHandle();
+            handle != nullptr && handle->startSystemMove()) {
             state_ = State::System; // the window manager has the pointer now
             return true;
         }

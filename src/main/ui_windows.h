@@ -31,7 +31,9 @@ void keepOnScreen(QWidget* w);
 // Centres a top-level window on its screen's available area.
 void centreOnScreen(QWidget* w);
 // Puts a top-level window beside `anchor` where the screen has room for it,
-// right of it first, then left of it, else centred; top edges aligned.
+// left of it first (the colour picker keeps the main window's right), then
+// right of it, else on the roomier side covering as little of it as it can;
+// top edges aligned.
 void placeBeside(QWidget* w, const QWidget* anchor);
 
 // What a shown window's frame adds to its client area, in pixels, once the

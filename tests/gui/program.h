@@ -48,8 +48,7 @@ public:
         answers.pop_front();
         return a;
     }
-    QString saveFileName(QWidget*, const QString& caption, const QString&,
-                         const QString&) override
+    QString saveFileName(QWidget*, const QString& caption, const QString&, const QString&) override
     {
         lastDialogTitle = caption;
         return fileName;

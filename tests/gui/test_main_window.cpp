@@ -498,16 +498,20 @@ TEST(MainWindow, AboutAndHelpBelongToTheMainWindow)
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->parentWidget(), pg.main.get());
 
-    // Beside its owner where the screen has room: right first, then left.
+    // Beside its owner where the screen has room: left first, then right,
+    // else the roomier side.
     QWidget anchor, beside;
-    anchor.setGeometry(0, 0, 200, 100);
+    const QRect area = anchor.screen()->availableGeometry();
+    anchor.setGeometry(area.left(), area.top(), 200, 100);
     beside.resize(150, 80);
     placeBeside(&beside, &anchor);
     EXPECT_EQ(beside.frameGeometry().left(), anchor.frameGeometry().right() + 1);
-    const QRect area = anchor.screen()->availableGeometry();
-    anchor.move(area.right() - anchor.frameGeometry().width() + 1, 0);
+    anchor.move(area.right() - anchor.frameGeometry().width() + 1, area.top());
     placeBeside(&beside, &anchor);
     EXPECT_EQ(beside.frameGeometry().right(), anchor.frameGeometry().left() - 1);
+    anchor.setGeometry(area.left() + 100, area.top(), area.width() - 150, 100);
+    placeBeside(&beside, &anchor);
+    EXPECT_EQ(beside.frameGeometry().left(), area.left());
 }
 
 } // namespace ombrix::test

@@ -18,8 +18,8 @@ namespace
 
 TEST(Numeric, RoundingHalvesToEvenAndTheIntegerRange)
 {
-    const std::pair<double, double> halves[] = {{2.5, 2},   {3.5, 4},  {-2.5, -2},
-                                                {-3.5, -4}, {0.5, 0},  {1.5, 2},
+    const std::pair<double, double> halves[] = {{2.5, 2},    {3.5, 4},  {-2.5, -2},
+                                                {-3.5, -4},  {0.5, 0},  {1.5, 2},
                                                 {2.4999, 2}, {-0.4, 0}, {1e6 + 0.5, 1e6}};
     for (const auto& [x, want] : halves)
         EXPECT_EQ(num::roundHalfEven(x), want) << x;
@@ -30,8 +30,8 @@ TEST(Numeric, RoundingHalvesToEvenAndTheIntegerRange)
         {32767.4, 32767}, {32766.5, 32766}, {-32768.4, -32768}, {-32768.5, -32768}, {0.5, 0}};
     for (const auto& [x, want] : fits)
         EXPECT_EQ(num::cint(x), want) << x;
-    for (const double x : {32767.5, 32768.0, -32769.0, -32769.5, 1e12,
-                           std::numeric_limits<double>::quiet_NaN()})
+    for (const double x :
+         {32767.5, 32768.0, -32769.0, -32769.5, 1e12, std::numeric_limits<double>::quiet_NaN()})
         EXPECT_THROW(num::cint(x), OverflowError) << x;
     EXPECT_EQ(num::clng(2147483647.4), 2147483647);
     EXPECT_THROW(num::clng(2147483647.5), OverflowError);

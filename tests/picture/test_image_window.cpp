@@ -27,10 +27,10 @@ TEST(ImageWindowRules, AspectHintIsDueBeyondFiveToOne)
     };
     const Case cases[] = {
         {kShadedCircle, 500, 100, false}, // exactly 5: no hint
-        {kShadedCircle, 501, 100, true},  {kShadedCircle, 550, 100, true},
-        {kShadedCircle, 600, 100, true},  {kShadedCircle, 100, 500, false}, // exactly 0.2
-        {kShadedCircle, 100, 501, true},  {kShadedCircle, 100, 100, false},
-        {kShadedDiamond, 1000, 3, true},  {kLinearGradient, 600, 100, false},
+        {kShadedCircle, 501, 100, true},     {kShadedCircle, 550, 100, true},
+        {kShadedCircle, 600, 100, true},     {kShadedCircle, 100, 500, false}, // exactly 0.2
+        {kShadedCircle, 100, 501, true},     {kShadedCircle, 100, 100, false},
+        {kShadedDiamond, 1000, 3, true},     {kLinearGradient, 600, 100, false},
         {kPlainBackground, 100, 600, false}, {kShadedEllipse, 1, 0, false}, // no height yet
     };
     for (const Case& c : cases)
