@@ -53,14 +53,15 @@ bool SafeFile::fail(int err)
 
 bool SafeFile::open()
 {
-    if (failed_ || fd_ >= 0)
+    if (failed_)
+        return false; // the first failure is the one reported
+    if (fd_ >= 0)
         return fail(EINVAL); // one file, opened once
     if (target_.empty())
         return fail(ENOENT);
 
     // Replace the file a link points to rather than the link itself.
-    struct stat st {
-    };
+    struct stat st = {};
     if (::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         if (char* real = ::realpath(target_.c_str(), nullptr)) {
             target_ = real;
@@ -113,8 +114,10 @@ bool SafeFile::open()
 
 bool SafeFile::write(const void* data, std::size_t size)
 {
+    if (failed_)
+        return false;
     if (fd_ < 0)
-        return fail(failed_ ? EIO : EBADF);
+        return fail(EBADF);
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = ::write(fd_, p, size);
@@ -132,14 +135,19 @@ bool SafeFile::write(const void* data, std::size_t size)
 
 bool SafeFile::commit()
 {
+    if (failed_)
+        return false;
     if (fd_ < 0)
-        return fail(failed_ ? EIO : EBADF);
+        return fail(EBADF);
     // A full disk or a quota may show only here, when the data reaches it.
-    if (::fsync(fd_) != 0)
+    // A file system that cannot sync at all says so with EINVAL; the data
+    // is written all the same.
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EOPNOTSUPP)
         return fail(errno);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0)
+    // Linux releases the descriptor even when close is interrupted.
+    if (::close(fd) != 0 && errno != EINTR)
         return fail(errno);
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
         return fail(errno);
