@@ -59,7 +59,7 @@ void fail(const std::string& message)
 // without loss: valid UTF-8 as its characters, and every other byte b as the
 // lone surrogate U+DC00 + b, which no valid UTF-8 can produce.  A path taken
 // back from the parser becomes exactly the bytes it came from; a message
-// shows such a byte as '?'.
+// shows such a byte as U+FFFD.
 QString argumentText(const char* bytes)
 {
     const std::string_view in(bytes);
