@@ -9,6 +9,10 @@
 #   RUNS           timed runs of each command (default 7); one untimed run
 #                  of each goes first so that both start with warm caches
 #
+# The two commands take turns (ombrix, ImageMagick, ombrix, ...), so that a
+# spell of load on a shared machine falls on both rather than on one of
+# them; the medians are reported.
+#
 # The figures are measured and printed, never judged: the exit status is 0
 # whenever both commands ran and wrote their file, whatever the times.
 # Targets they are read against: at most a third of ImageMagick's time, and a
@@ -94,24 +98,25 @@ largest() {
     awk '$1 != "-" {if (!n++ || $1 > m) m = $1} END {if (n) print m; else print "-"}'
 }
 
+# One untimed run of each, then RUNS timed runs of each, taking turns.
 measure() {
-    local name="$1" out="$2"
-    shift 2
-    run_once "$out" "$@" > /dev/null # warm-up
-    : > "$work/$name.runs"
+    run_once "$work/ombrix.bmp" "${ombrix_cmd[@]}" > /dev/null
+    run_once "$work/magick.bmp" "${magick_cmd[@]}" > /dev/null
+    : > "$work/ombrix.runs"
+    : > "$work/magick.runs"
     local i
     for ((i = 1; i <= runs; ++i)); do
-        run_once "$out" "$@" >> "$work/$name.runs"
+        run_once "$work/ombrix.bmp" "${ombrix_cmd[@]}" >> "$work/ombrix.runs"
+        run_once "$work/magick.bmp" "${magick_cmd[@]}" >> "$work/magick.runs"
     done
 }
 
 echo "ombrix:      ${ombrix_cmd[*]}"
 echo "ImageMagick: ${magick_cmd[*]}"
-echo "runs:        $runs each, after one warm-up run"
+echo "runs:        $runs each, taking turns, after one warm-up run of each"
 echo
 
-measure ombrix "$work/ombrix.bmp" "${ombrix_cmd[@]}"
-measure magick "$work/magick.bmp" "${magick_cmd[@]}"
+measure
 
 o_time="$(cut -d' ' -f1 "$work/ombrix.runs" | median)"
 m_time="$(cut -d' ' -f1 "$work/magick.runs" | median)"

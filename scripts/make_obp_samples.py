@@ -109,8 +109,9 @@ def main():
     every_byte = bytes(range(256))
     chunks = {t: dict(text=every_byte[16 * t:16 * t + 16], font=every_byte[255 - 16 * t::-1][:16])
               for t in range(16)}
-    write("fuzz/corpus/nonascii.obp",
-          image_file(pattern=10, texts={**chunks, 20: dict(text=GREETING)}))
+    nonascii = image_file(pattern=10, texts={**chunks, 20: dict(text=GREETING)})
+    write("fuzz/corpus/nonascii.obp", nonascii)
+    write("tests/data/obp/nonascii.obp", nonascii)
 
     write("fuzz/corpus/borders.obp",
           image_file(pattern=3, borders={0: (1, (255, 255, 255)), 1: (50, (12, 34, 56)),

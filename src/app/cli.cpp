@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace ombrix
 {
@@ -45,6 +47,65 @@ const char* const kOverview =
 void fail(const QString& message)
 {
     std::fprintf(stderr, "ombrix: %s\n", qPrintable(message));
+}
+
+void fail(const std::string& message)
+{
+    std::fprintf(stderr, "ombrix: %s\n", message.c_str());
+}
+
+// Arguments are the system's file-name bytes, which need not be UTF-8, while
+// the option parser works on QStrings.  Each argument becomes a QString
+// without loss: valid UTF-8 as its characters, and every other byte b as the
+// lone surrogate U+DC00 + b, which no valid UTF-8 can produce.  A path taken
+// back from the parser becomes exactly the bytes it came from; a message
+// shows such a byte as U+FFFD.
+QString argumentText(const char* bytes)
+{
+    const std::string_view in(bytes);
+    QString out;
+    for (std::size_t i = 0; i < in.size();) {
+        const auto lead = static_cast<unsigned char>(in[i]);
+        const std::size_t len = lead < 0x80   ? 1
+                                : lead < 0xC2 ? 0
+                                : lead < 0xE0 ? 2
+                                : lead < 0xF0 ? 3
+                                : lead < 0xF5 ? 4
+                                              : 0;
+        if (len > 0 && i + len <= in.size()) {
+            // Valid exactly when Qt's decoder gives the same bytes back (an
+            // overlong form, a surrogate or a bad continuation does not).
+            const QByteArray chunk(in.data() + i, static_cast<qsizetype>(len));
+            const QString decoded = QString::fromUtf8(chunk);
+            if (decoded.toUtf8() == chunk) {
+                out += decoded;
+                i += len;
+                continue;
+            }
+        }
+        out += QChar(static_cast<char16_t>(0xDC00 + lead));
+        ++i;
+    }
+    return out;
+}
+
+std::string argumentBytes(const QString& text)
+{
+    std::string out;
+    QString run;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool escaped =
+            c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !text.at(i - 1).isHighSurrogate());
+        if (!escaped) {
+            run += text.at(i);
+            continue;
+        }
+        out += run.toUtf8().toStdString();
+        run.clear();
+        out += static_cast<char>(c - 0xDC00);
+    }
+    return out + run.toUtf8().toStdString();
 }
 
 int usageError(const QString& message)
@@ -86,10 +147,9 @@ std::optional<Source> loadSource(const QCommandLineParser& parser, int& status)
         return source;
     }
     source.model.mSetDefaults(3);
-    const std::string path = files.front().toStdString();
-    const ParamFileResult read = ReadData(path, source.model.params);
+    const ParamFileResult read = ReadData(argumentBytes(files.front()), source.model.params);
     if (!read.ok) {
-        fail(QString::fromStdString("cannot read " + path + ": " + read.message));
+        fail(read.message);
         status = kExitFailure;
         return std::nullopt;
     }
@@ -170,10 +230,9 @@ int runRender(QCommandLineParser& parser, const QStringList& args)
         fail(QString("not enough memory for a %1 x %2 picture").arg(width).arg(height));
         return kExitFailure;
     }
-    const std::string out = parser.value("out").toStdString();
-    const ExportResult written = saveImage(picture, out, quality);
+    const ExportResult written = saveImage(picture, argumentBytes(parser.value("out")), quality);
     if (!written.ok) {
-        fail(QString::fromStdString("cannot write " + out + ": " + written.message));
+        fail(written.message);
         return kExitFailure;
     }
     return 0;
@@ -196,10 +255,10 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
     if (!source)
         return status;
     if (parser.isSet("out")) {
-        const std::string out = parser.value("out").toStdString();
-        const ParamFileResult saved = SaveData(out, source->model.params);
+        const ParamFileResult saved =
+            SaveData(argumentBytes(parser.value("out")), source->model.params);
         if (!saved.ok) {
-            fail(QString::fromStdString("cannot write " + out + ": " + saved.message));
+            fail(saved.message);
             return kExitFailure;
         }
     }
@@ -235,7 +294,10 @@ int runCli(int argc, char** argv)
     QGuiApplication::setApplicationName("ombrix");
     QGuiApplication::setApplicationVersion(OMBRIX_VERSION);
 
-    const QStringList args = QGuiApplication::arguments();
+    // What is left of argv once Qt has taken its own options.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << argumentText(argv[i]);
     const QString command = args.size() > 1 ? args.at(1) : QString();
     QCommandLineParser parser;
     parser.setApplicationDescription(kOverview);

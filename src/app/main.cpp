@@ -1,8 +1,14 @@
 #include "app/cli.h"
 #include "app/gui.h"
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // Past a file-size limit the system sends SIGXFSZ, which would end the
+    // program in the middle of a save.  Ignored, the write fails with EFBIG
+    // instead, and the save reports "File too large" and keeps the old file.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Without arguments the desktop program starts; with them, a command.
     if (argc <= 1)
         return ombrix::runGui(argc, argv);

@@ -1,13 +1,15 @@
 #include "io/image_export.h"
 
-#include <QFileInfo>
+#include "io/safe_file.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QImageWriter>
-#include <QSaveFile>
-#include <QString>
 
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -17,28 +19,18 @@ namespace ombrix
 namespace
 {
 
-ExportResult failure(const std::string& message)
+ExportResult failure(const std::string& fileName, const std::string& why)
 {
-    return {false, message};
+    return {false, "cannot write " + displayPath(fileName) + ": " + why};
 }
 
 // Writes the bytes whole or not at all; an existing file stays until the
 // new one is complete.
 ExportResult writeWhole(const std::string& fileName, const void* data, std::size_t size)
 {
-    const QString name = QString::fromStdString(fileName);
-    if (QFileInfo(name).isDir())
-        return failure("it is a folder");
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString().toStdString());
-    if (file.write(static_cast<const char*>(data), static_cast<qint64>(size)) !=
-        static_cast<qint64>(size)) {
-        file.cancelWriting();
-        return failure(file.errorString().toStdString());
-    }
-    if (!file.commit())
-        return failure(file.errorString().toStdString());
+    const std::string error = writeWholeFile(fileName, data, size);
+    if (!error.empty())
+        return failure(fileName, error);
     return {true, {}};
 }
 
@@ -59,11 +51,11 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v)
 ExportResult WriteJpegFile(const cDIBSection& dib, const std::string& fileName, Long quality)
 {
     if (dib.empty())
-        return failure("there is no picture to write");
+        return failure(fileName, "there is no picture to write");
     quality = std::clamp<Long>(quality, 10, 100);
     std::unique_ptr<void, int (*)(tjhandle)> tj(tjInitCompress(), tjDestroy);
     if (!tj)
-        return failure("the JPEG encoder could not be started");
+        return failure(fileName, "the JPEG encoder could not be started");
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
     // Full chroma at the highest quality, so that thin bands keep their
@@ -74,75 +66,78 @@ ExportResult WriteJpegFile(const cDIBSection& dib, const std::string& fileName, 
                     dib.Height(), TJPF_BGR, &jpeg, &size, subsampling, quality, TJFLAG_BOTTOMUP);
     std::unique_ptr<unsigned char, void (*)(unsigned char*)> owned(jpeg, tjFree);
     if (rc != 0)
-        return failure(std::string("the JPEG encoder failed: ") + tjGetErrorStr2(tj.get()));
+        return failure(fileName,
+                       std::string("the JPEG encoder failed: ") + tjGetErrorStr2(tj.get()));
     return writeWhole(fileName, jpeg, size);
 }
 
 ExportResult writeBmpFile(const cDIBSection& dib, const std::string& fileName)
 {
     if (dib.empty())
-        return failure("there is no picture to write");
+        return failure(fileName, "there is no picture to write");
     const BitmapInfoHeader& h = dib.header();
     const std::uint64_t total = 54 + static_cast<std::uint64_t>(h.biSizeImage);
     if (total > 0xFFFFFFFFu)
-        return failure("the picture is too large for a bitmap file");
-    std::vector<std::uint8_t> out;
-    out.reserve(static_cast<std::size_t>(total));
-    out.push_back('B');
-    out.push_back('M');
-    put32(out, static_cast<std::uint32_t>(total));
-    put32(out, 0);  // two reserved words
-    put32(out, 54); // pixels follow both headers
-    put32(out, h.biSize);
-    put32(out, static_cast<std::uint32_t>(h.biWidth));
-    put32(out, static_cast<std::uint32_t>(h.biHeight));
-    put16(out, h.biPlanes);
-    put16(out, h.biBitCount);
-    put32(out, h.biCompression);
-    put32(out, h.biSizeImage);
-    put32(out, static_cast<std::uint32_t>(h.biXPelsPerMeter));
-    put32(out, static_cast<std::uint32_t>(h.biYPelsPerMeter));
-    put32(out, h.biClrUsed);
-    put32(out, h.biClrImportant);
-    out.insert(out.end(), dib.DIBSectionBitsPtr(), dib.DIBSectionBitsPtr() + h.biSizeImage);
-    return writeWhole(fileName, out.data(), out.size());
+        return failure(fileName, "the picture is too large for a bitmap file");
+    std::vector<std::uint8_t> head;
+    head.push_back('B');
+    head.push_back('M');
+    put32(head, static_cast<std::uint32_t>(total));
+    put32(head, 0);  // two reserved words
+    put32(head, 54); // pixels follow both headers
+    put32(head, h.biSize);
+    put32(head, static_cast<std::uint32_t>(h.biWidth));
+    put32(head, static_cast<std::uint32_t>(h.biHeight));
+    put16(head, h.biPlanes);
+    put16(head, h.biBitCount);
+    put32(head, h.biCompression);
+    put32(head, h.biSizeImage);
+    put32(head, static_cast<std::uint32_t>(h.biXPelsPerMeter));
+    put32(head, static_cast<std::uint32_t>(h.biYPelsPerMeter));
+    put32(head, h.biClrUsed);
+    put32(head, h.biClrImportant);
+    // The block is written as it is, after the headers, without a copy.
+    SafeFile file(fileName);
+    if (!file.open() || !file.write(head.data(), head.size()) ||
+        !file.write(dib.DIBSectionBitsPtr(), h.biSizeImage) || !file.commit())
+        return failure(fileName, file.error());
+    return {true, {}};
 }
 
 ExportResult writePngFile(const QImage& image, const std::string& fileName)
 {
     if (image.isNull())
-        return failure("there is no picture to write");
-    const QString name = QString::fromStdString(fileName);
-    if (QFileInfo(name).isDir())
-        return failure("it is a folder");
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString().toStdString());
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return failure(writer.errorString().toStdString());
-    }
-    if (!file.commit())
-        return failure(file.errorString().toStdString());
-    return {true, {}};
+        return failure(fileName, "there is no picture to write");
+    // Encoded in memory, so that the file itself goes through the one writer
+    // that checks every step and takes its name as the system's bytes.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return failure(fileName, writer.errorString().toStdString());
+    return writeWhole(fileName, png.constData(), static_cast<std::size_t>(png.size()));
 }
 
 ExportResult saveImage(const QImage& image, const std::string& fileName, Long quality)
 {
-    const QString suffix = QFileInfo(QString::fromStdString(fileName)).suffix().toLower();
+    // The extension is what follows the last dot of the name, in any case.
+    const std::string name = fileName.substr(fileName.rfind('/') + 1);
+    const std::size_t dot = name.rfind('.');
+    std::string suffix = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (suffix == "png")
         return writePngFile(image, fileName);
     if (suffix == "jpg" || suffix == "jpeg" || suffix == "bmp") {
         cDIBSection dib;
         dib.CreateFromPicture(image);
         if (dib.empty())
-            return failure("not enough memory for the picture's bitmap");
+            return failure(fileName, "not enough memory for the picture's bitmap");
         return suffix == "bmp" ? writeBmpFile(dib, fileName)
                                : WriteJpegFile(dib, fileName, quality);
     }
-    return failure("unknown image type '." + suffix.toStdString() +
-                   "' (use .png, .jpg, .jpeg or .bmp)");
+    return failure(fileName, "unknown image type (use .png, .jpg, .jpeg or .bmp)");
 }
 
 } // namespace ombrix

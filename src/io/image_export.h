@@ -1,6 +1,7 @@
 // Writing the finished picture: JPEG through TurboJPEG, standard 24-bit
 // Windows bitmaps, and PNG.  Every writer writes the whole file or nothing
-// (beside the target, renamed over it) and reports a failure.
+// (through a SafeFile: beside the target, renamed over it) and reports a
+// failure.  File names are the system's file-name bytes (safe_file.h).
 #pragma once
 
 #include "io/dib_section.h"
@@ -14,7 +15,9 @@ namespace ombrix
 
 struct ExportResult {
     bool ok = false;
-    std::string message; // one line saying what went wrong; empty on success
+    // One line naming the file and what went wrong ("cannot write "sky.png":
+    // File too large"); empty on success.
+    std::string message;
 };
 
 // Encodes the block's bottom-up BGR rows as JPEG; quality is held to 10..100.

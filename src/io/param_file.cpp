@@ -1,11 +1,13 @@
 #include "io/param_file.h"
 
 #include "io/cp1252.h"
+#include "io/safe_file.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <string_view>
 
@@ -15,21 +17,26 @@ namespace ombrix
 namespace
 {
 
+// Every field of the record, named in declaration order.  The file format
+// must decide for each field whether it is stored (encodeInto and decodeInto
+// below), derived on reading (the rainbow choices, the text-set offsets) or
+// left out (the fifth style switch); a field added to ImageParams stops this
+// from compiling until that decision has been made here.
+[[maybe_unused]] void everyFieldHasItsPlaceInTheFile(const ImageParams& p)
+{
+    [[maybe_unused]] const auto& [pnImageLeft, pnImageTop, pnImageWidth, pnImageHeight, pnPattern,
+                                  pnRotation, pnSlantRate, pnVerOrgOffset, pnHump, pnHorRep,
+                                  pnVerRep, pnRainbow, pnRainbowPalette, pnRainbowInverse, plColor,
+                                  psText, psTextFont, pnTextSize, pnTextLeft, pnTextTop,
+                                  pnTextStyle, plTextColor, pnHighlightOffset, pnShadowOffset,
+                                  pnBorderSize, plBorderColor] = p;
+}
+
 // A number as the checkpoint lines show it: a leading blank for values that
 // are not negative (" 18", "-50").
 std::string checkpointNumber(long v)
 {
     return (v >= 0 ? " " : "") + std::to_string(v);
-}
-
-std::string quoted(const std::string& path)
-{
-    return "\"" + path + "\"";
-}
-
-QString fileName(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // Sequential little-endian reading with an explicit bounds check before each
@@ -275,9 +282,9 @@ ParamFileResult ReadData(const std::string& path, ImageParams& params)
 {
     ParamFileResult result;
     result.checkpoint = "MARD01";
-    QFile file(fileName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.message = "cannot open " + quoted(path) + ": " + file.errorString().toStdString();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        result.message = "cannot open " + displayPath(path) + ": " + systemError(errno);
         return result;
     }
     // Nothing past the largest valid file can matter, so a huge (or endless)
@@ -287,19 +294,27 @@ ParamFileResult ReadData(const std::string& path, ImageParams& params)
     while (data.size() < obp::kMaxFileSize) {
         const std::size_t have = data.size();
         data.resize(std::min(obp::kMaxFileSize, have + kChunk));
-        const qint64 got = file.read(reinterpret_cast<char*>(data.data() + have),
-                                     static_cast<qint64>(data.size() - have));
+        const ssize_t got = ::read(fd, data.data() + have, data.size() - have);
+        if (got < 0 && errno == EINTR) {
+            data.resize(have);
+            continue;
+        }
         if (got < 0) {
+            const int err = errno;
+            ::close(fd);
             result.checkpoint = "MARD02";
-            result.message =
-                "cannot read " + quoted(path) + ": " + file.errorString().toStdString();
+            result.message = "cannot read " + displayPath(path) + ": " + systemError(err);
             return result;
         }
         data.resize(have + static_cast<std::size_t>(got));
         if (got == 0)
             break;
     }
-    return decodeParams(data.data(), data.size(), params);
+    ::close(fd);
+    result = decodeParams(data.data(), data.size(), params);
+    if (!result.ok)
+        result.message = "cannot read " + displayPath(path) + ": " + result.message;
+    return result;
 }
 
 std::vector<std::uint8_t> encodeParams(const ImageParams& params)
@@ -315,27 +330,27 @@ ParamFileResult SaveData(const std::string& path, const ImageParams& params)
     Writer w;
     encodeInto(params, w);
 
-    // QSaveFile writes beside the target and renames over it on commit: the
-    // file ends up with exactly the new bytes, or stays as it was.
+    // Written beside the target and renamed over it once complete: the file
+    // ends up with exactly the new bytes, or stays as it was.  A failure
+    // keeps the checkpoint of the record being written; one that shows only
+    // when the data reaches the disk keeps the last one.
     result.checkpoint = "Error at SaveData 001";
-    QSaveFile file(fileName(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.message = "cannot create " + quoted(path) + ": " + file.errorString().toStdString();
+    SafeFile file(path);
+    if (!file.open()) {
+        result.message = "cannot create " + displayPath(path) + ": " + file.error();
         return result;
     }
     std::size_t begin = 0;
     for (const Writer::Mark& m : w.marks) {
         result.checkpoint = m.checkpoint;
-        const auto n = static_cast<qint64>(m.end - begin);
-        if (file.write(reinterpret_cast<const char*>(w.out.data() + begin), n) != n) {
-            result.message =
-                "cannot write " + quoted(path) + ": " + file.errorString().toStdString();
-            return result; // the destructor drops the half-written copy
+        if (!file.write(w.out.data() + begin, m.end - begin)) {
+            result.message = "cannot write " + displayPath(path) + ": " + file.error();
+            return result;
         }
         begin = m.end;
     }
     if (!file.commit()) {
-        result.message = "cannot write " + quoted(path) + ": " + file.errorString().toStdString();
+        result.message = "cannot write " + displayPath(path) + ": " + file.error();
         return result;
     }
     result.ok = true;

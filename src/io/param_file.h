@@ -63,8 +63,10 @@ constexpr std::size_t kMaxFileSize = kMinFileSize + 2 * kTextSlots * kMaxStringB
 // under way when it ended ("MARD01".."MARD12" for reads, with the number
 // lines behind "MARD08" and "MARD10"; "Error at SaveData 001".."012" for
 // writes); `message` is one English line saying what went wrong, empty on
-// success.  Records are counted from 0 in messages (text records 0..47,
-// border records 0..3, colour records 0..2).
+// success; ReadData and SaveData name the file in it and give the system's
+// reason ("cannot write "sky.obp": No space left on device").  Records are
+// counted from 0 in messages (text records 0..47, border records 0..3,
+// colour records 0..2).
 struct ParamFileResult {
     bool ok = false;
     std::string checkpoint;
@@ -79,9 +81,9 @@ struct ParamFileResult {
 // (mCheckParams).  The fifth style switch keeps its current value.
 ParamFileResult decodeParams(const std::uint8_t* data, std::size_t size, ImageParams& params);
 
-// Reads the file at `path` (UTF-8 or the local file name encoding) and decodes
-// it as above.  At most obp::kMaxFileSize bytes are read, whatever the file's
-// length.
+// Reads the file at `path` (the system's file-name bytes, see safe_file.h)
+// and decodes it as above.  At most obp::kMaxFileSize bytes are read,
+// whatever the file's length.
 ParamFileResult ReadData(const std::string& path, ImageParams& params);
 
 // The exact bytes of the parameter file of `params`.  Window width and height
@@ -90,8 +92,9 @@ ParamFileResult ReadData(const std::string& path, ImageParams& params);
 // bytes.
 std::vector<std::uint8_t> encodeParams(const ImageParams& params);
 
-// Writes the parameter file of `params` to `path`: the file then holds exactly
-// the new content, or, when anything fails, the old file is left untouched.
+// Writes the parameter file of `params` to `path` (file-name bytes) through a
+// SafeFile: the file then holds exactly the new content, or, when anything
+// fails, the old file is left untouched and nothing is left beside it.
 ParamFileResult SaveData(const std::string& path, const ImageParams& params);
 
 // The part of `path` up to and including its last "/"; the program folder

@@ -54,42 +54,52 @@ std::string rgbArray(const Colour& c)
 
 std::string paramsToJson(const ImageParams& p)
 {
+    // Every field of the record, named in declaration order, so that a field
+    // added to ImageParams stops this from compiling until the JSON view has
+    // been given it.  The text-set offsets are derived from the positions and
+    // are left out on purpose.
+    [[maybe_unused]] const auto& [pnImageLeft, pnImageTop, pnImageWidth, pnImageHeight, pnPattern,
+                                  pnRotation, pnSlantRate, pnVerOrgOffset, pnHump, pnHorRep,
+                                  pnVerRep, pnRainbow, pnRainbowPalette, pnRainbowInverse, plColor,
+                                  psText, psTextFont, pnTextSize, pnTextLeft, pnTextTop,
+                                  pnTextStyle, plTextColor, pnHighlightOffset, pnShadowOffset,
+                                  pnBorderSize, plBorderColor] = p;
     std::ostringstream s;
     s << "{\n";
     auto field = [&](const char* name, long value) {
         s << "  \"" << name << "\": " << value << ",\n";
     };
-    field("pnImageLeft", p.pnImageLeft);
-    field("pnImageTop", p.pnImageTop);
-    field("pnImageWidth", p.pnImageWidth);
-    field("pnImageHeight", p.pnImageHeight);
-    field("pnPattern", p.pnPattern);
-    field("pnRotation", p.pnRotation);
-    field("pnSlantRate", p.pnSlantRate);
-    field("pnVerOrgOffset", p.pnVerOrgOffset);
-    field("pnHump", p.pnHump);
-    field("pnHorRep", p.pnHorRep);
-    field("pnVerRep", p.pnVerRep);
-    field("pnRainbow", p.pnRainbow);
-    field("pnRainbowPalette", p.pnRainbowPalette);
-    field("pnRainbowInverse", p.pnRainbowInverse);
-    s << "  \"plColor\": [" << rgbArray(p.plColor[0]) << ", " << rgbArray(p.plColor[1]) << ", "
-      << rgbArray(p.plColor[2]) << "],\n";
+    field("pnImageLeft", pnImageLeft);
+    field("pnImageTop", pnImageTop);
+    field("pnImageWidth", pnImageWidth);
+    field("pnImageHeight", pnImageHeight);
+    field("pnPattern", pnPattern);
+    field("pnRotation", pnRotation);
+    field("pnSlantRate", pnSlantRate);
+    field("pnVerOrgOffset", pnVerOrgOffset);
+    field("pnHump", pnHump);
+    field("pnHorRep", pnHorRep);
+    field("pnVerRep", pnVerRep);
+    field("pnRainbow", pnRainbow);
+    field("pnRainbowPalette", pnRainbowPalette);
+    field("pnRainbowInverse", pnRainbowInverse);
+    s << "  \"plColor\": [" << rgbArray(plColor[0]) << ", " << rgbArray(plColor[1]) << ", "
+      << rgbArray(plColor[2]) << "],\n";
     s << "  \"texts\": [\n";
     for (int t = 0; t < kTextSlots; ++t) {
-        const auto& st = p.pnTextStyle[t];
-        s << "    {\"psText\": " << jsonString(p.psText[t])
-          << ", \"psTextFont\": " << jsonString(p.psTextFont[t])
-          << ", \"pnTextSize\": " << p.pnTextSize[t] << ", \"pnTextLeft\": " << p.pnTextLeft[t]
-          << ", \"pnTextTop\": " << p.pnTextTop[t] << ", \"pnTextStyle\": [" << st[0] << ", "
-          << st[1] << ", " << st[2] << ", " << st[3] << ", " << st[4]
-          << "], \"plTextColor\": " << rgbArray(p.plTextColor[t]) << '}'
+        const auto& st = pnTextStyle[t];
+        s << "    {\"psText\": " << jsonString(psText[t])
+          << ", \"psTextFont\": " << jsonString(psTextFont[t])
+          << ", \"pnTextSize\": " << pnTextSize[t] << ", \"pnTextLeft\": " << pnTextLeft[t]
+          << ", \"pnTextTop\": " << pnTextTop[t] << ", \"pnTextStyle\": [" << st[0] << ", " << st[1]
+          << ", " << st[2] << ", " << st[3] << ", " << st[4]
+          << "], \"plTextColor\": " << rgbArray(plTextColor[t]) << '}'
           << (t + 1 < kTextSlots ? ",\n" : "\n");
     }
     s << "  ],\n  \"borders\": [\n";
     for (int b = 0; b < kBorders; ++b)
-        s << "    {\"pnBorderSize\": " << p.pnBorderSize[b]
-          << ", \"plBorderColor\": " << rgbArray(p.plBorderColor[b]) << '}'
+        s << "    {\"pnBorderSize\": " << pnBorderSize[b]
+          << ", \"plBorderColor\": " << rgbArray(plBorderColor[b]) << '}'
           << (b + 1 < kBorders ? ",\n" : "\n");
     s << "  ]\n}\n";
     return s.str();

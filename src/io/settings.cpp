@@ -1,5 +1,6 @@
 #include "io/settings.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include <algorithm>
@@ -38,8 +39,9 @@ Settings mGetSettings(QSettings& store)
 {
     Settings s;
     store.beginGroup("Settings");
-    s.psReadPath = store.value("ReadPath", QString()).toString().toStdString();
-    s.psSavePath = store.value("SavePath", QString()).toString().toStdString();
+    // The folders are paths like any other: the system's file-name bytes.
+    s.psReadPath = QFile::encodeName(store.value("ReadPath", QString()).toString()).toStdString();
+    s.psSavePath = QFile::encodeName(store.value("SavePath", QString()).toString()).toStdString();
     s.pnShowTip = parseShowTips(store.value("ShowTips", "11111").toString().toStdString());
     s.plQualityValue = parseQuality(store.value("Quality", "100").toString().toStdString());
     store.endGroup();
@@ -49,8 +51,8 @@ Settings mGetSettings(QSettings& store)
 void mSaveSettings(QSettings& store, const Settings& s)
 {
     store.beginGroup("Settings");
-    store.setValue("ReadPath", QString::fromStdString(s.psReadPath));
-    store.setValue("SavePath", QString::fromStdString(s.psSavePath));
+    store.setValue("ReadPath", QFile::decodeName(QByteArray::fromStdString(s.psReadPath)));
+    store.setValue("SavePath", QFile::decodeName(QByteArray::fromStdString(s.psSavePath)));
     store.setValue("ShowTips", QString::fromStdString(formatShowTips(s.pnShowTip)));
     store.setValue("Quality", QString::number(s.plQualityValue));
     store.endGroup();

@@ -13,6 +13,7 @@ namespace ombrix
 {
 
 struct Settings {
+    // Folders, as the system's file-name bytes (see safe_file.h).
     std::string psReadPath;
     std::string psSavePath;
     std::array<Integer, 5> pnShowTip{1, 1, 1, 1, 1};

@@ -1,0 +1,175 @@
+#include "io/safe_file.h"
+
+#include <QString>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <random>
+#include <system_error>
+
+namespace ombrix
+{
+
+std::string displayPath(const std::string& path)
+{
+    return "\"" +
+           QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())).toStdString() + "\"";
+}
+
+std::string systemError(int err)
+{
+    return std::error_code(err, std::generic_category()).message();
+}
+
+SafeFile::SafeFile(std::string path) : target_(std::move(path)) {}
+
+SafeFile::~SafeFile()
+{
+    discard();
+}
+
+void SafeFile::discard()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+bool SafeFile::fail(int err)
+{
+    discard();
+    failed_ = true;
+    error_ = systemError(err);
+    return false;
+}
+
+bool SafeFile::open()
+{
+    if (failed_)
+        return false; // the first failure is the one reported
+    if (fd_ >= 0)
+        return fail(EINVAL); // one file, opened once
+    if (target_.empty())
+        return fail(ENOENT);
+
+    // Replace the file a link points to rather than the link itself.
+    struct stat st = {};
+    if (::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(target_.c_str(), nullptr)) {
+            target_ = real;
+            std::free(real);
+        }
+    }
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT)
+        return fail(errno);
+    if (exists && S_ISDIR(st.st_mode))
+        return fail(EISDIR);
+    // A file its owner made read-only stays as it is, as it would for a
+    // write in place.
+    if (exists && ::access(target_.c_str(), W_OK) != 0)
+        return fail(errno);
+
+    // A hidden name in the same folder, so that the rename stays within one
+    // file system; cut so that it fits the longest name a folder holds.
+    const std::size_t slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
+    const std::string name = target_.substr(folder.size());
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate =
+            folder + "." + name.substr(0, 240) + "." + std::to_string(100000 + random() % 900000);
+        // Created as any new file is, with 0666 less the umask.
+        fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            temp_ = candidate;
+            break;
+        }
+        if (errno != EEXIST)
+            return fail(errno);
+    }
+    if (fd_ < 0)
+        return fail(EEXIST);
+    if (exists) {
+        if (::fchmod(fd_, st.st_mode & 07777) != 0)
+            return fail(errno);
+        // The owner is kept where the system allows it (the superuser saving
+        // a user's file); elsewhere the file belongs to whoever wrote it, as
+        // any new file does.
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+            [[maybe_unused]] const int kept = ::fchown(fd_, st.st_uid, st.st_gid);
+        }
+    }
+    return true;
+}
+
+bool SafeFile::write(const void* data, std::size_t size)
+{
+    if (failed_)
+        return false;
+    if (fd_ < 0)
+        return fail(EBADF);
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(errno);
+        if (n == 0)
+            return fail(EIO);
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SafeFile::commit()
+{
+    if (failed_)
+        return false;
+    if (fd_ < 0)
+        return fail(EBADF);
+    // A full disk or a quota may show only here, when the data reaches it.
+    // A file system that cannot sync at all says so with EINVAL; the data
+    // is written all the same.
+    if (::fsync(fd_) != 0 && errno != EINVAL && errno != EOPNOTSUPP)
+        return fail(errno);
+    const int fd = fd_;
+    fd_ = -1;
+    // Linux releases the descriptor even when close is interrupted.
+    if (::close(fd) != 0 && errno != EINTR)
+        return fail(errno);
+    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+        return fail(errno);
+    temp_.clear();
+    // The new name itself reaches the disk with its folder; a failure here
+    // no longer touches the content, which is complete under either name.
+    const std::size_t slash = target_.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target_.substr(0, slash + 1);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+std::string writeWholeFile(const std::string& path, const void* data, std::size_t size)
+{
+    SafeFile file(path);
+    if (!file.open() || !file.write(data, size) || !file.commit())
+        return file.error();
+    return {};
+}
+
+} // namespace ombrix
