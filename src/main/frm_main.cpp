@@ -279,8 +279,7 @@ void FrmMain::mArrangeMain()
     adjustSize();
     setFixedSize(sizeHint());
     centreOnScreen(this);
-    lblRepeat->setText(
-        QString::fromStdString(repeatCaption(state_.p().pnHorRep, state_.p().pnVerRep)));
+    showRepeatCaption();
 }
 
 // ---------------------------------------------------------------------------
@@ -499,19 +498,23 @@ void FrmMain::sliHorRep_Change(int value)
 {
     if (settingUp_)
         return;
-    ImageParams& p = state_.p();
-    p.pnHorRep = static_cast<Integer>(value);
+    state_.p().pnHorRep = static_cast<Integer>(value);
     // The preview always shows one repetition: only the caption follows.
-    lblRepeat->setText(QString::fromStdString(repeatCaption(p.pnHorRep, p.pnVerRep)));
+    showRepeatCaption();
 }
 
 void FrmMain::sliVerRep_Change(int value)
 {
     if (settingUp_)
         return;
-    ImageParams& p = state_.p();
     // The top of the slider, its minimum, means the most repetitions.
-    p.pnVerRep = static_cast<Integer>(7 - value);
+    state_.p().pnVerRep = static_cast<Integer>(7 - value);
+    showRepeatCaption();
+}
+
+void FrmMain::showRepeatCaption()
+{
+    const ImageParams& p = state_.p();
     lblRepeat->setText(QString::fromStdString(repeatCaption(p.pnHorRep, p.pnVerRep)));
 }
 
@@ -577,7 +580,7 @@ void FrmMain::mSetupPattern(int nMode)
     sliVertical->setValue(c.verticalValue);
     sliHorRep->setValue(c.horRepValue);
     sliVerRep->setValue(c.verRepValue);
-    lblRepeat->setText(QString::fromStdString(c.repeatCaption));
+    showRepeatCaption();
     if (p.pnPattern >= 0 && p.pnPattern < kPatterns)
         panels_->checkOnly(p.pnPattern);
     if (nMode != 1 && c.rainbowBox != RainbowBox::Unchanged)

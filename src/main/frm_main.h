@@ -123,6 +123,7 @@ private:
     void buildStatusBar();
     void buildMenu();
     void mArrangeMain();
+    void showRepeatCaption();
     void noteFrame();
     void paintColourBoxes();
     void setBoldLabel(int index);

@@ -79,7 +79,6 @@ PatternControls mSetupPatternState(ImageParams& p)
 
     c.horRepValue = p.pnHorRep;
     c.verRepValue = static_cast<Integer>(7 - p.pnVerRep);
-    c.repeatCaption = repeatCaption(p.pnHorRep, p.pnVerRep);
 
     const auto lockHump = [&] {
         c.humpEnabled = false;

@@ -22,7 +22,6 @@ struct PatternControls {
     Integer verticalValue = 0;
     Integer horRepValue = 1;
     Integer verRepValue = 6; // inverted: 7 - pnVerRep
-    std::string repeatCaption;
     RainbowBox rainbowBox = RainbowBox::Unchanged;
     bool humpEnabled = true;
     Integer humpValue = 10;

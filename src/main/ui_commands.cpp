@@ -19,6 +19,17 @@ namespace
 // The parameter files' filter: Ombrix's files first, then every file.
 const char* const kParamFilter = "Ombrix Image Parameter Files (*obp) (*.obp);;All Files (*.*) (*)";
 
+// Paths travel as the system's file-name bytes; Qt's dialogs speak QString.
+std::string toPath(const QString& name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+QString fromPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
 bool blank(const std::string& text)
 {
     return text.find_first_not_of(' ') == std::string::npos;
@@ -117,7 +128,7 @@ void Commands::help()
 
 QString Commands::startFolder(const std::string& remembered)
 {
-    const QString folder = QString::fromStdString(remembered);
+    const QString folder = fromPath(remembered);
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         return folder;
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -132,7 +143,7 @@ bool Commands::mSaveParam()
     host_.closeRainbowWindow();
     Settings& settings = s.settings;
     const QString folder = startFolder(settings.psSavePath);
-    const QString suggested = QString::fromStdString(s.files.psParamTitle);
+    const QString suggested = fromPath(s.files.psParamTitle);
     const QString chosen = prompter_.saveFileName(
         host_.dialogParent(), " Save Parameter Settings As",
         suggested.isEmpty() ? folder : QDir(folder).filePath(suggested), kParamFilter);
@@ -146,7 +157,7 @@ bool Commands::mSaveParam()
     // The file keeps the image window's place and size as they are now.
     if (s.flags.pbPictureShown)
         host_.picture().storeGeometry();
-    const ParamFileResult r = SaveData(QFile::encodeName(path).toStdString(), s.p());
+    const ParamFileResult r = SaveData(toPath(path), s.p());
     if (!r.ok) {
         // Nothing was saved: say why, and keep the image (and the program).
         prompter_.ask(host_.dialogParent(), " Ombrix",
@@ -155,9 +166,9 @@ bool Commands::mSaveParam()
         return false;
     }
     const QFileInfo saved(path);
-    settings.psSavePath = saved.absolutePath().toStdString();
-    s.files.psSaveFile = saved.absoluteFilePath().toStdString();
-    s.files.psParamTitle = saved.fileName().toStdString();
+    settings.psSavePath = toPath(saved.absolutePath());
+    s.files.psSaveFile = toPath(saved.absoluteFilePath());
+    s.files.psParamTitle = toPath(saved.fileName());
     host_.setFileTitle(saved.fileName());
     s.flags.pbParamSaved = true;
     return true;
