@@ -13,6 +13,7 @@ packages=(
   clang-format                    # the format check of the test command
   qt6-qpa-plugins                 # the X11 platform the desktop program runs on
   xvfb xauth x11-utils            # a private X server and xwininfo for the smoke test
+  openbox                         # a window manager for the smoke test
 )
 
 missing=()

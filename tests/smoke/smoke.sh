@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Starts the real program on a private X server, waits until its main
 # window, image window and colour picker are mapped, saves a screenshot and
-# ends the program.  Usage: smoke.sh OMBRIX GRAB_SCREEN OUT.png
+# ends the program.  With a fourth argument, that window manager (openbox)
+# runs first, as on a user's desktop.
+# Usage: smoke.sh OMBRIX GRAB_SCREEN OUT.png [WINDOW_MANAGER]
 set -euo pipefail
-ombrix=$1 grab=$2 out=$3
-for tool in xvfb-run xwininfo; do
+ombrix=$1 grab=$2 out=$3 wm=${4:-}
+for tool in xvfb-run xwininfo $wm; do
   command -v "$tool" >/dev/null || { echo "smoke: $tool is missing, skipped"; exit 77; }
 done
 settings=$(mktemp -d)
@@ -15,6 +17,7 @@ unset WAYLAND_DISPLAY
 # shellcheck disable=SC2016
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
   set -u
+  if [ -n "$4" ]; then "$4" >/dev/null 2>&1 & sleep 1; fi
   "$1" & pid=$!
   seen=""
   for _ in $(seq 1 150); do
@@ -36,5 +39,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
   "$2" "$3"; rc=$?
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   exit $rc
-' smoke "$ombrix" "$grab" "$out"
+' smoke "$ombrix" "$grab" "$out" "$wm"
 echo "smoke: screenshot in $out"
