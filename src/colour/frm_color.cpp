@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSlider>
-#include <QWindow>
 
 namespace ombrix
 {
@@ -141,6 +140,7 @@ FrmColor::FrmColor(AppState& state, MainServices& host)
     QFont small = Label1->font();
     small.setPointSizeF(6.5);
     Label1->setFont(small);
+    Label1->hide(); // in the part a click on the swatch unfolds
 }
 
 FrmColor::~FrmColor() = default;
@@ -329,6 +329,7 @@ void FrmColor::picColor_Click()
 {
     setFixedHeight(height() - (kSwatchHeight + 1) * collapseSign_);
     collapseSign_ = -collapseSign_;
+    Label1->setVisible(collapseSign_ == 1);
     for (size_t i = 0; i < 3; ++i)
         lblColor_[i]->setNum(sliColor_[i]->value());
 }

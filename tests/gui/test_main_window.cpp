@@ -120,6 +120,7 @@ TEST(MainWindow, EveryControlHasRoomForItsCaption)
                   pg.find<QCheckBox>("chkRainbow")->geometry().top());
     }
     expectLaidOut(m.statusBar());
+    expectLaidOut(m.colorWindow());
     // Six repetitions need a slider a hand can set.
     EXPECT_GE(pg.find<QSlider>("sliVerRep")->height(), 60);
 
