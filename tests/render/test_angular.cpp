@@ -197,12 +197,12 @@ TEST(AngularPatterns, DiamondOutlineIsFourContinuedLines)
 TEST(AngularPatterns, ShadedDiamondGeometry)
 {
     // 200 x 100, rotation 1: q = 0.5, R = 100, A = B = 50, centre (100, 49),
-    // on a background of colour 2.  The first segment stops two pixels
-    // short: 0 .. round(A - 2) = 48; its pen is A / n + 2.
+    // on a background of colour 2.  The shaded diamond's first segment runs
+    // to round(A) = 50; its pen is A / n + 2.
     const Recorded r = record(makeParams(kShadedDiamond, 10), 0, 0, 200, 100);
     ASSERT_EQ(r.surface.calls().front().kind, CallKind::FillBox);
     EXPECT_EQ(r.surface.calls().front().colour, kBlue);
-    EXPECT_EQ(briefs(r), (std::vector<Brief>{{3, 49, kRed}, {2, 51, kGreen, kBlue}}));
+    EXPECT_EQ(briefs(r), (std::vector<Brief>{{3, 51, kRed, kGreen}, {2, 51, kGreen, kBlue}}));
     const auto segs = r.segments();
     ASSERT_EQ(segs.size(), 2u);
     EXPECT_EQ(segs[0].lineCalls, 4 * segs[0].bands.size());

@@ -26,7 +26,7 @@ constexpr DrawStyle kStyles[] = {DrawStyle::InsideSolid, DrawStyle::Solid};
 // Where a pattern starts in colour 0, the first few bands are painted over
 // by the next ones (their pens are wider than the step, so that the bands
 // close up): the pixel shows the colour a few ramp steps on.
-constexpr int kCentreTolerance = 32;
+constexpr int kCentreTolerance = 40;
 
 const char* styleName(DrawStyle s)
 {

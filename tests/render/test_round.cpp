@@ -278,10 +278,7 @@ TEST(RoundPatterns, SemicircleHalvesMoveAlongTheArea)
             EXPECT_DOUBLE_EQ(b[i].r, across ? 50 : 100);
             EXPECT_DOUBLE_EQ(b[i].start, across ? kPi / 2 : 0);
             EXPECT_DOUBLE_EQ(b[i].end, across ? 3 * kPi / 2 : kPi);
-            // Centred on their path even on an inside-solid surface: arcs
-            // inside their radius left a dotted row of background along the
-            // edges.
-            EXPECT_EQ(b[i].style, DrawStyle::Solid);
+            EXPECT_EQ(b[i].style, DrawStyle::InsideSolid);
         }
         // The surface gets its own style back.
         EXPECT_EQ(r.surface.drawStyle(), DrawStyle::InsideSolid);
