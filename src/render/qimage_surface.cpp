@@ -313,13 +313,14 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
     QPainter p(&image_);
     beginPainter(p);
     const QColor c(toQRgb(colour));
-    if (std::max(prx, pry) - w / 2.0 < kSolidHole) {
-        // The outline reaches (or all but reaches) its centre.  Stroked, a
-        // pen wider than the path's diameter leaves the middle unpainted,
-        // and a hole smaller than a pixel shows whatever lies beneath, the
-        // background when the figure is the first: the figure is filled
-        // solid instead, and the pixel holding its centre is painted too,
-        // which a figure smaller than a pixel may miss altogether.
+    if (std::min(prx, pry) <= 0.0 || std::max(prx, pry) - w / 2.0 < kSolidHole) {
+        // The outline is thicker than the figure, or its hole would hold
+        // no more than the pixel at its centre.  Stroked, a pen wider than
+        // the path's diameter leaves the middle unpainted, and a hole
+        // smaller than a pixel shows whatever lies beneath, the background
+        // when the figure is the first: the figure is filled solid instead,
+        // and the pixel holding its centre is painted too, which a figure
+        // smaller than a pixel may miss altogether.
         p.setPen(Qt::NoPen);
         p.setBrush(c);
         const QRectF rect(cx - outerX, cy - outerY, 2 * outerX, 2 * outerY);
@@ -327,11 +328,11 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
             p.drawPie(rect, qRound(start * 16), qRound(span * 16));
         else
             p.drawEllipse(rect);
+        if (isArc)
+            carryArcEnds(p, cx, cy, 0.0, outerX, w, start, span);
         p.end();
         const long px0 = px(cx), py0 = px(cy);
         fillRect(px0, py0, px0, py0, colour);
-        if (isArc)
-            carryArcEnds(cx, cy, 0.0, outerX, w, colour, start, span);
         return;
     }
     QPen pen(c);
@@ -342,26 +343,24 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
     const QRectF rect(cx - prx, cy - pry, 2 * prx, 2 * pry);
     if (isArc) {
         p.drawArc(rect, qRound(start * 16), qRound(span * 16));
-        p.end();
-        carryArcEnds(cx, cy, prx - w / 2.0, outerX, w, colour, start, span);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        carryArcEnds(p, cx, cy, prx - w / 2.0, outerX, w, start, span);
     } else {
         p.drawEllipse(rect);
     }
 }
 
-void QImageSurface::carryArcEnds(double cx, double cy, double inner, double outer, double w,
-                                 num::Rgb colour, double start, double span)
+void QImageSurface::carryArcEnds(QPainter& p, double cx, double cy, double inner, double outer,
+                                 double w, double start, double span)
 {
     // A thick arc ends flat, across its path.  Where arcs are laid one after
     // another along a sweep (the semicircle), a pen wider than the arcs'
     // radius leaves a gap between one arc's flat end and the next arc.  Each
     // end is therefore carried on along the arc's tangent, away from the
     // arc, by one pen width: a band of the arc's own thickness that reaches
-    // the next arc, which is drawn over it.
-    QPainter p(&image_);
-    beginPainter(p);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(toQRgb(colour)));
+    // the next arc, which is drawn over it.  The painter fills in the
+    // arc's colour.
     for (const double degrees : {start, start + span}) {
         const double a = degrees * kPi / 180.0;
         // The radial direction of the end on the screen (y grows down), and
