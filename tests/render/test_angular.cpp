@@ -10,59 +10,57 @@ TEST(AngularPatterns, Rectangle)
 {
     // Hump 0: the outer part alone from colour 2 at the edge, each box inset
     // by p along the longer side and p times the ratio along the other.
-    check("outer", makeParams(kShadedRectangle, 0), 10, 20, 200, 100, {{2, 101, kBlue, kGreen}},
+    check(params(kShadedRectangle, 0), 10, 20, 200, 100, {{2, 101, kBlue, kGreen}},
           {10, 20, 209, 119}, {110, 70, 109, 69}, {{40, {50, 40, 169, 99}}});
-    check("outer, portrait", makeParams(kShadedRectangle, 0), 0, 0, 100, 200,
-          {{2, 101, kBlue, kGreen}}, {0, 0, 99, 199}, {50, 100, 49, 99});
+    check(params(kShadedRectangle, 0), 0, 0, 100, 200, {{2, 101, kBlue, kGreen}}, {0, 0, 99, 199},
+          {50, 100, 49, 99});
     // Hump 20: the inner part alone, from the innermost box out.
-    check("inner", makeParams(kShadedRectangle, 20), 0, 0, 200, 100, {{2, 101, kRed, kGreen, 1}},
+    check(params(kShadedRectangle, 20), 0, 0, 200, 100, {{2, 101, kRed, kGreen, 1}},
           {100, 50, 99, 49}, {0, 0, 199, 99}, {{50, {50, 25, 149, 74}}});
     // Hump 10: the outer part first; the inner one ends on its last box.
-    check("both", makeParams(kShadedRectangle, 10), 0, 0, 200, 100,
+    check(params(kShadedRectangle, 10), 0, 0, 200, 100,
           {{2, 51, kBlue, kGreen, 0.5}, {2, 51, kRed, kGreen, 1}}, {0, 0, 199, 99},
           {50, 25, 149, 74}, {{50, {50, 25, 149, 74}}, {51, {100, 50, 99, 49}}});
     // Sliders (4, -2): box u is off centre by (0.2 u, -0.1 u) in the area's
     // proportions.
-    check("sliders", makeParams(kShadedRectangle, 20, 1, 4, -2), 0, 0, 200, 100, {{-1, 101}},
-          {120, 45, 119, 44}, {0, 0, 199, 99}, {{50, {60, 22.5, 159, 71.5}}});
-    check("sliders, portrait", makeParams(kShadedRectangle, 20, 1, 4, -2), 0, 0, 100, 200,
-          {{-1, 101}}, {60, 90, 59, 89}, {0, 0, 99, 199});
+    check(params(kShadedRectangle, 20, 1, 4, -2), 0, 0, 200, 100, {{-1, 101}}, {120, 45, 119, 44},
+          {0, 0, 199, 99}, {{50, {60, 22.5, 159, 71.5}}});
+    check(params(kShadedRectangle, 20, 1, 4, -2), 0, 0, 100, 200, {{-1, 101}}, {60, 90, 59, 89},
+          {0, 0, 99, 199});
     // Step 7 does not divide Ai = 1000: u = 1000, 993, ..., 6, then 0.  The
     // inner pen is Ai x k / n + 1 with k = |drift| + 1.
-    check("uneven step", makeParams(kShadedRectangle, 20), 0, 0, 2000, 1000,
-          {{8, 144, kRed, kGreen}}, {1000, 500, 999, 499}, {0, 0, 1999, 999},
+    check(params(kShadedRectangle, 20), 0, 0, 2000, 1000, {{8, 144, kRed, kGreen}},
+          {1000, 500, 999, 499}, {0, 0, 1999, 999},
           {{1, {993, kNo, kNo, kNo}}, {142, {6, kNo, kNo, kNo}}});
-    check("pen", makeParams(kShadedRectangle, 0, 1, 4, -2), 0, 0, 2000, 1000, {{7, 144}});
-    check("pen, sliders", makeParams(kShadedRectangle, 20, 1, 4, -2), 0, 0, 2000, 1000,
-          {{10, 144}});
+    check(params(kShadedRectangle, 0, 1, 4, -2), 0, 0, 2000, 1000, {{7, 144}});
+    check(params(kShadedRectangle, 20, 1, 4, -2), 0, 0, 2000, 1000, {{10, 144}});
     // The rainbow runs over the inner part (u / Ai), never the outer one;
     // past the palette the innermost box keeps the colour of the box before
     // it, the outer part's last, not black.
-    check("rainbow", makeParams(kShadedRectangle, 20, 1, 0, 0, 1), 0, 0, 256, 128,
-          {{2, 129, kAny, kRed}}, {}, {}, {{128 - 21, {}, num::rgb(255, 255, 0)}});
-    check("rainbow, both", makeParams(kShadedRectangle, 10, 1, 0, 0, 1), 0, 0, 256, 128,
+    check(params(kShadedRectangle, 20, 1, 0, 0, 1), 0, 0, 256, 128, {{2, 129, kAny, kRed}}, {}, {},
+          {{128 - 21, {}, num::rgb(255, 255, 0)}});
+    check(params(kShadedRectangle, 10, 1, 0, 0, 1), 0, 0, 256, 128,
           {{2, 65, kBlue, kGreen}, {2, 65}});
-    check("rainbow carried over", makeParams(kShadedRectangle, 10, 1, 0, 0, 1), 0, 0, 200, 100,
+    check(params(kShadedRectangle, 10, 1, 0, 0, 1), 0, 0, 200, 100,
           {{2, 51, kBlue, kGreen}, {2, 51, kGreen}});
 }
 
 TEST(AngularPatterns, Diamonds)
 {
     // q = 0.5, R = 100, A = B = 50, centre (100, 49) on colour 2.
-    check("shaded", makeParams(kShadedDiamond, 10), 0, 0, 200, 100,
+    check(params(kShadedDiamond, 10), 0, 0, 200, 100,
           {{3, 51, kRed, kGreen, 0.5}, {2, 51, kGreen, kBlue, 1}}, {100, 49, 100, 49},
           {0, 49, 100, -1}, {{10, {90, 49, 100, 44}}});
-    check("down", makeParams(kShadedDiamond, 0, -1), 0, 0, 200, 100, {{2, 51, kGreen, kBlue}}, {},
+    check(params(kShadedDiamond, 0, -1), 0, 0, 200, 100, {{2, 51, kGreen, kBlue}}, {},
           {75, 49, 100, -1});
-    check("pen", makeParams(kShadedDiamond, 10), 0, 0, 2000, 1000, {{5, 168}, {3, 168}});
-    check("pen, drift", makeParams(kShadedDiamond, 10, 1, 4), 0, 0, 2000, 1000,
-          {{7, 168}, {3, 168}});
+    check(params(kShadedDiamond, 10), 0, 0, 2000, 1000, {{5, 168}, {3, 168}});
+    check(params(kShadedDiamond, 10, 1, 4), 0, 0, 2000, 1000, {{7, 168}, {3, 168}});
     // Clearcut: the first segment alone, stopping two pixels short of A
     // (round(49.75) = 50, 48, round(-0.5) = 0); progress p / A.
-    check("clearcut", makeParams(kClearcutDiamond, 10), 0, 0, 207, 100, {{-1, 51, kRed}});
-    check("clearcut 200", makeParams(kClearcutDiamond, 10), 0, 0, 200, 100,
-          {{3, 49, kRed, kAny, 0.96}}, {}, {52, 49, 100, 25});
-    check("clearcut tiny", makeParams(kClearcutDiamond, 10), 0, 0, 6, 100, {{-1, 1, kRed}});
+    check(params(kClearcutDiamond, 10), 0, 0, 207, 100, {{-1, 51, kRed}});
+    check(params(kClearcutDiamond, 10), 0, 0, 200, 100, {{3, 49, kRed, kAny, 0.96}}, {},
+          {52, 49, 100, 25});
+    check(params(kClearcutDiamond, 10), 0, 0, 6, 100, {{-1, 1, kRed}});
     // The origin is kept within |ox| + |oy| = 0.7, along its direction (or
     // scaled by 0.7 without a horizontal slant), before the orientation
     // scales it; the first outline (size 0) is the focal point.
@@ -77,13 +75,12 @@ TEST(AngularPatterns, Diamonds)
                               {200, 100, 7, 7, 0.35, 0.175}};
     for (const Origin& o : origins) {
         const double x = o.w / 2.0 + 50 * o.ox, y = o.h / 2.0 - 1 + 50 * o.oy;
-        check("origin", makeParams(kShadedDiamond, 10, 1, o.s, o.v), 0, 0, o.w, o.h,
-              {{-1, 51}, {-1, 51}}, {x, y, x, y});
+        check(params(kShadedDiamond, 10, 1, o.s, o.v), 0, 0, o.w, o.h, {{-1, 51}, {-1, 51}},
+              {x, y, x, y});
     }
     for (Integer s = -10; s <= 10; ++s)
         for (Integer v = -10; v <= 10; ++v) {
-            const Call f =
-                record(makeParams(kShadedDiamond, 10, 1, s, v), 0, 0, 200, 200).bands()[0];
+            const Call f = record(params(kShadedDiamond, 10, 1, s, v), 0, 0, 200, 200).bands()[0];
             EXPECT_LE(std::fabs(f.v[0] - 100) + std::fabs(f.v[1] - 99), 0.7 * 50 + 1e-4)
                 << s << "," << v;
         }

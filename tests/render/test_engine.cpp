@@ -29,11 +29,11 @@ TEST(RenderDispatch, IndicesOutsideThePatternsDrawNothingAndPlainBackgroundOnlyC
 {
     // (Each renderer's own table shows the dispatch reaching it.)
     for (Integer pattern : {-1, 12, 100, -32768, 32767})
-        EXPECT_EQ(dispatch(makeParams(pattern, 10), 200, 100).count(), 0u) << pattern;
+        EXPECT_EQ(dispatch(params(pattern, 10), 200, 100).count(), 0u) << pattern;
     // The plain background sets the back colour, which clears the whole
     // surface, whatever the rectangle, hump and rainbow.
     for (const auto& [hump, rainbow] : {std::pair{0, 3}, {20, 0}}) {
-        ImageParams p = makeParams(kPlainBackground, Integer(hump), 1, 0, 0, Integer(rainbow));
+        ImageParams p = params(kPlainBackground, Integer(hump), 1, 0, 0, Integer(rainbow));
         p.plColor[2] = {12, 34, 56};
         const RecordingSurface s = dispatch(p, 40, 30);
         EXPECT_EQ(s.count(), 1u);
@@ -47,7 +47,7 @@ TEST(RenderDispatch, OnlyTheEnginesOwnErrorsEndADrawingQuietly)
     // A zero width divides by zero in the ellipse before anything is drawn;
     // no pattern lets an arithmetic error out of the dispatch.
     RecordingSurface none(10, 10);
-    const ImageParams ellipse = makeParams(kShadedEllipse, 10);
+    const ImageParams ellipse = params(kShadedEllipse, 10);
     RenderContext ectx(ellipse);
     EXPECT_THROW(mDrawEllipse(ectx, none, 0, 0, 0, 50), ArithmeticError);
     EXPECT_EQ(none.count(), 0u);
@@ -58,7 +58,7 @@ TEST(RenderDispatch, OnlyTheEnginesOwnErrorsEndADrawingQuietly)
     const auto foreign = std::make_exception_ptr(std::out_of_range("a programming error"));
     for (Integer pattern = 0; pattern < kPatterns; ++pattern) {
         SCOPED_TRACE(kPatternNames[pattern]);
-        const ImageParams p = makeParams(pattern, 10, 1, 3, -2);
+        const ImageParams p = params(pattern, 10, 1, 3, -2);
         for (const auto& [w, h] : {std::pair{0, 0}, {0, 1}, {1, 0}, {1, 1}})
             EXPECT_NO_THROW(dispatch(p, Integer(w), Integer(h)));
         const RecordingSurface full = dispatch(p, 200, 120);
@@ -101,7 +101,7 @@ TEST(RenderDispatch, NoSegmentEverExceeds256Figures)
                     for (const auto& [s, v] : sliders) {
                         ++drawings;
                         RecordingSurface rec;
-                        const ImageParams p = makeParams(pattern, hump, rotation, s, v, hump % 5);
+                        const ImageParams p = params(pattern, hump, rotation, s, v, hump % 5);
                         ASSERT_NO_THROW(rec = record(p, 0, 0, w, h)) << w << "x" << h;
                         std::size_t most = 0;
                         for (const RecordedSegment& seg : rec.segments())
@@ -146,7 +146,7 @@ TEST(Rainbow, EachModeRunsThroughItsPaletteAndKeepsTheColourPastIt)
 TEST(Progress, FollowsEachBandOfAFullSizeDrawingUpToNinetyPercent)
 {
     // A value below 0 or above 0.9 is stored back as 0 before it is shown.
-    const ImageParams p = makeParams(kLinearGradient, 10);
+    const ImageParams p = params(kLinearGradient, 10);
     RenderContext ctx(p);
     ctx.pbFullSize = true;
     std::vector<Single> shown;
@@ -169,7 +169,7 @@ TEST(Progress, FollowsEachBandOfAFullSizeDrawingUpToNinetyPercent)
     }
     shown.clear();
     for (Integer pattern = 0; pattern < kPatterns; ++pattern) {
-        const ImageParams q = makeParams(pattern, 10);
+        const ImageParams q = params(pattern, 10);
         RenderContext preview(q);
         preview.progressBar = ctx.progressBar;
         mDrawPattern(preview, s, 0, 0, 200, 100);

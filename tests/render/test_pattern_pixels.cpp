@@ -195,7 +195,7 @@ TEST(PatternPixels, EachPatternCoversItsRectangleAndRunsThroughItsColours)
                 const bool across = rotation == 1, edge = pattern == kLinearGradient,
                            arcs = pattern == kShadedSemicircle;
                 const int w = across ? 200 : 100, h = across ? 100 : 200;
-                const QImage img = drawn(makeParams(pattern, 10, rotation), w, h, style);
+                const QImage img = drawn(params(pattern, 10, rotation), w, h, style);
                 EXPECT_EQ(pixelsOf(img), 0);
                 if (pattern == kCrossingPleats)
                     continue; // its colours lie along the diagonals: see the fan table
@@ -226,7 +226,7 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     for (Integer rotation : {1, -1})
         for (Integer slant : {-6, -1, 3, 10}) {
             QImageSurface s = whiteSurface(300, 200);
-            const ImageParams p = makeParams(kLinearGradient, 10, rotation, slant);
+            const ImageParams p = params(kLinearGradient, 10, rotation, slant);
             RenderContext ctx(p);
             mDrawPattern(ctx, s, 40, 30, 200, 120);
             const QRect before = rotation == 1 ? QRect(0, 0, 40, 200) : QRect(0, 0, 300, 30);
@@ -238,14 +238,14 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
             EXPECT_LE(off(s.image(), start, kRed), 12) << rotation << " " << slant;
         }
     // Step 2 and pen 2: bands exactly side by side up to the edge they end on.
-    EXPECT_EQ(pixelsOf(drawn(makeParams(kLinearGradient, 0), 300, 10)), 0);
-    EXPECT_EQ(pixelsOf(drawn(makeParams(kLinearGradient, 0, -1), 10, 300)), 0);
+    EXPECT_EQ(pixelsOf(drawn(params(kLinearGradient, 0), 300, 10)), 0);
+    EXPECT_EQ(pixelsOf(drawn(params(kLinearGradient, 0, -1), 10, 300)), 0);
 }
 
 TEST(PatternPixels, SandglassLeavesTheOtherWedgesUncovered)
 {
     for (DrawStyle style : kStyles) {
-        const QImage img = drawn(makeParams(kSandglass, 10), 200, 100, style);
+        const QImage img = drawn(params(kSandglass, 10), 200, 100, style);
         EXPECT_LE(off(img, {100, 5}, kGreen), 12);
         EXPECT_LE(off(img, {20, 0}, num::rgb(204, 51, 0)), 8); // line k meets the top at x = k
         EXPECT_LE(off(img, {180, 0}, num::rgb(0, 51, 204)), 8);
@@ -256,7 +256,7 @@ TEST(PatternPixels, SandglassLeavesTheOtherWedgesUncovered)
                          pixelAt(img, x, y) == kWhite;
         EXPECT_EQ(holes, 0);
         EXPECT_EQ(pixelsOf(img, QRect(0, 45, 6, 10)) + pixelsOf(img, QRect(194, 45, 6, 10)), 120);
-        const QImage v = drawn(makeParams(kSandglass, 10, -1), 200, 100, style);
+        const QImage v = drawn(params(kSandglass, 10, -1), 200, 100, style);
         EXPECT_LE(off(v, {5, 50}, kGreen), 12);
         EXPECT_EQ(pixelAt(v, 100, 3), kWhite);
     }
@@ -287,12 +287,12 @@ TEST(PatternPixels, RoundPatternsLeaveNoHoleInsideTheirFigures)
         }
     for (Integer pattern : {kShadedCircle, kShadedEllipse})
         for (DrawStyle style : kStyles) {
-            expectCovered(makeParams(pattern, 0), 1920, 1080, style);
-            expectCovered(makeParams(pattern, 8, 1, 2, -2), 1920, 1080, style);
+            expectCovered(params(pattern, 0), 1920, 1080, style);
+            expectCovered(params(pattern, 8, 1, 2, -2), 1920, 1080, style);
         }
-    expectCovered(makeParams(kShadedDiamond, 1, -1, 0, 10), 1366, 768, in);
-    expectCovered(makeParams(kShadedDiamond, 1, -1, 0, -10), 1366, 768, centred);
-    expectCovered(makeParams(kShadedDiamond, 13, 1, -7, -8), 386, 335, centred);
+    expectCovered(params(kShadedDiamond, 1, -1, 0, 10), 1366, 768, in);
+    expectCovered(params(kShadedDiamond, 1, -1, 0, -10), 1366, 768, centred);
+    expectCovered(params(kShadedDiamond, 13, 1, -7, -8), 386, 335, centred);
     // And a seeded set: every round pattern, 20 to 620 pixels, any hump,
     // sliders mostly at their ends, both orientations and styles.
     std::mt19937 rng(20240611);
@@ -302,7 +302,7 @@ TEST(PatternPixels, RoundPatternsLeaveNoHoleInsideTheirFigures)
         return Integer(rng() % 3 ? (rng() % 2 ? 10 : -10) : int(rng() % 21) - 10);
     };
     for (int i = 0; i < 60; ++i) {
-        ImageParams p = makeParams(round[rng() % 6], 0);
+        ImageParams p = params(round[rng() % 6], 0);
         p.pnHump = Integer(rng() % 21);
         p.pnRotation = rng() % 2 ? 1 : -1;
         p.pnSlantRate = slider();
@@ -331,10 +331,9 @@ TEST(PatternPixels, SemicircleCoversTheWholePicture)
     }
     for (const auto& [w, h, rotation, hump] : rows)
         for (DrawStyle style : kStyles)
-            EXPECT_EQ(
-                pixelsOf(drawn(makeParams(kShadedSemicircle, Integer(hump), Integer(rotation)), w,
-                               h, style)),
-                0)
+            EXPECT_EQ(pixelsOf(drawn(params(kShadedSemicircle, Integer(hump), Integer(rotation)), w,
+                                     h, style)),
+                      0)
                 << w << "x" << h << " rotation " << rotation << " hump " << hump << " style "
                 << int(style);
 }
@@ -344,7 +343,7 @@ TEST(PatternPixels, RepetitionsCopyIdenticalTiles)
     // 3 x 2 repetitions on 300 x 200: one 100 x 100 tile, copied to x = 0,
     // 100, 200 and y = 0, 100.
     for (Integer pattern : {kShadedCircle, kLinearGradient, kCrossingPleats}) {
-        ImageParams p = makeParams(pattern, 10, 1, 3, 2);
+        ImageParams p = params(pattern, 10, 1, 3, 2);
         p.pnHorRep = 3;
         p.pnVerRep = 2;
         FullSizePictures pics;
@@ -369,7 +368,7 @@ TEST(PatternPixels, EveryPatternDrawsCompletelyAtLargeSizes)
         QImageSurface img(w, h, DrawStyle::InsideSolid);
         for (Integer pattern = 0; pattern < kPatterns; ++pattern) {
             img.setBackColor(kWhite);
-            const ImageParams p = makeParams(pattern, 10, 1, 3, -2);
+            const ImageParams p = params(pattern, 10, 1, 3, -2);
             RenderContext ctx(p);
             ASSERT_NO_THROW(mDispatchPattern(ctx, img, 0, 0, Integer(w), Integer(h)))
                 << kPatternNames[pattern];

@@ -23,8 +23,8 @@ constexpr num::Rgb kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite 
 constexpr num::Rgb kAny = 0xFFFFFFFFu;                           // any colour
 constexpr double kNo = std::numeric_limits<double>::quiet_NaN(); // any value
 
-inline ImageParams makeParams(Integer pattern, Integer hump, Integer rotation = 1,
-                              Integer slant = 0, Integer verOffset = 0, Integer rainbow = 0)
+inline ImageParams params(Integer pattern, Integer hump, Integer rotation = 1, Integer slant = 0,
+                          Integer verOffset = 0, Integer rainbow = 0)
 {
     ImageParams p;
     p.pnPattern = pattern;
@@ -90,11 +90,14 @@ inline void expectFig(const Call& c, const Fig& want)
 // One row of a renderer's table.  Round patterns and diamonds also fill
 // their rectangle with colour 2 first, the sandglass only with the first
 // rainbow palette, and no renderer changes the surface's draw style.
-inline void check(const char* what, const ImageParams& p, Integer L, Integer T, Integer W,
-                  Integer H, const std::vector<Brief>& want, const Fig& first = {},
-                  const Fig& last = {}, const std::vector<Look>& looks = {})
+inline void check(const ImageParams& p, Integer L, Integer T, Integer W, Integer H,
+                  const std::vector<Brief>& want, const Fig& first = {}, const Fig& last = {},
+                  const std::vector<Look>& looks = {})
 {
-    SCOPED_TRACE(what);
+    SCOPED_TRACE(testing::Message()
+                 << kPatternNames[p.pnPattern] << " hump " << p.pnHump << " rotation "
+                 << p.pnRotation << " sliders " << p.pnSlantRate << "," << p.pnVerOrgOffset
+                 << " rainbow " << p.pnRainbow << " at " << L << "," << T << " " << W << "x" << H);
     const RecordingSurface s = record(p, L, T, W, H);
     std::vector<Brief> got;
     for (const RecordedSegment& g : s.segments())
