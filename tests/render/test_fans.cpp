@@ -25,6 +25,8 @@ TEST(Fans, Cases)
                                               {16384, {129, 129}}};
     for (const auto& [w, brief] : pens)
         check(params(kSandglass, 0), 0, 0, w, 50, {brief});
+    // A = 767.5 rounds up to 6 x 128: the pen is the step plus one, not 6.
+    check(params(kSandglass, 10), 0, 0, 1535, 50, {{7, 129}, {7, 129}});
     // Only the first rainbow palette fills the wedges with colour 2 first.
     // The rainbow runs over the first segment (p / A: band 21 of A = 64 is
     // step 42, green).

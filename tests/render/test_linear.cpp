@@ -101,6 +101,9 @@ TEST(LinearGradient, Cases)
                            {0, 383, 2, {2, 193}},
                            {0, 1000, 7, {7, 144}},
                            {0, 16384, 128, {128, 129}}};
+    // A = 767.5 rounds up to 768 = 6 x 128: the pen is the step, 6, where
+    // the floor of S / n = 5.996 left a line of background between bands.
+    check(params(kLinearGradient, 10), 0, 0, 1535, 10, {{6, 129}, {6, 129}});
     for (const Steps& s : steps) {
         const double step = s.step, w = s.w, beforeLast = step * (s.brief.bands - 2);
         check(params(kLinearGradient, s.hump), 0, 0, s.w, 10, {s.brief}, {0, 0, 0, 10},

@@ -242,6 +242,20 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     EXPECT_EQ(pixelsOf(drawn(params(kLinearGradient, 0, -1), 10, 300)), 0);
 }
 
+TEST(PatternPixels, BandsCloseUpWhenTheLengthRoundsUpToAMultipleOfTheStep)
+{
+    // Segments just short of a multiple of 128 got pens a pixel narrower than
+    // their step: a line of background after every band (linear, rectangle,
+    // semicircle) or pinholes where the fans' lines met edge to edge.
+    for (const auto& [pattern, w, h, hump] : {std::array<Integer, 4>{kLinearGradient, 1535, 96, 10},
+                                              {kShadedRectangle, 1535, 96, 0},
+                                              {kCrossingPleats, 1780, 341, 15},
+                                              {kShadedSemicircle, 1177, 717, 10}})
+        for (DrawStyle style : kStyles)
+            EXPECT_EQ(pixelsOf(drawn(params(pattern, hump), w, h, style)), 0)
+                << kPatternNames[pattern] << " " << w << "x" << h << " style " << int(style);
+}
+
 TEST(PatternPixels, SandglassLeavesTheOtherWedgesUncovered)
 {
     for (DrawStyle style : kStyles) {
