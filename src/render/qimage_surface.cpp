@@ -192,7 +192,11 @@ void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb co
     QPainter p(&image_);
     beginPainter(p);
     QPen pen(QColor(toQRgb(colour)));
-    pen.setWidth(drawWidth_);
+    // Slanted bands laid side by side a pen apart share an edge that runs
+    // through pixel centres here and there, and such a pixel can fall to
+    // neither band; a slanted line is therefore stroked half a pixel wider,
+    // which the next band covers.  Lines along the axes keep their width.
+    pen.setWidthF(ax == bx || ay == by ? drawWidth_ : drawWidth_ + 0.5);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);

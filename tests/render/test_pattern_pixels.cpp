@@ -91,8 +91,12 @@ int uncoveredInside(const ImageParams& p, int w, int h, DrawStyle style)
         ay *= f.v[3]; // the radius is the horizontal semi-axis
     else if (f.kind == CallKind::Ellipse)
         ax /= f.v[3];
-    ax -= margin;
-    ay -= margin;
+    // The band's inner edge: a diamond's sides move in by the margin along
+    // their normals, so its sharp tips recede further.
+    const double d = std::hypot(ax, ay);
+    const double inX = diamond ? margin * d / ay : margin, inY = diamond ? margin * d / ax : margin;
+    ax -= inX;
+    ay -= inY;
     const num::Rgb fill = num::rgb(p.plColor[2][0], p.plColor[2][1], p.plColor[2][2]);
     int n = 0;
     for (int y = std::max(0, int(cy - ay));
@@ -242,17 +246,19 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     EXPECT_EQ(pixelsOf(drawn(params(kLinearGradient, 0, -1), 10, 300)), 0);
 }
 
-TEST(PatternPixels, BandsCloseUpWhenTheLengthRoundsUpToAMultipleOfTheStep)
+TEST(PatternPixels, BandsCloseUpWhereTheirPenIsTheirStep)
 {
     // Segments just short of a multiple of 128 got pens a pixel narrower than
     // their step: a line of background after every band (linear, rectangle,
-    // semicircle) or pinholes where the fans' lines met edge to edge.
-    for (const auto& [pattern, w, h, hump] : {std::array<Integer, 4>{kLinearGradient, 1535, 96, 10},
-                                              {kShadedRectangle, 1535, 96, 0},
-                                              {kCrossingPleats, 1780, 341, 15},
-                                              {kShadedSemicircle, 1177, 717, 10}})
+    // semicircle) or pinholes where the fans' lines met edge to edge.  And
+    // slanted bands a pen apart left pinholes along their shared edges.
+    const std::array<Integer, 6> rows[] = {
+        {kLinearGradient, 1535, 96, 10, 1, 0},  {kShadedRectangle, 1535, 96, 0, 1, 0},
+        {kCrossingPleats, 1780, 341, 15, 1, 0}, {kShadedSemicircle, 1177, 717, 10, 1, 0},
+        {kLinearGradient, 876, 493, 8, -1, 1},  {kLinearGradient, 1576, 263, 14, -1, 5}};
+    for (const auto& [pattern, w, h, hump, rotation, slant] : rows)
         for (DrawStyle style : kStyles)
-            EXPECT_EQ(pixelsOf(drawn(params(pattern, hump), w, h, style)), 0)
+            EXPECT_EQ(pixelsOf(drawn(params(pattern, hump, rotation, slant), w, h, style)), 0)
                 << kPatternNames[pattern] << " " << w << "x" << h << " style " << int(style);
 }
 
