@@ -194,9 +194,11 @@ void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb co
     QPen pen(QColor(toQRgb(colour)));
     // Slanted bands laid side by side a pen apart share an edge that runs
     // through pixel centres here and there, and such a pixel can fall to
-    // neither band; a slanted line is therefore stroked half a pixel wider,
-    // which the next band covers.  Lines along the axes keep their width.
-    pen.setWidthF(ax == bx || ay == by ? drawWidth_ : drawWidth_ + 0.5);
+    // neither band; a slanted line is therefore stroked a pixel wider, half
+    // a pixel on each side, which the neighbouring bands cover (a whole
+    // pixel rather than half of one: fractional pens are stroked markedly
+    // slower).  Lines along the axes keep their width.
+    pen.setWidth(ax == bx || ay == by ? drawWidth_ : drawWidth_ + 1);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);
