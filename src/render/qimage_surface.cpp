@@ -330,12 +330,12 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
         p.setPen(Qt::NoPen);
         p.setBrush(c);
         const QRectF rect(cx - outerX, cy - outerY, 2 * outerX, 2 * outerY);
-        if (isArc)
+        if (isArc) {
             p.drawPie(rect, qRound(start * 16), qRound(span * 16));
-        else
-            p.drawEllipse(rect);
-        if (isArc)
             carryArcEnds(p, cx, cy, 0.0, outerX, w, start, span);
+        } else {
+            p.drawEllipse(rect);
+        }
         p.end();
         const long px0 = px(cx), py0 = px(cy);
         fillRect(px0, py0, px0, py0, colour);
