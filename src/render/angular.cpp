@@ -139,8 +139,12 @@ void mDrawDiamond(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer 
                 std::sqrt(std::max((ax + 1) * (ax + 1) + ay * ay, (ay + 1) * (ay + 1) + ax * ax));
             s.setDrawWidth(seg.pen(k, 2, 0));
             FirstSegmentColour colour(p, 0, 1, A);
-            // The positions stop two pixels short of the segment's end.
-            const Long last = num::clng(static_cast<double>(A) - 2);
+            // The positions stop two pixels short of the segment's end.  In
+            // the shaded diamond they go on to the end: with the origin moved
+            // by the sliders, the last outline lay up to four pixels inside
+            // the second segment's first one on the side away from the
+            // origin, and a line of background showed between them.
+            const Long last = num::clng(static_cast<double>(A) - (clearcut ? 2 : 0));
             for (const Long pos : seg.positions(last)) {
                 mDiamondOutline(s, x0 - pos * static_cast<double>(ox),
                                 y0 - pos * static_cast<double>(oy), pos,

@@ -131,7 +131,13 @@ std::vector<Long> Segment::positionsDown() const
 
 Long Segment::pen(double k, double add, double minimum) const
 {
-    double w = perBand * k + add;
+    // The pen covers the step.  A length just short of a multiple of the
+    // band count rounds up to it, so S / n lies a hair below the step and
+    // the floor came out one pixel narrower than meant: bands with a pen of
+    // S / n left a line of background between every two of them, and those
+    // with a pen one wider than S / n (the fans) met edge to edge and left
+    // pinholes.
+    double w = std::max(perBand, static_cast<double>(st)) * k + add;
     if (w < minimum)
         w = minimum;
     return num::floorLong(w);

@@ -84,7 +84,8 @@ struct Segment {
     // The same positions from `end` down to 0, for segments drawn inwards
     // out; 0 is always included.
     std::vector<Long> positionsDown() const;
-    // floor(max(perBand * k + add, minimum)).  A minimum of 0 means none.
+    // floor(max(max(perBand, st) * k + add, minimum)).  A minimum of 0
+    // means none.
     Long pen(double k, double add, double minimum) const;
 };
 

@@ -18,6 +18,10 @@ constexpr double kPi = 3.14159265358979323846;
 // rasteriser, whose fixed-point coordinates would not hold them.
 constexpr double kFar = 1 << 20;
 
+// An outline whose hole would reach no further from its centre than this is
+// filled solid: such a hole holds at most the pixel at the centre.
+constexpr double kSolidHole = 0.5;
+
 long px(double v)
 {
     const double r = num::roundHalfEven(v);
@@ -188,7 +192,13 @@ void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb co
     QPainter p(&image_);
     beginPainter(p);
     QPen pen(QColor(toQRgb(colour)));
-    pen.setWidth(drawWidth_);
+    // Slanted bands laid side by side a pen apart share an edge that runs
+    // through pixel centres here and there, and such a pixel can fall to
+    // neither band; a slanted line is therefore stroked a pixel wider, half
+    // a pixel on each side, which the neighbouring bands cover (a whole
+    // pixel rather than half of one: fractional pens are stroked markedly
+    // slower).  Lines along the axes keep their width.
+    pen.setWidth(ax == bx || ay == by ? drawWidth_ : drawWidth_ + 1);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);
@@ -286,43 +296,50 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
     // polygon; two rings whose edges should meet exactly (the step of the
     // bands equals their pen) then leave pinholes between them.  Each ring
     // is therefore stroked one pixel wider on its inner side, where the next
-    // smaller figure's area is: the bands are drawn from the inside out, so
-    // a later, larger ring only covers the overlap of an earlier one and
-    // every band keeps its width.  The smallest rings, whose hole the
-    // widening would close, keep their pen: their hole shows the band
-    // drawn before them.
-    const double hole =
-        std::min(rx, ry) -
-        (style_ == DrawStyle::InsideSolid ? drawWidth_ + 0.5 : (drawWidth_ + 1) / 2.0);
-    const double w = drawWidth_ + (hole > 1.0 ? 1 : 0);
+    // smaller figure's area is (centred outlines grow half a pixel on each
+    // side): the bands are drawn from the inside out, so a later, larger
+    // ring only covers the overlap of an earlier one and every band keeps
+    // its width.
+    const double w = drawWidth_ + 1.0;
     // Skip figures that cannot touch the picture.
     const double reach = std::max(rx, ry) + w;
     if (cx + reach < 0 || cy + reach < 0 || cx - reach > image_.width() ||
         cy - reach > image_.height() || reach > kFar)
         return;
+    // The radii of the pen's path.  Inside-solid: the outline's outer edge
+    // is the figure's own edge, which (as for a box) includes the pixels the
+    // radius reaches, so it lies half a pixel further out.
+    double prx = rx, pry = ry;
+    if (style_ == DrawStyle::InsideSolid) {
+        prx = rx + 0.5 - w / 2.0;
+        pry = ry + 0.5 - w / 2.0;
+    }
+    const double outerX = prx + w / 2.0, outerY = pry + w / 2.0;
+
     QPainter p(&image_);
     beginPainter(p);
     const QColor c(toQRgb(colour));
-    double prx = rx, pry = ry;
-    if (style_ == DrawStyle::InsideSolid) {
-        // The thick outline lies inside the radius: its outer edge is the
-        // figure's own edge, which (as for a box) includes the pixels the
-        // radius reaches, so it lies half a pixel further out.
-        rx += 0.5;
-        ry += 0.5;
-        prx = rx - w / 2.0;
-        pry = ry - w / 2.0;
-        if (prx <= 0.0 || pry <= 0.0) {
-            // The outline is thicker than the figure: it fills it solid.
-            p.setPen(Qt::NoPen);
-            p.setBrush(c);
-            const QRectF rect(cx - rx, cy - ry, 2 * rx, 2 * ry);
-            if (isArc)
-                p.drawPie(rect, qRound(start * 16), qRound(span * 16));
-            else
-                p.drawEllipse(rect);
-            return;
+    if (std::min(prx, pry) <= 0.0 || std::max(prx, pry) - w / 2.0 < kSolidHole) {
+        // The outline is thicker than the figure, or its hole would hold
+        // no more than the pixel at its centre.  Stroked, a pen wider than
+        // the path's diameter leaves the middle unpainted, and a hole
+        // smaller than a pixel shows whatever lies beneath, the background
+        // when the figure is the first: the figure is filled solid instead,
+        // and the pixel holding its centre is painted too, which a figure
+        // smaller than a pixel may miss altogether.
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        const QRectF rect(cx - outerX, cy - outerY, 2 * outerX, 2 * outerY);
+        if (isArc) {
+            p.drawPie(rect, qRound(start * 16), qRound(span * 16));
+            carryArcEnds(p, cx, cy, 0.0, outerX, w, start, span);
+        } else {
+            p.drawEllipse(rect);
         }
+        p.end();
+        const long px0 = px(cx), py0 = px(cy);
+        fillRect(px0, py0, px0, py0, colour);
+        return;
     }
     QPen pen(c);
     pen.setWidthF(w);
@@ -330,12 +347,38 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     const QRectF rect(cx - prx, cy - pry, 2 * prx, 2 * pry);
-    if (isArc)
+    if (isArc) {
         p.drawArc(rect, qRound(start * 16), qRound(span * 16));
-    else if (prx == 0.0 && pry == 0.0)
-        p.drawPoint(QPointF(cx, cy));
-    else
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        carryArcEnds(p, cx, cy, prx - w / 2.0, outerX, w, start, span);
+    } else {
         p.drawEllipse(rect);
+    }
+}
+
+void QImageSurface::carryArcEnds(QPainter& p, double cx, double cy, double inner, double outer,
+                                 double w, double start, double span)
+{
+    // A thick arc ends flat, across its path.  Where arcs are laid one after
+    // another along a sweep (the semicircle), a pen wider than the arcs'
+    // radius leaves a gap between one arc's flat end and the next arc.  Each
+    // end is therefore carried on along the arc's tangent, away from the
+    // arc, by one pen width: a band of the arc's own thickness that reaches
+    // the next arc, which is drawn over it.  The painter fills in the
+    // arc's colour.
+    for (const double degrees : {start, start + span}) {
+        const double a = degrees * kPi / 180.0;
+        // The radial direction of the end on the screen (y grows down), and
+        // the tangent leading away from the arc: backwards at its start,
+        // onwards at its end.
+        const double ux = std::cos(a), uy = -std::sin(a);
+        const double sign = degrees == start ? 1.0 : -1.0;
+        const double dx = sign * std::sin(a) * w, dy = sign * std::cos(a) * w;
+        const QPointF in(cx + inner * ux, cy + inner * uy), out(cx + outer * ux, cy + outer * uy);
+        const QPointF quad[4] = {in, out, out + QPointF(dx, dy), in + QPointF(dx, dy)};
+        p.drawPolygon(quad, 4);
+    }
 }
 
 void QImageSurface::circle(double x, double y, double r, num::Rgb colour)

@@ -55,6 +55,8 @@ private:
     void fillRect(long left, long top, long right, long bottom, num::Rgb colour);
     void outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
                  double start, double span);
+    void carryArcEnds(class QPainter& p, double cx, double cy, double inner, double outer, double w,
+                      double start, double span);
 
     QImage image_;
     DrawStyle style_;

@@ -155,13 +155,6 @@ void mDrawSemicircle(RenderContext& ctx, Surface& s, Integer L, Integer T, Integ
     const Single B = Len - A;
     const double total = static_cast<double>(A) + B;
     const bool alongWidth = p.pnRotation == 1;
-    // An arc lying inside its radius touches the two edges it sweeps along
-    // only at its very top and bottom, where the next arc, one step on,
-    // does not reach: a dotted row of background would run along those
-    // edges.  So the arcs are centred on their path on every surface, as the
-    // preview draws them, and the full-size picture looks like the preview.
-    const DrawStyleGuard centred(s, DrawStyle::Solid);
-
     // Left halves moving right, or upper halves moving down.
     auto band = [&](double pos, num::Rgb colour) {
         if (alongWidth)

@@ -74,24 +74,6 @@ public:
 };
 
 // Lifts a surface's clip when a drawing ends, also when it ends early.
-// Sets a draw style for one renderer and gives the surface back with the
-// style it had.
-class DrawStyleGuard
-{
-public:
-    DrawStyleGuard(Surface& s, DrawStyle style) : s_(s), previous_(s.drawStyle())
-    {
-        s_.setDrawStyle(style);
-    }
-    ~DrawStyleGuard() { s_.setDrawStyle(previous_); }
-    DrawStyleGuard(const DrawStyleGuard&) = delete;
-    DrawStyleGuard& operator=(const DrawStyleGuard&) = delete;
-
-private:
-    Surface& s_;
-    DrawStyle previous_;
-};
-
 class ClipGuard
 {
 public:

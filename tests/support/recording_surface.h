@@ -1,149 +1,167 @@
-// A drawing surface that records every call the engine makes, so that tests
-// can check the renderers' geometry, pens and colours without rasterising.
-//
-// Optionally it forwards each call to another surface (to check pixels and
-// calls of one drawing together), watches the progress value of a drawing,
-// and fails after a given number of calls (to check that an error inside a
-// renderer ends it quietly).
+// A drawing surface that records every figure the engine draws, so that
+// tests can check the renderers' geometry, pens and colours without
+// rasterising.  It notes the progress each band leaves behind and can fail
+// from a given call on, with an error of any type.
 #pragma once
 
 #include "render/surface.h"
 
 #include <algorithm>
-#include <cstddef>
+#include <exception>
+#include <utility>
 #include <vector>
 
 namespace ombrix::test
 {
 
-enum class CallKind {
-    Line,
-    LineTo,
-    Box,
-    FillBox,
-    Circle,
-    Arc,
-    Ellipse,
-    SetClip,
-    ClearClip,
-    SetDrawWidth,
-    SetBackColor,
-    Cls,
-};
+enum class CallKind { Line, LineTo, Box, FillBox, Circle, Arc, Ellipse };
 
 struct Call {
-    CallKind kind = CallKind::Cls;
-    // Line, box and filled box: the two points.  LineTo: (x1, y1) is the
-    // current point it starts from, (x2, y2) its end.  Circle, arc and
-    // ellipse: (x1, y1) is the centre.  SetClip: the clip's two corners.
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    double r = 0;                             // circle, arc, ellipse
-    double aspect = 0;                        // ellipse
-    double start = 0, end = 0;                // arc, radians
-    num::Rgb colour = 0;                      // every figure; SetBackColor
-    Long pen = 0;                             // the pen width in force (SetDrawWidth: the new one)
-    DrawStyle style = DrawStyle::InsideSolid; // the draw style in force
-    Single progress = 0;                      // the watched progress value when the call was made
+    CallKind kind = CallKind::Line;
+    // Line, box and filled box: the two points; LineTo: its start (the
+    // current point) and end.  Circle, ellipse and arc: the centre, the
+    // radius, and the aspect (ellipse) or the start angle (arc).
+    double v[4] = {0, 0, 0, 0};
+    double end = 0; // arc: end angle
+    num::Rgb colour = 0;
+    DrawStyle style = DrawStyle::InsideSolid;
+    Single progress = -1; // the watched progress once the band was drawn
 
-    // A band figure: the start of one band (a diamond outline's continued
-    // lines belong to the band its first line started).  Background fills,
-    // pen changes and clears are not bands.
-    bool isBand() const
-    {
-        return kind == CallKind::Line || kind == CallKind::Box || kind == CallKind::Circle ||
-               kind == CallKind::Arc || kind == CallKind::Ellipse;
-    }
+    // A band's first figure (a diamond's continued lines belong to it).
+    bool isBand() const { return kind != CallKind::LineTo && kind != CallKind::FillBox; }
 };
 
-// One segment as the renderer drew it: the figures between one pen change
-// and the next.
+// The bands drawn with one pen: a renderer sets the pen once per segment.
 struct RecordedSegment {
     Long pen = 0;
-    std::vector<Call> bands;   // the band figures, in drawing order
-    std::size_t lineCalls = 0; // Line and LineTo calls (diamonds: 4 per band)
+    std::vector<Call> bands;
 };
 
 class RecordingSurface : public Surface
 {
 public:
-    explicit RecordingSurface(double width = 200, double height = 100)
-        : width_(width), height_(height)
+    explicit RecordingSurface(double width = 200, double height = 100) : w_(width), h_(height) {}
+
+    void watchProgress(const Single* value) { progress_ = value; }
+    // Call n (0-based) and every later one throw `error`, by default a
+    // SurfaceError.  Lifting the clip never fails: it runs while unwinding.
+    void failFrom(std::size_t n, std::exception_ptr error = nullptr)
     {
+        failFrom_ = n;
+        error_ = error;
+    }
+    // Notes the progress the last band left behind.
+    void finish()
+    {
+        if (progress_ && open_ < calls_.size())
+            calls_[open_].progress = *progress_;
+        open_ = std::size_t(-1);
     }
 
-    // Forward every call to `target` too (after recording it).
-    void forwardTo(Surface* target) { forward_ = target; }
-    // Record *value with each call (the progress of the drawing under way).
-    void watchProgress(const Single* value) { progress_ = value; }
-    // The call numbered `n` (0-based, any kind) and every later one throws a
-    // SurfaceError instead of being recorded.  Lifting the clip never fails:
-    // it runs while a failed drawing unwinds.
-    void failFromCall(std::size_t n) { failFrom_ = n; }
-    // Keep only counts, not the calls themselves (for huge sweeps).
-    void setKeepCalls(bool keep) { keep_ = keep; }
-
     const std::vector<Call>& calls() const { return calls_; }
-    std::size_t callCount() const { return count_; }
-    // Every band figure, in order.
-    std::vector<Call> bands() const;
-    // Calls of one kind.
-    std::vector<Call> ofKind(CallKind kind) const;
-    // The drawing split at each pen change; each part holds the bands drawn
-    // with that pen.  A pen change with no band after it gives an empty part.
-    std::vector<RecordedSegment> segments() const;
-
-    // The largest number of band figures drawn between two pen changes,
-    // counted even when calls are not kept.
-    std::size_t maxBandsPerPen() const { return std::max(maxBands_, bandsSincePen_); }
-    bool sawNonFinite() const { return nonFinite_; }
-
-    void line(double x1, double y1, double x2, double y2, num::Rgb colour) override;
-    void lineTo(double x2, double y2, num::Rgb colour) override;
-    void box(double x1, double y1, double x2, double y2, num::Rgb colour) override;
-    void fillBox(double x1, double y1, double x2, double y2, num::Rgb colour) override;
-    void circle(double x, double y, double r, num::Rgb colour) override;
-    void arc(double x, double y, double r, num::Rgb colour, double start, double end) override;
-    void ellipse(double x, double y, double r, num::Rgb colour, double aspect) override;
-
-    void setClipRect(double x1, double y1, double x2, double y2) override;
-    void clearClip() override;
-    // Whether a clip is in force now.
+    std::size_t count() const { return count_; } // surface calls of every kind
     bool clipped() const { return clipped_; }
+    bool cleared() const { return cleared_; }
+    std::vector<Call> bands() const
+    {
+        std::vector<Call> out;
+        std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(out),
+                     [](const Call& c) { return c.isBand(); });
+        return out;
+    }
+    // The drawing split at each pen change.
+    std::vector<RecordedSegment> segments() const
+    {
+        std::vector<RecordedSegment> out;
+        for (std::size_t k = 0; k < pens_.size(); ++k) {
+            out.push_back({pens_[k].second, {}});
+            const std::size_t to = k + 1 < pens_.size() ? pens_[k + 1].first : calls_.size();
+            for (std::size_t i = pens_[k].first; i < to; ++i)
+                if (calls_[i].isBand())
+                    out.back().bands.push_back(calls_[i]);
+        }
+        return out;
+    }
 
+    using Rgb = num::Rgb;
+    using K = CallKind;
+    void line(double a, double b, double c, double d, Rgb k) override
+    {
+        add(K::Line, a, b, c, d, k);
+    }
+    void lineTo(double c, double d, Rgb k) override { add(K::LineTo, x_, y_, c, d, k); }
+    void box(double a, double b, double c, double d, Rgb k) override { add(K::Box, a, b, c, d, k); }
+    void fillBox(double a, double b, double c, double d, Rgb k) override
+    {
+        add(K::FillBox, a, b, c, d, k);
+    }
+    void circle(double x, double y, double r, Rgb k) override { add(K::Circle, x, y, r, 0, k); }
+    void arc(double x, double y, double r, Rgb k, double start, double end) override
+    {
+        add(K::Arc, x, y, r, start, k);
+        calls_.back().end = end;
+    }
+    void ellipse(double x, double y, double r, Rgb k, double q) override
+    {
+        add(K::Ellipse, x, y, r, q, k);
+    }
+    void setClipRect(double, double, double, double) override { clipped_ = enter(); }
+    void clearClip() override { clipped_ = false; }
     void setDrawStyle(DrawStyle style) override { style_ = style; }
     DrawStyle drawStyle() const override { return style_; }
-    void setDrawWidth(Long width) override;
+    void setDrawWidth(Long width) override
+    {
+        enter();
+        pens_.emplace_back(calls_.size(), pen_ = width);
+    }
     Long drawWidth() const override { return pen_; }
-    void setBackColor(num::Rgb colour) override;
+    void setBackColor(num::Rgb c) override
+    {
+        cleared_ = enter();
+        back_ = c;
+    }
     num::Rgb backColor() const override { return back_; }
-    void cls() override;
-
+    void cls() override { cleared_ = enter(); }
     double scaleLeft() const override { return 0; }
     double scaleTop() const override { return 0; }
-    double scaleWidth() const override { return width_; }
-    double scaleHeight() const override { return height_; }
+    double scaleWidth() const override { return w_; }
+    double scaleHeight() const override { return h_; }
 
 private:
-    // Adds the pen, style and progress in force to the call and keeps it.
-    void record(Call c);
+    // Counts a call, fails it when told to and closes the band before it.
+    bool enter(bool continues = false)
+    {
+        if (count_ >= failFrom_) {
+            if (error_)
+                std::rethrow_exception(error_);
+            throw SurfaceError("recording surface told to fail");
+        }
+        ++count_;
+        if (!continues)
+            finish();
+        return true;
+    }
+    void add(CallKind kind, double a, double b, double c, double d, num::Rgb colour)
+    {
+        enter(kind == CallKind::LineTo);
+        Call call{kind, {a, b, c, d}, 0, colour, style_, -1};
+        if (call.isBand())
+            open_ = calls_.size();
+        calls_.push_back(call);
+        x_ = c, y_ = d; // the current point, for lines
+    }
 
-    double width_, height_;
-    Surface* forward_ = nullptr;
+    double w_, h_;
     const Single* progress_ = nullptr;
-    std::size_t failFrom_ = static_cast<std::size_t>(-1);
-    bool keep_ = true;
-
+    std::size_t failFrom_ = std::size_t(-1), count_ = 0, open_ = std::size_t(-1);
+    std::exception_ptr error_;
     std::vector<Call> calls_;
-    std::size_t count_ = 0;
-    std::size_t bandsSincePen_ = 0;
-    std::size_t maxBands_ = 0;
-    bool nonFinite_ = false;
-
-    bool clipped_ = false;
+    std::vector<std::pair<std::size_t, Long>> pens_; // each pen, from which figure on
+    bool clipped_ = false, cleared_ = false;
     Long pen_ = 1;
     DrawStyle style_ = DrawStyle::InsideSolid;
     num::Rgb back_ = 0xFFFFFF;
-    double curX_ = 0, curY_ = 0;
+    double x_ = 0, y_ = 0;
 };
 
 } // namespace ombrix::test

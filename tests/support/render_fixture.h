@@ -1,34 +1,30 @@
 // Shared set-up of the renderer tests: image parameters with three strongly
-// distinct colours, a recorded drawing of one renderer called directly (so
-// that its errors reach the test instead of being swallowed by the
-// dispatch), a brief of its segments and colour helpers.
+// distinct colours, a recorded drawing with its errors propagating, and the
+// check of one row of a renderer's table: its segments in brief, its first
+// and last band and any band worth a look.
 #pragma once
 
 #include "render/engine.h"
-#include "render/qimage_surface.h"
 #include "support/recording_surface.h"
 
-#include <QImage>
+#include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <ostream>
-#include <string>
-#include <vector>
 
 namespace ombrix::test
 {
 
 // Colour 0 red, colour 1 green, colour 2 blue: every ramp between two of
 // them keeps one channel at 0, so a band tells where it came from.
-constexpr num::Rgb kRed = 0x0000FF;
-constexpr num::Rgb kGreen = 0x00FF00;
-constexpr num::Rgb kBlue = 0xFF0000;
-constexpr num::Rgb kWhite = 0xFFFFFF;
+constexpr num::Rgb kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite = 0xFFFFFF;
+constexpr num::Rgb kAny = 0xFFFFFFFFu;                           // any colour
+constexpr double kNo = std::numeric_limits<double>::quiet_NaN(); // any value
 
-inline ImageParams makeParams(Integer pattern, Integer hump, Integer rotation = 1,
-                              Integer slant = 0, Integer verOffset = 0)
+inline ImageParams params(Integer pattern, Integer hump, Integer rotation = 1, Integer slant = 0,
+                          Integer verOffset = 0, Integer rainbow = 0)
 {
     ImageParams p;
     p.pnPattern = pattern;
@@ -36,102 +32,107 @@ inline ImageParams makeParams(Integer pattern, Integer hump, Integer rotation = 
     p.pnRotation = rotation;
     p.pnSlantRate = slant;
     p.pnVerOrgOffset = verOffset;
-    p.pnRainbow = 0;
+    p.pnRainbow = rainbow;
     p.plColor = {Colour{255, 0, 0}, Colour{0, 255, 0}, Colour{0, 0, 255}};
     return p;
 }
 
-// Records one drawing of the renderer, with its progress watched.
-struct Recorded {
-    RecordingSurface surface;
-    Single finalProgress = 0;
-
-    std::vector<RecordedSegment> segments() const { return surface.segments(); }
-    std::vector<Call> bands() const { return surface.bands(); }
-};
-
-inline Recorded record(const ImageParams& p, Integer L, Integer T, Integer W, Integer H)
+inline RecordingSurface record(const ImageParams& p, Integer L, Integer T, Integer W, Integer H)
 {
-    Recorded r;
+    RecordingSurface s(W, H);
     RenderContext ctx(p);
-    r.surface.watchProgress(&ctx.pfProgress);
-    mDispatchPattern(ctx, r.surface, L, T, W, H);
-    r.finalProgress = ctx.pfProgress;
-    return r;
+    s.watchProgress(&ctx.pfProgress);
+    mDispatchPattern(ctx, s, L, T, W, H);
+    s.finish();
+    s.watchProgress(nullptr);
+    return s;
 }
 
-// The progress value each band left behind, in band order: the value
-// watched at the next call after the band (its continued lines aside), or
-// the drawing's final value after the last band.
-inline std::vector<Single> progressAfterBands(const Recorded& r)
-{
-    const std::vector<Call>& calls = r.surface.calls();
-    std::vector<Single> out;
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        if (!calls[i].isBand())
-            continue;
-        Single v = r.finalProgress;
-        for (std::size_t j = i + 1; j < calls.size(); ++j)
-            if (calls[j].kind != CallKind::LineTo) {
-                v = calls[j].progress;
-                break;
-            }
-        out.push_back(v);
-    }
-    return out;
-}
-
-struct RgbText {
-    num::Rgb c;
-};
-inline std::ostream& operator<<(std::ostream& os, RgbText t)
-{
-    if (t.c == 0xFFFFFFFFu)
-        return os << "any";
-    return os << "(" << num::redOf(t.c) << "," << num::greenOf(t.c) << "," << num::blueOf(t.c)
-              << ")";
-}
-
-// One segment in brief: its pen, its number of bands and the colours of its
-// first and last band.  kAny (or a pen of -1) matches whatever was drawn.
-constexpr num::Rgb kAny = 0xFFFFFFFFu;
+// One segment in brief: its pen (-1: any), its number of bands, the colours
+// (packed, kAny: any) of its first and last band and the progress its last
+// band leaves behind.
 struct Brief {
     Long pen;
     std::size_t bands;
     num::Rgb first = kAny, last = kAny;
+    double progress = kNo;
 };
 inline bool operator==(const Brief& a, const Brief& b)
 {
     auto same = [](num::Rgb x, num::Rgb y) { return x == kAny || y == kAny || x == y; };
     return (a.pen == -1 || b.pen == -1 || a.pen == b.pen) && a.bands == b.bands &&
-           same(a.first, b.first) && same(a.last, b.last);
+           same(a.first, b.first) && same(a.last, b.last) &&
+           !(std::fabs(a.progress - b.progress) > 1e-6);
 }
 inline std::ostream& operator<<(std::ostream& os, const Brief& b)
 {
-    return os << "{pen " << b.pen << ", " << b.bands << " bands, " << RgbText{b.first} << " to "
-              << RgbText{b.last} << "}";
+    return os << "{pen " << b.pen << ", " << b.bands << " bands, " << std::hex << b.first << " to "
+              << b.last << std::dec << ", progress " << b.progress << "}";
 }
 
-inline std::vector<Brief> briefs(const Recorded& r)
+// A band's values (Call::v); those left out are not checked.
+struct Fig {
+    double v[4] = {kNo, kNo, kNo, kNo};
+};
+struct Look {
+    std::size_t band; // counted over the whole drawing
+    Fig v;
+    num::Rgb colour = kAny;
+};
+
+inline void expectFig(const Call& c, const Fig& want)
 {
-    std::vector<Brief> out;
-    for (const RecordedSegment& s : r.segments())
-        out.push_back({s.pen, s.bands.size(), s.bands.empty() ? kAny : s.bands.front().colour,
-                       s.bands.empty() ? kAny : s.bands.back().colour});
-    return out;
+    for (int k = 0; k < 4; ++k)
+        EXPECT_FALSE(std::fabs(c.v[k] - want.v[k]) > 1e-4)
+            << k << ": " << c.v[k] << ", want " << want.v[k];
 }
 
-// Largest per-channel difference of two colours.
-inline int colourDistance(num::Rgb a, num::Rgb b)
+// One row of a renderer's table.  Round patterns and diamonds also fill
+// their rectangle with colour 2 first, the sandglass only with the first
+// rainbow palette, and no renderer changes the surface's draw style.
+inline void check(const ImageParams& p, Integer L, Integer T, Integer W, Integer H,
+                  const std::vector<Brief>& want, const Fig& first = {}, const Fig& last = {},
+                  const std::vector<Look>& looks = {})
 {
-    return std::max({std::abs(num::redOf(a) - num::redOf(b)),
-                     std::abs(num::greenOf(a) - num::greenOf(b)),
-                     std::abs(num::blueOf(a) - num::blueOf(b))});
-}
-
-inline num::Rgb pixelAt(const QImage& img, int x, int y)
-{
-    return fromQRgb(img.pixel(x, y));
+    SCOPED_TRACE(testing::Message()
+                 << kPatternNames[p.pnPattern] << " hump " << p.pnHump << " rotation "
+                 << p.pnRotation << " sliders " << p.pnSlantRate << "," << p.pnVerOrgOffset
+                 << " rainbow " << p.pnRainbow << " at " << L << "," << T << " " << W << "x" << H);
+    const RecordingSurface s = record(p, L, T, W, H);
+    std::vector<Brief> got;
+    for (const RecordedSegment& g : s.segments())
+        got.push_back({g.pen, g.bands.size(), g.bands.empty() ? kAny : g.bands.front().colour,
+                       g.bands.empty() ? kAny : g.bands.back().colour,
+                       g.bands.empty() ? kNo : g.bands.back().progress});
+    EXPECT_EQ(got, want);
+    EXPECT_FALSE(s.cleared()); // the callers clear where they need it
+    const std::vector<Call> bands = s.bands();
+    ASSERT_FALSE(bands.empty());
+    expectFig(bands.front(), first);
+    expectFig(bands.back(), last);
+    for (const Look& l : looks) {
+        ASSERT_LT(l.band, bands.size());
+        expectFig(bands[l.band], l.v);
+        EXPECT_TRUE(l.colour == kAny || bands[l.band].colour == l.colour)
+            << "band " << l.band << ": " << std::hex << bands[l.band].colour << ", want "
+            << l.colour;
+    }
+    const bool round = p.pnPattern == kShadedEllipse || p.pnPattern == kClearcutEllipse ||
+                       p.pnPattern == kShadedCircle || p.pnPattern == kClearcutCircle ||
+                       p.pnPattern == kShadedDiamond || p.pnPattern == kClearcutDiamond;
+    const Call& fill = s.calls().front();
+    EXPECT_EQ(fill.kind == CallKind::FillBox,
+              round || (p.pnPattern == kSandglass && p.pnRainbow == 1));
+    if (fill.kind == CallKind::FillBox) {
+        expectFig(fill, {{double(L), double(T), double(L + W), double(T + H)}});
+        EXPECT_EQ(fill.colour, kBlue);
+    }
+    for (const Call& b : bands) {
+        EXPECT_EQ(b.style, DrawStyle::InsideSolid);
+        if (b.kind == CallKind::Arc) { // the semicircle's are half circles
+            EXPECT_NEAR(b.end - b.v[3], 4 * std::atan(1.0), 1e-12);
+        }
+    }
 }
 
 } // namespace ombrix::test
