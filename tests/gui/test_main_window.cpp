@@ -419,31 +419,25 @@ TEST(MainWindow, ExitQuestionsAndTheParameterSave)
     EXPECT_FALSE(pg.state.flags.pbParamSaved);
     EXPECT_EQ(pg.main->windowTitle(), " Ombrix - Untitled");
 
-    // Yes with a good name saves the parameters, with the image window's own
-    // outer size, and ends the program.
+    // A good name: the parameters are saved with the image window's own outer
+    // size, and the caption follows the file.
     FrmPicture* pic = pg.main->pictureWindow();
     pic->setClientSize(321, 123);
     pg.prompter.fileName = pg.dir.path() + "/sky";
-    EXPECT_TRUE(pg.close(Answer::Yes));
+    EXPECT_TRUE(pg.main->commands().mSaveParam());
     EXPECT_EQ(pg.main->windowTitle(), " Ombrix - sky.obp");
     EXPECT_EQ(QFileInfo(pg.dir.path() + "/sky.obp").size(), 1794);
     const SharedValues& v = pg.state.v();
     EXPECT_EQ(pg.state.p().pnImageWidth, pic->frameGeometry().width() * v.Tppx);
     EXPECT_EQ(pg.state.p().pnImageHeight, pic->frameGeometry().height() * v.Tppy);
+
+    // After a save the question only asks to confirm.
+    EXPECT_FALSE(pg.close(Answer::No));
+    EXPECT_EQ(pg.prompter.asked.back().text, "Do you really want to exit Ombrix?");
+    EXPECT_EQ(pg.prompter.asked.back().buttons, Buttons::YesNo);
+    EXPECT_TRUE(pg.close(Answer::Yes));
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(pic->isVisible());
-}
-
-TEST(MainWindow, AfterASaveTheExitQuestionOnlyAsksToConfirm)
-{
-    Program pg;
-    pg.state.flags.pbParamSaved = true;
-    EXPECT_FALSE(pg.close(Answer::No));
-    EXPECT_TRUE(pg.main->isVisible());
-    EXPECT_TRUE(pg.close(Answer::Yes));
-    ASSERT_EQ(pg.prompter.asked.size(), 2u);
-    EXPECT_EQ(pg.prompter.asked[0].text, "Do you really want to exit Ombrix?");
-    EXPECT_EQ(pg.prompter.asked[0].buttons, Buttons::YesNo);
 }
 
 TEST(MainWindow, HintSwitchesSurviveARestart)
