@@ -8,8 +8,6 @@
 
 #include <QFile>
 #include <QImage>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,19 +29,14 @@ struct Outcome {
     QByteArray err;
 };
 
-// Runs the program with `args`; with a script, through `sh -c script` with
-// the program as $0 and `args` as $1, $2, ...
-Outcome ombrix(const QStringList& args, const QString& script = {})
+// Runs the program through `sh -c script`, with the program as $0 and `args`
+// as $1, $2, ...
+Outcome ombrix(const QStringList& args, const QString& script = "exec \"$0\" \"$@\"")
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C.UTF-8"); // the system's reasons in English
-    env.remove("LANGUAGE");
-    p.setProcessEnvironment(env);
-    if (script.isEmpty())
-        p.start(OMBRIX_BINARY, args);
-    else
-        p.start("sh", QStringList{"-c", script, OMBRIX_BINARY} + args);
+    QProcess p; // the system's reasons in English
+    p.start("env",
+            QStringList{"-u", "LANGUAGE", "LC_ALL=C.UTF-8", "sh", "-c", script, OMBRIX_BINARY} +
+                args);
     EXPECT_TRUE(p.waitForFinished(60000)) << args.join(' ').toStdString();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
@@ -77,67 +70,58 @@ protected:
     const fs::path root = QFile::encodeName(d).toStdString();
 };
 
-// Status 0 with the text on stdout; 2 for bad usage and 1 for a file that
-// cannot be read or written, each with one line on stderr and nothing else.
-// The JSON of two fixtures is exactly what it has always been (each field
-// under its own name, in the record's order; every byte of the code page in
-// the texts of nonascii.obp, escaped where JSON needs it).
+// Status 0 with the text on stdout and nothing on stderr; 2 for bad usage and
+// 1 for a file that cannot be read or written, each with one line on stderr
+// and nothing else.  The JSON of two fixtures is exactly what it has always
+// been (each field under its own name, in the record's order; every byte of
+// the code page in the texts of nonascii.obp, escaped where JSON needs it).
 TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
 {
-    const QString data = OMBRIX_TEST_DATA;
+    const fs::path data = OMBRIX_TEST_DATA;
     const auto json = [&](const char* name) {
-        return QString::fromStdString(contents(fs::path(OMBRIX_TEST_DATA) / "json" / name));
+        return QString::fromStdString(contents(data / "json" / name));
     };
-    ImageModel m;
-    m.mSetDefaults(1);
-    const std::vector<std::uint8_t> bytes = encodeParams(m.params);
-    std::ofstream(root / "cut.obp").write(reinterpret_cast<const char*>(bytes.data()), 100);
-    const QString png = d + "/x.png",
-                  cut = "cannot read \"" + d + "/cut.obp\": the file ends early";
-    const QString size = "--size takes WxH with each side 1 to 16384, not '";
+    const auto in = [&](const char* name) { return "\"" + d + "/" + name + "\""; };
+    std::ofstream(root / "cut.obp") << contents(data / "obp/layout.obp").substr(0, 100);
+    const QString obp = QString::fromStdString((data / "obp/").string()), png = d + "/x.png",
+                  cut = "cannot read " + in("cut.obp") + ": the file ends early",
+                  size = "--size takes WxH with each side 1 to 16384, not '";
+    const auto render = [&](const QStringList& more) {
+        return QStringList{"render", "--preset", "3", "--out", png} + more;
+    };
+    // clang-format off
     const std::tuple<QStringList, int, QString> cases[] = {
-        {{"--version"}, 0, "ombrix " OMBRIX_VERSION},
+        {{"--version"}, 0, "ombrix " OMBRIX_VERSION}, {{"render", "--help"}, 0, "--quality"},
         {{"--help"}, 0, "params (FILE.obp | --preset N)"},
-        {{"render", "--help"}, 0, "--quality"},
-        {{"params", data + "/obp/layout.obp"}, 0, json("layout.json")},
-        {{"params", data + "/obp/nonascii.obp"}, 0, json("nonascii.json")},
-        {{"paint"}, 2, "unknown command 'paint'"},
-        {{"render", "--preset", "3"}, 2, "render needs --out OUT"},
+        {{"params", obp + "layout.obp"}, 0, json("layout.json")},
+        {{"params", obp + "nonascii.obp"}, 0, json("nonascii.json")},
+        {{"paint"}, 2, "unknown command 'paint'"}, {{"render"}, 2, "render needs --out OUT"},
         {{"render", "--out", png}, 2, "give either a parameter file or --preset N"},
         {{"render", "f.obp", "--preset", "1", "--out", png}, 2, "give either"},
-        {{"params"}, 2, "give either"},
-        {{"render", "--preset", "4", "--out", png}, 2, "--preset takes 0, 1, 2 or 3, not '4'"},
-        {{"render", "--preset", "one", "--out", png}, 2, "--preset takes 0, 1, 2 or 3, not 'one'"},
-        {{"render", "--preset", "3", "--size", "0x10", "--out", png}, 2, size + "0x10'"},
-        {{"render", "--preset", "3", "--size", "16385x10", "--out", png}, 2, size + "16385x10'"},
-        {{"render", "--preset", "3", "--size", "big", "--out", png}, 2, size + "big'"},
-        {{"render", "--preset", "3", "--quality", "9", "--out", png}, 2, "--quality takes 10"},
-        {{"render", "--preset", "3", "--quality", "101", "--out", png}, 2, "--quality takes 10"},
-        {{"render", "--preset", "3", "--frobnicate", "--out", png}, 2, "Unknown option"},
-        {{"render", "--preset", "3", "--out", d + "/x.gif"},
-         1,
-         "cannot write \"" + d + "/x.gif\": unknown image type"},
-        {{"render", d + "/none.obp", "--out", png},
-         1,
-         "cannot open \"" + d + "/none.obp\": No such file or directory"},
+        {render({"--preset", "4"}), 2, "--preset takes 0, 1, 2 or 3, not '4'"},
+        {render({"--preset", "one"}), 2, "--preset takes 0, 1, 2 or 3, not 'one'"},
+        {render({"--size", "0x10"}), 2, size + "0x10'"}, {render({"--size", "x"}), 2, size + "x'"},
+        {render({"--size", "16385x10"}), 2, size + "16385x10'"},
+        {render({"--quality", "9"}), 2, "--quality takes 10 to 100, not '9'"},
+        {render({"--quality", "101"}), 2, "--quality takes 10 to 100, not '101'"},
+        {render({"--frobnicate"}), 2, "Unknown option"},
+        {render({"--out", d + "/x.gif"}), 1, "cannot write " + in("x.gif") + ": unknown image"},
+        {{"render", d + "/none.obp", "--out", png}, 1, "cannot open " + in("none.obp") + ": No"},
         {{"params", d}, 1, "cannot read \"" + d + "\": Is a directory"},
-        {{"render", d + "/cut.obp", "--out", png}, 1, cut + ", in the font name of text record 1"},
+        {{"render", d + "/cut.obp", "--out", png}, 1, cut + ", in text record 0"},
         {{"params", d + "/cut.obp", "--out", d + "/p.obp"}, 1, cut},
-        {{"params", "--preset", "3", "--out", d + "/none/p.obp"},
-         1,
-         "cannot create \"" + d + "/none/p.obp\": No such file or directory"},
+        {{"params", "--preset", "3", "--out", d + "/none/p.obp"}, 1,
+         "cannot create " + in("none/p.obp") + ": No such file or directory"},
         {{"params", "--preset", "3", "--out", d}, 1, "cannot create \"" + d + "\": Is a directory"},
     };
+    // clang-format on
     for (const auto& [args, status, says] : cases) {
         const Outcome r = ombrix(args);
         EXPECT_EQ(r.status, status) << args.join(' ').toStdString();
-        if (status == 0) {
-            EXPECT_TRUE(r.out.contains(says.toUtf8())) << r.out.toStdString();
-        } else {
-            EXPECT_TRUE(r.out.isEmpty() && r.err.startsWith("ombrix: " + says.toUtf8()) &&
-                        r.err.count('\n') == 1)
-                << r.err.toStdString();
-        }
+        EXPECT_TRUE(status == 0 ? r.err.isEmpty() && r.out.contains(says.toUtf8())
+                                : r.out.isEmpty() && r.err.count('\n') == 1 &&
+                                      r.err.startsWith("ombrix: " + says.toUtf8()))
+            << args.join(' ').toStdString() << ": " << r.out.toStdString() << r.err.toStdString();
     }
     EXPECT_EQ(listing(), std::set<std::string>{"cut.obp"});
 }
@@ -150,44 +134,37 @@ TEST_F(Cli, RendersAndPrintsThePresetsAndFiles)
     m.mSetDefaults(3);
     const QImage expected = renderFullImage(m.params, FullImageOptions{});
     EXPECT_EQ(QImage(d + "/start.png").convertToFormat(expected.format()), expected);
-    const QStringList jpeg{"render", "--preset", "1", "--size", "33x17", "--quality", "40"};
-    ASSERT_EQ(ombrix(jpeg + QStringList{"--out", d + "/a.JPG"}).status, 0);
-    EXPECT_EQ(QImage(d + "/a.JPG", "JPG").size(), QSize(33, 17));
-
-    const Outcome json = ombrix({"params", "--preset", "2", "--out", d + "/p.obp"});
-    EXPECT_EQ(QJsonDocument::fromJson(json.out)["pnVerOrgOffset"].toInt(), -6);
-    EXPECT_EQ(fs::file_size(root / "p.obp"), 1794u);
-    EXPECT_EQ(ombrix({"params", d + "/p.obp"}).out, json.out);
     // A file's window of 300 x 200 pixels at 15 twips each is the size drawn
     // when no --size is given.
     m.params.pnImageWidth = 300 * 15;
     m.params.pnImageHeight = 200 * 15;
     ASSERT_TRUE(SaveData(root / "w.obp", m.params).ok);
-    ASSERT_EQ(ombrix({"render", d + "/w.obp", "--out", d + "/w.png"}).status, 0);
-    EXPECT_EQ(QImage(d + "/w.png").size(), QSize(300, 200));
+    ASSERT_EQ(ombrix({"render", d + "/w.obp", "--out", d + "/w.JPG"}).status, 0);
+    EXPECT_EQ(QImage(d + "/w.JPG", "JPG").size(), QSize(300, 200));
+
+    // The file written holds what was printed.
+    const Outcome json = ombrix({"params", "--preset", "2", "--out", d + "/p.obp"});
+    EXPECT_TRUE(json.out.contains("\"pnVerOrgOffset\": -6,")) << json.out.toStdString();
+    EXPECT_EQ(ombrix({"params", d + "/p.obp"}).out, json.out);
 }
 
 TEST_F(Cli, AWriteCutShortByAFileSizeLimitFailsAndKeepsTheOldFile)
 {
-    // Each new file is larger than the limit; the old one stays byte for byte,
-    // and nothing is left beside it.
-    std::set<std::string> files;
+    // Each file is larger than the limit: written again under it, the write
+    // fails, the old one stays byte for byte, and nothing is left beside it.
+    const QStringList image{"render", "--size", "300x300", "--quality", "40"};
     for (const char* name : {"f.obp", "f.png", "f.jpg", "f.bmp"}) {
-        const bool obp = QString(name).endsWith("obp");
-        const QStringList out{"--out", d + "/" + name};
-        const QStringList good = obp ? QStringList{"params", "--preset", "1"}
-                                     : QStringList{"render", "--preset", "3", "--size", "8x8"};
-        const QStringList large = obp ? QStringList{"params", "--preset", "3"}
-                                      : QStringList{"render", "--preset", "3", "--size", "300x300"};
-        ASSERT_EQ(ombrix(good + out).status, 0);
+        const QStringList args = (QString(name).endsWith("obp") ? QStringList{"params"} : image) +
+                                 QStringList{"--preset", "3", "--out", d + "/" + name};
+        ASSERT_EQ(ombrix(args).status, 0);
         const std::string old = contents(root / name);
-        const Outcome r = ombrix(large + out, "ulimit -f 1; exec \"$0\" \"$@\"");
+        const Outcome r = ombrix(args, "ulimit -f 1; exec \"$0\" \"$@\"");
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "ombrix: cannot write \"" + out[1].toUtf8() + "\": File too large\n");
+        EXPECT_EQ(r.err,
+                  "ombrix: cannot write \"" + d.toUtf8() + "/" + name + "\": File too large\n");
         EXPECT_EQ(contents(root / name), old) << name;
-        files.insert(name);
-        EXPECT_EQ(listing(), files);
     }
+    EXPECT_EQ(listing(), (std::set<std::string>{"f.bmp", "f.jpg", "f.obp", "f.png"}));
 }
 
 TEST_F(Cli, FileNamesThatAreNotUtf8AreUsedAsTheyAre)

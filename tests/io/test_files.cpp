@@ -1,5 +1,6 @@
-// The DIB block and the three writers: layout and padding, files that read
-// back as what was written, and failures that are reported and write nothing.
+// Files written whole or not at all, the DIB block and the three image
+// writers: layout and padding, files that read back as what was written, and
+// failures that are reported and write nothing.
 #include "io/dib_section.h"
 #include "io/image_export.h"
 #include "io/safe_file.h"
@@ -12,13 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 using namespace ombrix;
+namespace fs = std::filesystem;
 
 namespace
 {
@@ -37,7 +42,7 @@ QImage picture(int w, int h, bool smooth = false)
     return img;
 }
 
-class Export : public testing::Test
+class Files : public testing::Test
 {
 protected:
     std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
@@ -50,14 +55,52 @@ protected:
     {
         return QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32);
     }
+    QStringList listing() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
     QTemporaryDir dir;
 };
 
 } // namespace
 
+TEST_F(Files, SafeFileReplacesTheWholeFileOrNothingAndKeepsItsPermissions)
+{
+    const std::string file = path("f");
+    const auto mode = [&] { return fs::status(file).permissions(); };
+    const mode_t umask = ::umask(027);
+    EXPECT_EQ(writeWholeFile(file, "abc", 3), "");
+    ::umask(umask);
+    EXPECT_EQ(mode(), fs::perms(0640)); // 0666 less the umask, as for any new file
+    fs::permissions(file, fs::perms(0604));
+    EXPECT_EQ(writeWholeFile(file, "de", 2), "");
+    EXPECT_EQ(contents("f"), "de");
+    EXPECT_EQ(mode(), fs::perms(0604));
+
+    fs::create_symlink("f", path("link")); // the file a link points to is replaced
+    EXPECT_EQ(writeWholeFile(path("link"), "g", 1), "");
+    EXPECT_TRUE(fs::is_symlink(path("link")));
+    EXPECT_EQ(contents("f"), "g");
+    {
+        SafeFile unfinished(file);
+        ASSERT_TRUE(unfinished.open() && unfinished.write("hij", 3));
+    } // never committed
+    EXPECT_EQ(contents("f"), "g");
+    if (::geteuid() != 0) { // the superuser writes read-only files and folders
+        fs::permissions(file, fs::perms(0444));
+        EXPECT_EQ(writeWholeFile(file, "x", 1), systemError(EACCES));
+        fs::permissions(file, fs::perms(0644));
+        fs::permissions(dir.path().toStdString(), fs::perms(0500));
+        EXPECT_EQ(writeWholeFile(file, "x", 1), systemError(EACCES));
+        fs::permissions(dir.path().toStdString(), fs::perms(0700));
+        EXPECT_EQ(contents("f"), "g");
+    }
+    EXPECT_EQ(listing(), (QStringList{"f", "link"}));
+}
+
 // The block's pixels are checked through the bitmap file, which Qt's own
 // reader must give back exactly.
-TEST_F(Export, BmpIsTheBlockBehindAStandardHeaderAndReadsBackExactly)
+TEST_F(Files, BmpIsTheBlockBehindAStandardHeaderAndReadsBackExactly)
 {
     for (const auto& [width, row] : {std::pair{1, 4}, {4, 12}, {5, 16}, {259, 780}})
         EXPECT_EQ(cDIBSection::bytesPerScanLine(width), row);
@@ -71,22 +114,17 @@ TEST_F(Export, BmpIsTheBlockBehindAStandardHeaderAndReadsBackExactly)
     ASSERT_TRUE(saveImage(img, path("a.bmp"), 100).ok);
     const QByteArray b = contents("a.bmp");
     ASSERT_EQ(b.size(), 54 + 24 * 5);
-    EXPECT_EQ(b.left(2), QByteArray("BM"));
-    // Offset, bytes, value: file size, pixel offset, header size, width,
-    // height (positive: bottom-up), planes, bits, no compression, pixel bytes.
-    const int fields[][3] = {{2, 4, 54 + 24 * 5}, {10, 4, 54}, {14, 4, 40},
-                             {18, 4, 7},          {22, 4, 5},  {26, 2, 1},
-                             {28, 2, 24},         {30, 4, 0},  {34, 4, 24 * 5}};
-    for (const auto& [at, n, value] : fields) {
-        std::uint32_t v = 0;
-        for (int i = n - 1; i >= 0; --i)
-            v = v << 8 | static_cast<std::uint8_t>(b.at(at + i));
-        EXPECT_EQ(v, static_cast<std::uint32_t>(value)) << "at " << at;
-    }
+    // "BM", the file's size, two reserved words, where the pixels start; the
+    // header's size, width 7, height 5 (positive: bottom-up), one plane, 24
+    // bits, no compression, the pixels' size, no resolution, no palette.
+    EXPECT_EQ(b.left(54).toHex(' ').toStdString(),
+              "42 4d ae 00 00 00 00 00 00 00 36 00 00 00 "
+              "28 00 00 00 07 00 00 00 05 00 00 00 01 00 18 00 00 00 00 00 "
+              "78 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
     EXPECT_EQ(read("a.bmp"), img);
 }
 
-TEST_F(Export, JpegDecodesCloseToThePictureWithItsQualityHeldTo10To100)
+TEST_F(Files, JpegDecodesCloseToThePictureWithItsQualityHeldTo10To100)
 {
     const QImage img = picture(101, 37, true);
     cDIBSection dib;
@@ -96,21 +134,18 @@ TEST_F(Export, JpegDecodesCloseToThePictureWithItsQualityHeldTo10To100)
         const QImage back = read("a.jpg");
         ASSERT_EQ(back.size(), img.size());
         int worst = 0; // rows the wrong way up would differ by far more
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                for (const int shift : {0, 8, 16})
-                    worst = std::max(worst, std::abs(int((back.pixel(x, y) >> shift) & 255) -
-                                                     int((img.pixel(x, y) >> shift) & 255)));
+        for (qsizetype i = 0; i < img.sizeInBytes(); ++i) // alpha is 255 in both
+            worst = std::max(worst, std::abs(img.constBits()[i] - back.constBits()[i]));
         EXPECT_LE(worst, tolerance) << quality;
     }
     for (const auto& [given, held] : {std::pair{-5, 10}, {500, 100}}) {
-        ASSERT_TRUE(WriteJpegFile(dib, path("given.jpg"), given).ok);
-        ASSERT_TRUE(WriteJpegFile(dib, path("held.jpg"), held).ok);
+        ASSERT_TRUE(WriteJpegFile(dib, path("given.jpg"), given).ok &&
+                    WriteJpegFile(dib, path("held.jpg"), held).ok);
         EXPECT_EQ(contents("given.jpg"), contents("held.jpg")) << given;
     }
 }
 
-TEST_F(Export, SaveImageChoosesTheFormatByExtensionAndReportsFailures)
+TEST_F(Files, SaveImageChoosesTheFormatByExtensionAndReportsFailures)
 {
     const QImage img = picture(9, 4);
     for (const auto& [name, format] :
@@ -131,6 +166,5 @@ TEST_F(Export, SaveImageChoosesTheFormatByExtensionAndReportsFailures)
         EXPECT_EQ(r.message.find("cannot write \"" + path(name) + "\": " + cause), 0u) << r.message;
     }
     EXPECT_FALSE(saveImage(QImage(), path("empty.png"), 100).ok);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{"a.PNG", "b.Bmp", "c.jpeg", "d.JPG", "taken.png"}));
+    EXPECT_EQ(listing(), (QStringList{"a.PNG", "b.Bmp", "c.jpeg", "d.JPG", "taken.png"}));
 }
