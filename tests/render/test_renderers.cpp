@@ -98,11 +98,13 @@ TEST(Renderers, ShadedRectangle)
     check(params(kShadedRectangle, 20, 1, 4, -2), 0, 0, 100, 200, {{-1, 101}}, {60, 90, 59, 89},
           {0, 0, 99, 199});
     // Step 7 does not divide Ai = 1000: u = 1000, 993, ..., 6, then 0.  The
-    // inner pen is Ai x k / n + 1 with k = |drift| + 1.
+    // inner pen is Ai x k / n + 1 with k = |drift| + 1, the outer one's Bo /
+    // n whatever the sliders.
     check(params(kShadedRectangle, 20), 0, 0, 2000, 1000, {{8, 144, kRed, kGreen}},
           {1000, 500, 999, 499}, {0, 0, 1999, 999},
           {{1, {993, kNo, kNo, kNo}}, {142, {6, kNo, kNo, kNo}}});
     check(params(kShadedRectangle, 20, 1, 4, -2), 0, 0, 2000, 1000, {{10, 144}});
+    check(params(kShadedRectangle, 0, 1, 4, -2), 0, 0, 2000, 1000, {{7, 144}});
     // The rainbow runs over the inner part (u / Ai), never the outer one;
     // past the palette the innermost box keeps the colour of the box before
     // it, the outer part's last, not black.
@@ -260,13 +262,15 @@ TEST(Renderers, Ellipses)
     check(params(kShadedEllipse, 0), 0, 0, 100, 200, {{2, 51}}, {}, {kNo, kNo, 50, 0.5});
     check(params(kShadedEllipse, 0, -1), 0, 0, 100, 200, {{2, 101}}, {}, {kNo, kNo, 100, 2});
     check(params(kShadedEllipse, 0, -1), 0, 0, 200, 100, {{2, 51}}, {}, {kNo, kNo, 50, 2});
-    // round(A - 1): 51 for A = 51.75; for A = 500 step 3 up to 498, then the
-    // closing ellipse at 499.
+    // round(A - 1): 51 for A = 51.75, 50 for A = 51.5 (halves to even); for
+    // A = 500 step 3 up to 498, then the closing ellipse at 499.
     check(params(kClearcutEllipse, 10), 0, 0, 207, 100, {{-1, 52}}, {}, {kNo, kNo, 51, kNo});
+    check(params(kClearcutEllipse, 10), 0, 0, 206, 100, {{-1, 51}}, {}, {kNo, kNo, 50, kNo});
     check(params(kClearcutEllipse, 10), 0, 0, 2000, 100, {{-1, 168}}, {}, {kNo, kNo, 499, kNo});
     // The first pen A / n x k + 2, k = sqrt(max((|ox| + 1)^2 + oy^2, ...)).
     check(params(kShadedEllipse, 10), 0, 0, 2000, 1000, {{5, 168}, {4, 168}});
     check(params(kShadedEllipse, 10, 1, 3), 0, 0, 2000, 1000, {{7, 168}, {4, 168}});
+    check(params(kShadedEllipse, 10, 1, -3), 0, 0, 2000, 1000, {{7, 168}, {4, 168}});
     // The origin is kept within 0.6 of the radius, along its direction as
     // measured on the area's proportions (or scaled by 0.6 without a
     // horizontal slant), before the orientation scales it.
