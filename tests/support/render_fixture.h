@@ -66,7 +66,9 @@ public:
     std::size_t count = 0; // surface calls of every kind
     bool clipped = false, cleared = false, styled = false;
     num::Rgb back = 0xFFFFFF;
-    const Single* progress = nullptr; // noted at each pen change
+    // The drawing's progress: each pen's segment takes the value it holds
+    // when the next pen is set (record() notes the last one's).
+    const Single* progress = nullptr;
     // Call number failFrom (0-based) and every later one throw `error`, by
     // default a SurfaceError.  Lifting the clip never fails: it runs while
     // unwinding.
@@ -102,7 +104,8 @@ public:
     DrawStyle drawStyle() const override { return DrawStyle::InsideSolid; }
     void setDrawWidth(Long width) override
     {
-        if (enter() && progress && !pens.empty())
+        enter();
+        if (progress && !pens.empty())
             pens.back().progress = *progress;
         pens.push_back({width, 0});
     }
