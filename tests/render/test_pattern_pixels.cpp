@@ -1,8 +1,8 @@
 // The patterns drawn on the real QImage surface: the surface's figures in
-// both draw styles, coverage without gaps or pinholes, where the colours
-// lie, repetition at full size and complete drawings at large sizes.
-// Colour 0 is red, 1 green, 2 blue and the surface starts white, so a white
-// pixel is one no band reached.
+// both draw styles, coverage without gaps or pinholes, the linear gradient's
+// start edge, the sandglass's wedges and repetition at full size.  Colour 0
+// is red, 1 green, 2 blue and the surface starts white, so a white pixel is
+// one no band reached.
 #include "render/drivers.h"
 #include "support/render_fixture.h"
 
@@ -58,34 +58,18 @@ int off(const QImage& img, QPoint p, num::Rgb want)
                      std::abs(num::blueOf(c) - num::blueOf(want))});
 }
 
-// Whether red never rises and blue never falls by more than 24 levels from
-// a to b: a gap between bands shows as a jump back to the colour beneath.
-bool monotone(const QImage& img, QPoint a, QPoint b)
-{
-    const int steps = std::max({std::abs(b.x() - a.x()), std::abs(b.y() - a.y()), 1});
-    int lowRed = 256, highBlue = -1;
-    for (int i = 0; i <= steps; ++i) {
-        const QPoint p = a + (b - a) * i / steps;
-        const num::Rgb c = pixelAt(img, p.x(), p.y());
-        if (num::redOf(c) > lowRed + 24 || num::blueOf(c) < highBlue - 24)
-            return false;
-        lowRed = std::min(lowRed, num::redOf(c));
-        highBlue = std::max(highBlue, num::blueOf(c));
-    }
-    return true;
-}
-
-// Pixels inside a round pattern's outermost figure, less its last band,
-// that still show the colour-2 fill: where no band reached.
-int uncoveredInside(const ImageParams& p, int w, int h, DrawStyle style)
+// Pixels no band reached: white ones, and those inside a round pattern's
+// outermost figure, less its last band, that still show the colour-2 fill.
+int gaps(const ImageParams& p, int w, int h, DrawStyle style)
 {
     const QImage img = drawn(p, w, h, style);
-    const std::vector<RecordedSegment> segs = record(p, 0, 0, Integer(w), Integer(h)).segments();
-    if (segs.empty() || segs.back().bands.empty())
-        return 0;
-    const Call& f = segs.back().bands.back();
+    int n = pixelsOf(img);
+    const RecordingSurface rec = record(p, 0, 0, Integer(w), Integer(h));
+    if (!fillsFirst(p) || rec.bands.empty())
+        return n;
+    const Call& f = rec.bands.back();
     const bool diamond = f.kind == CallKind::Line; // from its left vertex to its top one
-    const double cx = diamond ? f.v[2] : f.v[0], cy = f.v[1], margin = segs.back().pen + 2.5;
+    const double cx = diamond ? f.v[2] : f.v[0], cy = f.v[1], margin = rec.pens.back().pen + 2.5;
     double ax = diamond ? f.v[2] - f.v[0] : f.v[2], ay = diamond ? f.v[1] - f.v[3] : f.v[2];
     if (f.kind == CallKind::Ellipse && f.v[3] < 1)
         ay *= f.v[3]; // the radius is the horizontal semi-axis
@@ -97,13 +81,11 @@ int uncoveredInside(const ImageParams& p, int w, int h, DrawStyle style)
     const double inX = diamond ? margin * d / ay : margin, inY = diamond ? margin * d / ax : margin;
     ax -= inX;
     ay -= inY;
-    const num::Rgb fill = num::rgb(p.plColor[2][0], p.plColor[2][1], p.plColor[2][2]);
-    int n = 0;
     for (int y = std::max(0, int(cy - ay));
          ax > 0 && ay > 0 && y <= std::min(h - 1, int(cy + ay) + 1); ++y)
         for (int x = std::max(0, int(cx - ax)); x <= std::min(w - 1, int(cx + ax) + 1); ++x) {
             const double dx = std::fabs(x - cx) / ax, dy = std::fabs(y - cy) / ay;
-            n += (diamond ? dx + dy < 1 : dx * dx + dy * dy < 1) && pixelAt(img, x, y) == fill;
+            n += (diamond ? dx + dy < 1 : dx * dx + dy * dy < 1) && pixelAt(img, x, y) == kBlue;
         }
     return n;
 }
@@ -112,37 +94,28 @@ int uncoveredInside(const ImageParams& p, int w, int h, DrawStyle style)
 
 TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
 {
-    // A box from (10, 10) to (50, 40) with pen 5: the first and last painted
-    // pixel of each side, inside its corners or centred on its path.
-    for (const auto& [style, in, out] :
-         {std::tuple{DrawStyle::InsideSolid, 0, 4}, {DrawStyle::Solid, -2, 2}}) {
-        QImageSurface s = whiteSurface(80, 60, style);
-        s.setDrawWidth(5);
-        s.box(10, 10, 50, 40, kRed);
-        for (int d = in - 1; d <= out + 1; ++d)
-            for (const QPoint& p :
-                 {QPoint(10 + d, 25), QPoint(50 - d, 25), QPoint(30, 10 + d), QPoint(30, 40 - d)})
-                EXPECT_EQ(pixelAt(s.image(), p.x(), p.y()), d < in || d > out ? kWhite : kRed)
-                    << int(style) << d;
-    }
-    // Pen 6 around (50, 50): the painted run along each axis shows the
-    // radius there: a circle of 20, ellipses of 20 across or down, the left
-    // half of a circle (0: nothing on that side, -1: not measured).
+    // Pen 6 around (50, 50): the painted run from the centre along each axis
+    // (right, left, down, up) ends at the figure's edge inside-solid and
+    // straddles it centred; a box's band is exactly its pen wide.  A box of
+    // 20 x 15 to each side, a circle of 20, ellipses of 20 across or down,
+    // the left half of a circle (0: nothing on that side, -1: not measured,
+    // as the arc's ends are carried on).
+    const int radii[5][4] = {
+        {20, 20, 15, 15}, {20, 20, 20, 20}, {20, 20, 10, 10}, {10, 10, 20, 20}, {0, 20, -1, -1}};
+    const int dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     const double pi = 4 * std::atan(1.0);
-    for (int figure = 0; figure < 4; ++figure)
+    for (int figure = 0; figure < 5; ++figure)
         for (DrawStyle style : kStyles) {
             QImageSurface s = whiteSurface(101, 101, style);
             s.setDrawWidth(6);
-            const int radii[4][4] = {
-                {20, 20, 20, 20}, {20, 20, 10, 10}, {10, 10, 20, 20}, {0, 20, -1, -1}};
             if (figure == 0)
+                s.box(30, 35, 70, 65, kRed);
+            else if (figure == 1)
                 s.circle(50, 50, 20, kRed);
-            else if (figure < 3)
-                s.ellipse(50, 50, 20, kRed, figure == 1 ? 0.5 : 2.0);
+            else if (figure < 4)
+                s.ellipse(50, 50, 20, kRed, figure == 2 ? 0.5 : 2.0);
             else
                 s.arc(50, 50, 20, kRed, pi / 2, 3 * pi / 2);
-            EXPECT_EQ(pixelAt(s.image(), 50, 50), kWhite);
-            const int dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
             for (int d = 0; d < 4; ++d) {
                 int inner = -1, outer = -1;
                 for (int r = 0; r <= 40; ++r)
@@ -151,15 +124,21 @@ TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
                         outer = r;
                     }
                 const int R = radii[figure][d];
-                const bool inside = style == DrawStyle::InsideSolid;
+                const bool in = style == DrawStyle::InsideSolid;
                 EXPECT_TRUE(R < 0 || (R == 0 && outer < 0) ||
-                            (outer >= (inside ? R : R + 2) && outer <= (inside ? R : R + 3) &&
-                             inner >= (inside ? R - 6 : R - 3) &&
-                             inner <= (inside ? R - 4 : R - 2)))
+                            (outer >= (in ? R : R + 2) && outer <= (in ? R : R + 3) &&
+                             inner >= (in ? R - 6 : R - 3) && inner <= (in ? R - 4 : R - 2) &&
+                             (figure > 0 || outer - inner == 5)))
                     << "figure " << figure << " style " << int(style) << " direction " << d << ": "
                     << inner << ".." << outer;
             }
         }
+    // A ring whose pen fills it, however small, paints the pixel at its
+    // centre.
+    QImageSurface dot = whiteSurface(10, 10);
+    dot.setDrawWidth(2);
+    dot.circle(4.5, 4.5, 0.2, kRed);
+    EXPECT_EQ(pixelAt(dot.image(), 4, 4), kRed);
 }
 
 TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
@@ -181,46 +160,74 @@ TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
     }
 }
 
-TEST(PatternPixels, EachPatternCoversItsRectangleAndRunsThroughItsColours)
+TEST(PatternPixels, BandsLeaveNoGapsInEitherStyle)
 {
-    // Hump 10 on 200 x 100 (100 x 200 along the height), both styles: every
-    // pixel painted; colour 0 where the pattern starts (within a few ramp
-    // steps: the first bands are painted over), colour 2 at the far ends,
-    // red only falling and blue only rising on the way.  The semicircle's
-    // start edge is first reached by the arc whose centre lies its radius
-    // on, 50 / 125 of the way to colour 1.
+    // Every pattern but the sandglass covers its rectangle, and no round
+    // pattern shows its fill between its figures: along the width and the
+    // height, at the largest sizes, and where gaps were found.  Segments just
+    // short of a multiple of 128 got pens a pixel narrower than their step (a
+    // line of background after every band, or pinholes where the fans'
+    // lines met edge to edge); slanted bands a pen apart left pinholes along
+    // their shared edges; step 2 and pen 2 put bands exactly side by side.
+    // Preset 3's circles (hump 18, sliders -3, -3) left background at their
+    // centre, where the first rings' pen is wider than their radius; with
+    // the middle colour at the centre one pixel stayed at the centre of
+    // even-sized pictures; rings whose step equals their pen left pinholes;
+    // the diamond's segments left a line between them on the side away from
+    // a moved origin.  The semicircle's arcs inside their radius left a
+    // dotted row along the top edge (3840 x 2160, 1908 x 484, 1028 x 60) and
+    // their flat ends a gap every few columns on very flat pictures.
+    std::vector<std::array<int, 7>> rows = {
+        // pattern, width, height, hump, rotation, sliders
+        {kLinearGradient, 1535, 96, 10, 1, 0, 0},     {kShadedRectangle, 1535, 96, 0, 1, 0, 0},
+        {kCrossingPleats, 1780, 341, 15, 1, 0, 0},    {kShadedSemicircle, 1177, 717, 10, 1, 0, 0},
+        {kLinearGradient, 876, 493, 8, -1, 1, 0},     {kLinearGradient, 1576, 263, 14, -1, 5, 0},
+        {kLinearGradient, 300, 10, 0, 1, 0, 0},       {kLinearGradient, 10, 300, 0, -1, 0, 0},
+        {kShadedCircle, 1366, 768, 18, 1, -3, -3},    {kClearcutCircle, 1920, 1080, 18, 1, -3, -3},
+        {kShadedCircle, 2560, 1440, 18, 1, -3, -3},   {kClearcutCircle, 3840, 2160, 18, 1, -3, -3},
+        {kShadedCircle, 1920, 1080, 0, 1, 0, 0},      {kShadedCircle, 1920, 1080, 8, 1, 2, -2},
+        {kShadedEllipse, 1920, 1080, 0, 1, 0, 0},     {kShadedEllipse, 1920, 1080, 8, 1, 2, -2},
+        {kShadedDiamond, 1366, 768, 1, -1, 0, 10},    {kShadedDiamond, 1366, 768, 1, -1, 0, -10},
+        {kShadedDiamond, 386, 335, 13, 1, -7, -8},    {kShadedSemicircle, 1000, 3, 0, 1, 0, 0},
+        {kShadedSemicircle, 3, 1000, 0, -1, 0, 0},    {kShadedSemicircle, 1000, 10, 10, 1, 0, 0},
+        {kShadedSemicircle, 10, 1000, 10, -1, 0, 0},  {kShadedSemicircle, 640, 2, 20, 1, 0, 0},
+        {kShadedSemicircle, 2, 640, 20, -1, 0, 0},    {kShadedSemicircle, 4096, 128, 0, 1, 0, 0},
+        {kShadedSemicircle, 128, 4096, 10, -1, 0, 0}, {kShadedSemicircle, 3840, 2160, 0, 1, 0, 0},
+        {kShadedSemicircle, 1908, 484, 20, 1, 0, 0},  {kShadedSemicircle, 1028, 60, 0, 1, 0, 0},
+        {kShadedSemicircle, 1, 1, 10, 1, 0, 0},       {kShadedSemicircle, 1, 866, 0, 1, 0, 0},
+        {kShadedSemicircle, 1105, 3, 10, -1, 0, 0}};
     for (Integer pattern = 0; pattern < kPatterns; ++pattern)
-        for (Integer rotation : {1, -1})
-            for (DrawStyle style : kStyles) {
-                if (pattern == kSandglass || pattern == kPlainBackground)
-                    continue;
-                SCOPED_TRACE(testing::Message()
-                             << kPatternNames[pattern] << " " << rotation << " " << int(style));
-                const bool across = rotation == 1, edge = pattern == kLinearGradient,
-                           arcs = pattern == kShadedSemicircle;
-                const int w = across ? 200 : 100, h = across ? 100 : 200;
-                const QImage img = drawn(params(pattern, 10, rotation), w, h, style);
-                EXPECT_EQ(pixelsOf(img), 0);
-                if (pattern == kCrossingPleats)
-                    continue; // its colours lie along the diagonals: see the fan table
-                const QPoint start = !(edge || arcs) ? QPoint(w / 2, h / 2 - 1)
-                                     : across        ? QPoint(0, h / 2)
-                                                     : QPoint(w / 2, 0);
-                EXPECT_LE(off(img, start, arcs ? num::rgb(153, 102, 0) : kRed), edge   ? 6
-                                                                                : arcs ? 12
-                                                                                       : 40);
-                const std::vector<QPoint> ends =
-                    !(edge || arcs)
-                        ? std::vector<QPoint>{{w - 1, h / 2 - 1},
-                                              {w / 2, h - 1},
-                                              {w - 1, h - 1},
-                                              {0, 0}}
-                        : std::vector<QPoint>{across ? QPoint(w - 1, h / 2) : QPoint(w / 2, h - 1)};
-                for (const QPoint& end : ends) {
-                    EXPECT_LE(off(img, end, kBlue), 24) << end.x() << "," << end.y();
-                    EXPECT_TRUE(monotone(img, start, end)) << end.x() << "," << end.y();
-                }
-            }
+        for (const auto& [w, h, rotation] :
+             {std::tuple{200, 100, 1}, {100, 200, -1}, {16384, 64, 1}, {64, 16384, 1}})
+            if (pattern != kSandglass)
+                rows.push_back({pattern, w, h, 10, rotation, w > 200 ? 3 : 0, w > 200 ? -2 : 0});
+    // And seeded sets: the semicircle up to 2000 x 600; every round pattern,
+    // 20 to 620 pixels, sliders mostly at their ends.
+    std::mt19937 rng(7);
+    for (int i = 0; i < 24; ++i) {
+        const int w = 1 + int(rng() % 2000), h = 1 + int(rng() % 600),
+                  rotation = rng() % 2 ? 1 : -1;
+        rows.push_back({kShadedSemicircle, w, h, int(rng() % 21), rotation, 0, 0});
+    }
+    rng.seed(20240611);
+    const Integer round[] = {kShadedEllipse,  kClearcutEllipse, kShadedCircle,
+                             kClearcutCircle, kShadedDiamond,   kClearcutDiamond};
+    auto slider = [&] { return rng() % 3 ? (rng() % 2 ? 10 : -10) : int(rng() % 21) - 10; };
+    for (int i = 0; i < 60; ++i) {
+        const int pattern = round[rng() % 6], hump = int(rng() % 21), rotation = rng() % 2 ? 1 : -1,
+                  s = slider(), v = slider();
+        const int w = 20 + int(rng() % 600), h = 20 + int(rng() % 600);
+        rows.push_back({pattern, w, h, hump, rotation, s, v});
+    }
+    for (const auto& [pattern, w, h, hump, rotation, s, v] : rows)
+        for (DrawStyle style : kStyles)
+            EXPECT_EQ(gaps(params(Integer(pattern), Integer(hump), Integer(rotation), Integer(s),
+                                  Integer(v)),
+                           w, h, style),
+                      0)
+                << kPatternNames[pattern] << " " << w << "x" << h << " hump " << hump
+                << " rotation " << rotation << " sliders " << s << "," << v << " style "
+                << int(style);
 }
 
 TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
@@ -229,133 +236,34 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     // along the start edge without notches, and nothing lies before it.
     for (Integer rotation : {1, -1})
         for (Integer slant : {-6, -1, 3, 10}) {
+            SCOPED_TRACE(testing::Message() << rotation << " " << slant);
             QImageSurface s = whiteSurface(300, 200);
             const ImageParams p = params(kLinearGradient, 10, rotation, slant);
             RenderContext ctx(p);
             mDrawPattern(ctx, s, 40, 30, 200, 120);
             const QRect before = rotation == 1 ? QRect(0, 0, 40, 200) : QRect(0, 0, 300, 30);
-            EXPECT_EQ(pixelsOf(s.image(), QRect(40, 30, 200, 120)), 0) << rotation << " " << slant;
-            EXPECT_EQ(pixelsOf(s.image(), before), before.width() * before.height())
-                << rotation << " " << slant;
+            EXPECT_EQ(pixelsOf(s.image(), QRect(40, 30, 200, 120)), 0);
+            EXPECT_EQ(pixelsOf(s.image(), before), before.width() * before.height());
             const QPoint start(rotation == 1 || slant < 0 ? 40 : 239,
                                rotation == 1 && slant < 0 ? 149 : 30);
-            EXPECT_LE(off(s.image(), start, kRed), 12) << rotation << " " << slant;
+            EXPECT_LE(off(s.image(), start, kRed), 12);
         }
-    // Step 2 and pen 2: bands exactly side by side up to the edge they end on.
-    EXPECT_EQ(pixelsOf(drawn(params(kLinearGradient, 0), 300, 10)), 0);
-    EXPECT_EQ(pixelsOf(drawn(params(kLinearGradient, 0, -1), 10, 300)), 0);
 }
 
-TEST(PatternPixels, BandsCloseUpWhereTheirPenIsTheirStep)
-{
-    // Segments just short of a multiple of 128 got pens a pixel narrower than
-    // their step: a line of background after every band (linear, rectangle,
-    // semicircle) or pinholes where the fans' lines met edge to edge.  And
-    // slanted bands a pen apart left pinholes along their shared edges.
-    const std::array<Integer, 6> rows[] = {
-        {kLinearGradient, 1535, 96, 10, 1, 0},  {kShadedRectangle, 1535, 96, 0, 1, 0},
-        {kCrossingPleats, 1780, 341, 15, 1, 0}, {kShadedSemicircle, 1177, 717, 10, 1, 0},
-        {kLinearGradient, 876, 493, 8, -1, 1},  {kLinearGradient, 1576, 263, 14, -1, 5}};
-    for (const auto& [pattern, w, h, hump, rotation, slant] : rows)
-        for (DrawStyle style : kStyles)
-            EXPECT_EQ(pixelsOf(drawn(params(pattern, hump, rotation, slant), w, h, style)), 0)
-                << kPatternNames[pattern] << " " << w << "x" << h << " style " << int(style);
-}
-
-TEST(PatternPixels, SandglassLeavesTheOtherWedgesUncovered)
+TEST(PatternPixels, SandglassCoversItsOwnWedgesOnly)
 {
     for (DrawStyle style : kStyles) {
         const QImage img = drawn(params(kSandglass, 10), 200, 100, style);
         EXPECT_LE(off(img, {100, 5}, kGreen), 12);
         EXPECT_LE(off(img, {20, 0}, num::rgb(204, 51, 0)), 8); // line k meets the top at x = k
-        EXPECT_LE(off(img, {180, 0}, num::rgb(0, 51, 204)), 8);
-        int holes = 0; // inside the top and bottom wedges
+        int holes = 0;                                         // inside the top and bottom wedges
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 200; ++x)
                 holes += std::fabs(x - 99.5) < 2 * std::fabs(y - 49.5) - 2 &&
                          pixelAt(img, x, y) == kWhite;
         EXPECT_EQ(holes, 0);
         EXPECT_EQ(pixelsOf(img, QRect(0, 45, 6, 10)) + pixelsOf(img, QRect(194, 45, 6, 10)), 120);
-        const QImage v = drawn(params(kSandglass, 10, -1), 200, 100, style);
-        EXPECT_LE(off(v, {5, 50}, kGreen), 12);
-        EXPECT_EQ(pixelAt(v, 100, 3), kWhite);
     }
-}
-
-TEST(PatternPixels, RoundPatternsLeaveNoHoleInsideTheirFigures)
-{
-    // Preset 3's circles left background at their centre, where the first
-    // rings' pen is wider than their radius (6 pixels at 1920 x 1080 and
-    // 3840 x 2160, 1 at the other sizes); with the middle colour at the
-    // centre one pixel stayed at the centre of even-sized pictures; the
-    // diamond's segments left a line between them on the side away from a
-    // moved origin; rings whose step equals their pen left pinholes.
-    const DrawStyle in = DrawStyle::InsideSolid, centred = DrawStyle::Solid;
-    auto expectCovered = [](const ImageParams& p, int w, int h, DrawStyle style) {
-        EXPECT_EQ(uncoveredInside(p, w, h, style), 0)
-            << kPatternNames[p.pnPattern] << " " << w << "x" << h << " hump " << p.pnHump
-            << " rotation " << p.pnRotation << " sliders " << p.pnSlantRate << ","
-            << p.pnVerOrgOffset << " style " << int(style);
-    };
-    ImageModel preset3;
-    preset3.mSetDefaults(3);
-    for (Integer pattern : {kShadedCircle, kClearcutCircle})
-        for (const auto& [w, h] :
-             {std::pair{1366, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160}}) {
-            preset3.params.pnPattern = pattern;
-            expectCovered(preset3.params, w, h, in);
-        }
-    for (Integer pattern : {kShadedCircle, kShadedEllipse})
-        for (DrawStyle style : kStyles) {
-            expectCovered(params(pattern, 0), 1920, 1080, style);
-            expectCovered(params(pattern, 8, 1, 2, -2), 1920, 1080, style);
-        }
-    expectCovered(params(kShadedDiamond, 1, -1, 0, 10), 1366, 768, in);
-    expectCovered(params(kShadedDiamond, 1, -1, 0, -10), 1366, 768, centred);
-    expectCovered(params(kShadedDiamond, 13, 1, -7, -8), 386, 335, centred);
-    // And a seeded set: every round pattern, 20 to 620 pixels, any hump,
-    // sliders mostly at their ends, both orientations and styles.
-    std::mt19937 rng(20240611);
-    const Integer round[] = {kShadedEllipse,  kClearcutEllipse, kShadedCircle,
-                             kClearcutCircle, kShadedDiamond,   kClearcutDiamond};
-    auto slider = [&] {
-        return Integer(rng() % 3 ? (rng() % 2 ? 10 : -10) : int(rng() % 21) - 10);
-    };
-    for (int i = 0; i < 60; ++i) {
-        ImageParams p = params(round[rng() % 6], 0);
-        p.pnHump = Integer(rng() % 21);
-        p.pnRotation = rng() % 2 ? 1 : -1;
-        p.pnSlantRate = slider();
-        p.pnVerOrgOffset = slider();
-        const int w = 20 + int(rng() % 600), h = 20 + int(rng() % 600);
-        expectCovered(p, w, h, rng() % 2 ? in : centred);
-    }
-}
-
-TEST(PatternPixels, SemicircleCoversTheWholePicture)
-{
-    // Arcs inside their radius left a dotted row of background along the
-    // top edge (3840 x 2160, 1908 x 484, 1028 x 60), and on very flat
-    // pictures the arcs' flat ends left a gap every few columns.
-    std::vector<std::array<int, 4>> rows = {
-        // width, height, rotation, hump
-        {1000, 3, 1, 0},    {3, 1000, -1, 0},   {1000, 10, 1, 10},  {10, 1000, -1, 10},
-        {640, 2, 1, 20},    {2, 640, -1, 20},   {4096, 128, 1, 0},  {128, 4096, -1, 10},
-        {16384, 64, 1, 10}, {3840, 2160, 1, 0}, {1908, 484, 1, 20}, {1028, 60, 1, 0},
-        {200, 100, 1, 10},  {1, 1, 1, 10},      {1, 866, 1, 0},     {1105, 3, -1, 10}};
-    std::mt19937 rng(7);
-    for (int i = 0; i < 24; ++i) {
-        const int w = 1 + int(rng() % 2000), h = 1 + int(rng() % 600),
-                  rotation = rng() % 2 ? 1 : -1;
-        rows.push_back({w, h, rotation, int(rng() % 21)});
-    }
-    for (const auto& [w, h, rotation, hump] : rows)
-        for (DrawStyle style : kStyles)
-            EXPECT_EQ(pixelsOf(drawn(params(kShadedSemicircle, Integer(hump), Integer(rotation)), w,
-                                     h, style)),
-                      0)
-                << w << "x" << h << " rotation " << rotation << " hump " << hump << " style "
-                << int(style);
 }
 
 TEST(PatternPixels, RepetitionsCopyIdenticalTiles)
@@ -377,25 +285,5 @@ TEST(PatternPixels, RepetitionsCopyIdenticalTiles)
             for (int y : {0, 100})
                 EXPECT_EQ(pics.picShow.image().copy(x, y, 100, 100), tile)
                     << kPatternNames[pattern] << x << "," << y;
-    }
-}
-
-TEST(PatternPixels, EveryPatternDrawsCompletelyAtLargeSizes)
-{
-    // Drawn with errors propagating, so that an early end shows; spot checks
-    // across the picture find it all painted.
-    for (const auto& [w, h] : {std::pair{4000, 2500}, {16384, 64}, {64, 16384}}) {
-        QImageSurface img(w, h, DrawStyle::InsideSolid);
-        for (Integer pattern = 0; pattern < kPatterns; ++pattern) {
-            img.setBackColor(kWhite);
-            const ImageParams p = params(pattern, 10, 1, 3, -2);
-            RenderContext ctx(p);
-            ASSERT_NO_THROW(mDispatchPattern(ctx, img, 0, 0, Integer(w), Integer(h)))
-                << kPatternNames[pattern];
-            for (int i = 0; i <= 8 && pattern != kSandglass; ++i)
-                for (int j = 0; j <= 8; ++j)
-                    EXPECT_NE(pixelAt(img.image(), (w - 1) * i / 8, (h - 1) * j / 8), kWhite)
-                        << kPatternNames[pattern] << " " << w << "x" << h << " " << i << "," << j;
-        }
     }
 }
