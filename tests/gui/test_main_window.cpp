@@ -189,38 +189,33 @@ TEST(MainWindow, EachPatternSetsUpItsControls)
     auto* horizontal = pg.find<QSlider>("sliHorizontal");
     auto* vertical = pg.find<QSlider>("sliVertical");
     auto* hump = pg.find<QSlider>("sliHump");
-    for (int rainbow : {0, 1})
-        for (int rotation : {1, -1})
-            for (int pat = 0; pat < kPatterns; ++pat) {
-                SCOPED_TRACE(testing::Message() << "pattern " << pat << " rainbow " << rainbow
-                                                << " rotation " << rotation);
-                ImageParams& p = pg.state.p();
-                p.pnRotation = static_cast<Integer>(rotation);
-                p.pnSlantRate = 3;
-                p.pnVerOrgOffset = -2;
-                p.pnHump = 7;
-                if (rainbowBox->isChecked() != (rainbow == 1))
-                    QTest::mouseClick(rainbowBox, Qt::LeftButton);
-                m.patternPanels()->optPattern(pat)->click();
-                ImageParams copy = p;
-                const PatternControls c = mSetupPatternState(copy);
-                EXPECT_EQ(p.pnPattern, pat);
-                EXPECT_EQ(m.button(ToolButton::Rotate)->isEnabled(), c.rotateEnabled);
-                EXPECT_EQ(m.button(ToolButton::Rotate)->isChecked(),
-                          c.rotateEnabled && rotation == -1);
-                EXPECT_EQ(horizontal->isEnabled(), c.horizontalEnabled);
-                EXPECT_EQ(vertical->isEnabled(), c.verticalEnabled);
-                EXPECT_EQ(horizontal->value(), c.horizontalValue);
-                EXPECT_EQ(vertical->value(), c.verticalValue);
-                EXPECT_EQ(hump->isEnabled(), c.humpEnabled);
-                EXPECT_EQ(hump->value(), p.pnHump);
-                for (int i = 0; i < 3; ++i)
-                    EXPECT_EQ(pg.find<QLabel>(QString("lblColor%1").arg(i))->font().bold(),
-                              i == c.boldLabel)
-                        << i;
-                EXPECT_EQ(m.colorWindow() != nullptr && m.colorWindow()->isVisible(),
-                          c.pickerShown);
-            }
+    ImageParams& p = pg.state.p();
+    for (int turn = 0; turn < 4 * kPatterns; ++turn) {
+        const int pat = turn % kPatterns, rainbow = turn / kPatterns % 2;
+        p.pnRotation = static_cast<Integer>(turn < 2 * kPatterns ? 1 : -1);
+        p.pnSlantRate = 3;
+        p.pnVerOrgOffset = -2;
+        p.pnHump = 7;
+        if (rainbowBox->isChecked() != (rainbow == 1))
+            QTest::mouseClick(rainbowBox, Qt::LeftButton);
+        m.patternPanels()->optPattern(pat)->click();
+        ImageParams copy = p;
+        const PatternControls c = mSetupPatternState(copy);
+        SCOPED_TRACE(testing::Message() << "pattern " << pat << " rainbow " << rainbow
+                                        << " rotation " << p.pnRotation);
+        EXPECT_EQ(m.button(ToolButton::Rotate)->isEnabled(), c.rotateEnabled);
+        EXPECT_EQ(m.button(ToolButton::Rotate)->isChecked(), c.rotateEnabled && c.rotatePressed);
+        EXPECT_EQ(horizontal->isEnabled(), c.horizontalEnabled);
+        EXPECT_EQ(vertical->isEnabled(), c.verticalEnabled);
+        EXPECT_EQ(horizontal->value(), c.horizontalValue);
+        EXPECT_EQ(vertical->value(), c.verticalValue);
+        EXPECT_EQ(hump->isEnabled(), c.humpEnabled);
+        EXPECT_EQ(hump->value(), p.pnHump);
+        for (int i = 0; i < kColors; ++i)
+            EXPECT_EQ(pg.find<QLabel>(QString("lblColor%1").arg(i))->font().bold(),
+                      i == c.boldLabel);
+        EXPECT_EQ(m.colorWindow() != nullptr && m.colorWindow()->isVisible(), c.pickerShown);
+    }
 }
 
 TEST(MainWindow, SlidersWriteTheRecordTheWayTheyLook)
