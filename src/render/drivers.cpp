@@ -69,15 +69,4 @@ void mDrawFullSize(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidt
     mTileImage(ctx, pics, pixelWidth, pixelHeight);
 }
 
-WindowSize minimumWindowSize(const ImageParams& p, const SharedValues& v, Single frameWidth,
-                             Single frameHeight)
-{
-    // The products are small (12 x 10 x 15), but they are taken in 32 bits
-    // so that odd repetition counts from a damaged file cannot overflow.
-    const Long w = static_cast<Long>(v.pnMinRepPixels) * p.pnHorRep * v.Tppx;
-    const Long h = static_cast<Long>(v.pnMinRepPixels) * p.pnVerRep * v.Tppy;
-    return {num::clng(w + static_cast<double>(frameWidth)),
-            num::clng(h + static_cast<double>(frameHeight))};
-}
-
 } // namespace ombrix

@@ -30,18 +30,9 @@ struct FullSizePictures {
 void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
                 Integer pixelHeight);
 
-// Clears picSrc and tiles the image (the window-sizing step is the image
-// window's, with minimumWindowSize below).
+// Clears picSrc and tiles the image (making the window large enough for the
+// repetitions is the image window's own step).
 void mDrawFullSize(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
                    Integer pixelHeight);
-
-// The smallest outer window size, in twips, that gives each repetition at
-// least pnMinRepPixels pixels of picture.
-struct WindowSize {
-    Long width = 0;
-    Long height = 0;
-};
-WindowSize minimumWindowSize(const ImageParams& p, const SharedValues& v, Single frameWidth,
-                             Single frameHeight);
 
 } // namespace ombrix
