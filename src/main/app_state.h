@@ -27,6 +27,9 @@ struct AppFlags {
     bool pbSizingPicture = false;
     bool pbAspectHintToggle = false;
     bool pbPaletteEnabled = true;
+    // The shown picture already holds its texts (filled with the gradient),
+    // so output must not draw them a second time.  Cleared by Show.
+    bool pbTextsInPicture = false;
 };
 
 // The files of this run, chosen in the file dialogs; kept while the program

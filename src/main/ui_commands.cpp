@@ -48,6 +48,7 @@ void Commands::mShowImage()
     if (!s.flags.pbTextEnabled)
         host_.setButtonEnabled(ToolButton::Text, true);
     s.flags.pbTextEnabled = true;
+    s.flags.pbTextsInPicture = false;
     host_.closeRainbowWindow();
 
     FrmPicture& picture = host_.picture();

@@ -4,6 +4,7 @@
 #include "main/ui_main_services.h"
 #include "picture/borders.h"
 #include "picture/image_window.h"
+#include "picture/texts.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -284,6 +285,16 @@ void FrmPicture::drawBorders()
 {
     mDrawBorders(pics_.picShow, state_.p());
     picShow->update();
+}
+
+QImage FrmPicture::exportImage() const
+{
+    QImage out = pics_.picShow.image().copy();
+    if (out.isNull())
+        return out;
+    if (!state_.flags.pbTextsInPicture)
+        mPrintTexts(out, state_.p(), 96.0 * deviceRatio(this));
+    return out;
 }
 
 void FrmPicture::clearPicture()

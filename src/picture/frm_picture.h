@@ -54,6 +54,13 @@ public:
     void setSizeLabel(const QString& text);
     bool sizeLabelShown() const;
 
+    // The image as it leaves the program (saved, copied, made the wallpaper):
+    // a copy of the shown picture with the texts drawn in, unless the picture
+    // already holds them (gradient text).  The window itself is not touched,
+    // so it looks the same afterwards whatever the caller does with the copy.
+    // A null image when the memory for the copy cannot be had.
+    QImage exportImage() const;
+
     FullSizePictures& pictures() { return pics_; }
     int resizeRuns() const { return resizeRuns_; }
 
