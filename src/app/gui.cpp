@@ -5,11 +5,14 @@
 #include "main/ui_prompter.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace ombrix
 {
@@ -42,10 +45,27 @@ int needsDisplay()
 
 } // namespace
 
+bool opensInDesktop(int argc, char** argv)
+{
+    if (argc != 2 || argv[1][0] == '-')
+        return false;
+    const std::string arg = argv[1];
+    if (arg == "render" || arg == "params")
+        return false;
+    const bool obp =
+        arg.size() > 4 &&
+        QString::fromStdString(arg.substr(arg.size() - 4)).compare(".obp", Qt::CaseInsensitive) ==
+            0;
+    return obp || QFileInfo(QFile::decodeName(argv[1])).isFile();
+}
+
 int runGui(int argc, char** argv)
 {
     if (!haveDisplay())
         return needsDisplay();
+    // Taken before Qt removes its own options from the arguments; the
+    // system's file-name bytes, never decoded on the way to the file.
+    const std::string file = opensInDesktop(argc, argv) ? std::string(argv[1]) : std::string();
     QApplication app(argc, argv);
     if (invisiblePlatform(QGuiApplication::platformName())) // chosen by -platform
         return needsDisplay();
@@ -66,6 +86,8 @@ int runGui(int argc, char** argv)
     FrmMain main(state, options);
     QObject::connect(&main, &FrmMain::closed, &app, &QApplication::quit);
     main.Form_Load();
+    if (!file.empty())
+        main.fileCommands().openFile(file);
     return QApplication::exec();
 }
 

@@ -9,8 +9,9 @@ int main(int argc, char** argv)
     // program in the middle of a save.  Ignored, the write fails with EFBIG
     // instead, and the save reports "File too large" and keeps the old file.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Without arguments the desktop program starts; with them, a command.
-    if (argc <= 1)
+    // Without arguments the desktop program starts; with them, a command,
+    // except for one parameter file, which the desktop program opens.
+    if (argc <= 1 || ombrix::opensInDesktop(argc, argv))
         return ombrix::runGui(argc, argv);
     return ombrix::runCli(argc, argv);
 }

@@ -16,10 +16,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -29,6 +33,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -79,7 +84,8 @@ QGroupBox* frame(const char* name, const char* caption, QWidget* parent)
 } // namespace
 
 FrmMain::FrmMain(AppState& state, MainOptions options)
-    : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter)
+    : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter),
+      files_(state, *this, *options_.prompter, commands_)
 {
     setObjectName("frmMain");
     setFileTitle(fileTitle_);
@@ -87,6 +93,9 @@ FrmMain::FrmMain(AppState& state, MainOptions options)
     buildControls();
     buildStatusBar();
     buildMenu();
+    buildSaveMenu();
+    // A parameter file dropped on the window opens it.
+    setAcceptDrops(true);
 
     tmrWatch = new QTimer(this);
     tmrWatch->setInterval(200);
@@ -270,8 +279,51 @@ void FrmMain::buildMenu()
         connect(mnuMenuArray[i], &QAction::triggered, this,
                 [this, item] { mnuMenuArray_Click(item); });
     }
-    // The image size dialog arrives later; its item waits for it.
-    menuItem(MenuItem::Resize)->setEnabled(false);
+}
+
+void FrmMain::buildSaveMenu()
+{
+    mnuSave = new QMenu("Save", this);
+    mnuSave->setObjectName("mnuSave");
+    QAction* param = mnuSave->addAction("Save Parameter Settings As...");
+    param->setObjectName("mnuSaveArray0");
+    connect(param, &QAction::triggered, this, [this] { commands_.mSaveParam(); });
+    QAction* image = mnuSave->addAction("Save Image As...");
+    image->setObjectName("mnuSaveArray1");
+    connect(image, &QAction::triggered, this, [this] { files_.mSave(); });
+    mnuSave->addSeparator()->setObjectName("mnuSaveArray2");
+    QAction* quality = mnuSave->addAction("Set JPEG Image Quality...");
+    quality->setObjectName("mnuSaveArray3");
+    connect(quality, &QAction::triggered, this, [this] { files_.showQualityDialog(); });
+}
+
+// The first local parameter file among the dropped ones, or an empty string.
+static QString droppedParameterFile(const QMimeData* data)
+{
+    if (data == nullptr)
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(".obp", Qt::CaseInsensitive))
+            return url.toLocalFile();
+    return QString();
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!droppedParameterFile(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* e)
+{
+    const QString file = droppedParameterFile(e->mimeData());
+    if (file.isEmpty())
+        return;
+    e->acceptProposedAction();
+    // Opened once the drop has ended, so the source program is not kept
+    // waiting while the image is drawn.
+    QMetaObject::invokeMethod(
+        this, [this, file] { files_.openFile(file); }, Qt::QueuedConnection);
 }
 
 void FrmMain::mArrangeMain()
@@ -483,6 +535,15 @@ bool FrmMain::eventFilter(QObject* o, QEvent* e)
 {
     if (o == chkRainbow && e->type() == QEvent::MouseButtonPress)
         chkRainbow_MouseDown(static_cast<QMouseEvent*>(e)->button());
+    // The image window takes a dropped parameter file as the main window does.
+    if (o == frmPicture && e->type() == QEvent::DragEnter) {
+        dragEnterEvent(static_cast<QDragEnterEvent*>(e));
+        return true;
+    }
+    if (o == frmPicture && e->type() == QEvent::Drop) {
+        dropEvent(static_cast<QDropEvent*>(e));
+        return true;
+    }
     return QMainWindow::eventFilter(o, e);
 }
 
@@ -730,10 +791,20 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
         commands_.help();
         break;
     case ToolButton::New:
+        files_.showSizeDialog(false);
+        break;
     case ToolButton::Open:
+        files_.mOpen();
+        break;
     case ToolButton::Save:
+        mnuSave->popup(QCursor::pos());
+        break;
     case ToolButton::Copy:
+        files_.mCopy();
+        break;
     case ToolButton::Resize:
+        files_.showSizeDialog(true);
+        break;
     case ToolButton::Borders:
     case ToolButton::Text:
     case ToolButton::Gradtxt:
@@ -754,6 +825,8 @@ void FrmMain::mnuMenuArray_Click(MenuItem item)
         toggleImageSize();
         break;
     case MenuItem::Resize:
+        files_.showSizeDialogAgain();
+        break;
     case MenuItem::Separator:
         break;
     }
@@ -809,6 +882,8 @@ FrmPicture& FrmMain::picture()
 {
     if (frmPicture == nullptr) {
         frmPicture = new FrmPicture(state_, *this);
+        frmPicture->setAcceptDrops(true);
+        frmPicture->installEventFilter(this);
         frmPicture->Form_Load();
     }
     return *frmPicture;

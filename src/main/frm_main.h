@@ -6,6 +6,7 @@
 
 #include "main/app_state.h"
 #include "main/ui_commands.h"
+#include "main/ui_file_commands.h"
 #include "main/ui_main_services.h"
 #include "main/ui_toolbar.h"
 #include "render/qimage_surface.h"
@@ -19,6 +20,8 @@
 
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -97,6 +100,7 @@ public:
     QWidget* dialogParent() override { return this; }
 
     Commands& commands() { return commands_; }
+    FileCommands& fileCommands() { return files_; }
     QAction* button(ToolButton b) const { return buttons_[static_cast<size_t>(b)]; }
     QAction* menuItem(MenuItem item) const { return mnuMenuArray[static_cast<size_t>(item)]; }
     PatternPanels* patternPanels() const { return panels_; }
@@ -115,6 +119,8 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
 
 private:
@@ -133,10 +139,12 @@ private:
     void mSetPaletteCover(bool bUsable);
     void mMarkColor(const Colour& c);
     void saveSettings();
+    void buildSaveMenu();
 
     AppState& state_;
     MainOptions options_;
     Commands commands_;
+    FileCommands files_;
     ColourEvents colourEvents_;
     QString fileTitle_ = "Untitled";
 
@@ -157,6 +165,7 @@ private:
     QTimer* tmrWatch = nullptr;
     QMenu* mnuMenu = nullptr;
     std::array<QAction*, 4> mnuMenuArray{};
+    QMenu* mnuSave = nullptr;
 
     FrmPicture* frmPicture = nullptr;
     FrmColor* frmColor = nullptr;

@@ -152,8 +152,16 @@ bool Commands::mSaveParam()
         return false;
     // A name without any extension gets the parameter files' own.
     QString path = chosen;
-    if (QFileInfo(path).suffix().isEmpty())
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += ".obp";
+        // The dialog asked only about the name as typed.
+        if (QFileInfo::exists(path) &&
+            prompter_.ask(host_.dialogParent(), " Save Parameter Settings As",
+                          QString("%1 already exists.\nDo you want to replace it?")
+                              .arg(QFileInfo(path).fileName()),
+                          Buttons::YesNo, Icon::Exclamation) != Answer::Yes)
+            return false;
+    }
 
     // The file keeps the image window's place and size as they are now.
     if (s.flags.pbPictureShown)

@@ -57,4 +57,17 @@ QString QtPrompter::saveFileName(QWidget* parent, const QString& caption, const 
     return QFileDialog::getSaveFileName(parent, caption, folder, filter);
 }
 
+QString QtPrompter::openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString QtPrompter::saveFileNameOfType(QWidget* parent, const QString& caption,
+                                       const QString& folder, const QString& filter,
+                                       QString& selectedFilter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter, &selectedFilter);
+}
+
 } // namespace ombrix

@@ -22,6 +22,16 @@ public:
     // The chosen file, or an empty string when the dialog was cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
+    // The chosen file to open, or an empty string when the dialog was
+    // cancelled.  `folder` may name a file to preselect.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+    // A save dialog that also says which of the filter's entries the user
+    // chose; `selectedFilter` holds the entry to start with and, on return,
+    // the one chosen.
+    virtual QString saveFileNameOfType(QWidget* parent, const QString& caption,
+                                       const QString& folder, const QString& filter,
+                                       QString& selectedFilter) = 0;
 };
 
 // The production answers: QMessageBox and QFileDialog.
@@ -32,6 +42,10 @@ public:
                Icon icon) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileNameOfType(QWidget* parent, const QString& caption, const QString& folder,
+                               const QString& filter, QString& selectedFilter) override;
 };
 
 } // namespace ombrix

@@ -171,14 +171,14 @@ void paintHelp(QPainter& g)
 // Buttons whose commands come with later work are listed as not available;
 // the toolbar shows them greyed out.
 constexpr std::array<ToolbarRow, 15> kToolbar = {{
-    {ToolButton::New, "New", "New Image", paintNew, false, false, false},
-    {ToolButton::Open, "Open", "Open Parameter Settings File", paintOpen, false, false, false},
-    {ToolButton::Save, "Save", "Save", paintSave, false, true, false},
-    {ToolButton::Copy, "Copy", "Copy Image", paintCopy, false, true, false},
+    {ToolButton::New, "New", "New Image", paintNew, false, false, true},
+    {ToolButton::Open, "Open", "Open Parameter Settings File", paintOpen, false, false, true},
+    {ToolButton::Save, "Save", "Save", paintSave, false, true, true},
+    {ToolButton::Copy, "Copy", "Copy Image", paintCopy, false, true, true},
     {ToolButton::Undo, "Undo", "Undo", paintUndo, false, false, true},
     {ToolButton::Redo, "Redo", "Redo", paintRedo, false, true, true},
     {ToolButton::Show, "Show", "Show Image on Main Screen", paintShow, false, true, true},
-    {ToolButton::Resize, "Resize", "Resize", paintResize, false, false, false},
+    {ToolButton::Resize, "Resize", "Resize", paintResize, false, false, true},
     {ToolButton::Rotate, "Rotate", "Rotate Image by 90 Degrees", paintRotate, true, true, true},
     {ToolButton::Borders, "Borders", "Add Borders", paintBorders, false, false, false},
     {ToolButton::Text, "Text", "Text", paintText, true, false, false},

@@ -53,6 +53,29 @@ public:
         lastDialogTitle = caption;
         return fileName;
     }
+    // The file dialogs of the file commands: what they were shown with, and
+    // the answer (fileName; the type chosen in a typed save dialog).
+    QString lastFolder;
+    QString lastFilter;
+    QString chosenType; // empty: the dialog's first type stays chosen
+    QString openFileName(QWidget*, const QString& caption, const QString& folder,
+                         const QString& filter) override
+    {
+        lastDialogTitle = caption;
+        lastFolder = folder;
+        lastFilter = filter;
+        return fileName;
+    }
+    QString saveFileNameOfType(QWidget*, const QString& caption, const QString& folder,
+                               const QString& filter, QString& selectedFilter) override
+    {
+        lastDialogTitle = caption;
+        lastFolder = folder;
+        lastFilter = filter;
+        if (!chosenType.isEmpty())
+            selectedFilter = chosenType;
+        return fileName;
+    }
 };
 
 // The offscreen platform cannot raise windows, grab the keyboard or pass
