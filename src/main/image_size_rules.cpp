@@ -9,8 +9,8 @@ namespace ombrix
 namespace
 {
 
-// Larger than any screen, small enough that any text of it fits a 16-bit
-// field check and a double holds it exactly.
+// Far beyond any screen (the checks of OK refuse it), and held there so that
+// an absurd entry still gives a whole number a field can show.
 constexpr double kLargestShown = 999999999.0;
 
 bool blank(const std::string& text)
@@ -62,7 +62,7 @@ double leadingNumber(const std::string& text)
 
 std::string pixelText(double value)
 {
-    if (!std::isfinite(value))
+    if (std::isnan(value))
         value = 0;
     const double r = num::roundHalfEven(value);
     const double held =

@@ -135,6 +135,10 @@ bool FileCommands::openFile(const std::string& path)
     picture.move(static_cast<int>(s.p().pnImageLeft / v.Tppx),
                  static_cast<int>(s.p().pnImageTop / v.Tppy));
     picture.setOuterTwips(s.p().pnImageWidth, s.p().pnImageHeight);
+    // A file without a usable size (the command line stores none) keeps the
+    // window's, and the record says so.
+    if (s.p().pnImageWidth <= s.frameWidth || s.p().pnImageHeight <= s.frameHeight)
+        picture.storeGeometry();
     commands_.mShowImage();
     s.history.mPushShot(s.p());
     if (!s.flags.pbBorderDlgShown && !s.flags.pbTextDlgShown)
