@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace ombrix
@@ -112,6 +113,11 @@ FrmHelp::FrmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
     layout->setContentsMargins(0, 0, 0, 0);
     browser_ = new QTextBrowser(this);
     browser_->setOpenLinks(false);
+    // The pages link each other as "topic:N".
+    connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.scheme() == "topic")
+            showTopic(url.path().toInt());
+    });
     layout->addWidget(browser_);
     resize(460, 520);
 }

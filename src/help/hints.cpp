@@ -51,17 +51,24 @@ the preview of one repetition. Click the preview to redraw it.</li>
 </ul>
 <h2>The toolbar</h2>
 <table>
+<tr><td>New</td><td>a new, plain black image of a size you choose (<a href="topic:9">Image size</a>).</td></tr>
+<tr><td>Open</td><td>opens a parameter file (.obp). You can also drop one on a window, or start
+<code>ombrix FILE.obp</code>.</td></tr>
+<tr><td>Save</td><td>a menu: save the parameters as an .obp file, save the image as JPEG, BMP or PNG, and
+set the <a href="topic:13">JPEG quality</a>.</td></tr>
+<tr><td>Copy</td><td>puts the image, with its texts, on the clipboard for other programs.</td></tr>
 <tr><td>Show</td><td>draws the image at full size in the image window and records the step for Undo.</td></tr>
 <tr><td>Undo, Redo</td><td>walk up to twenty steps back and forth.</td></tr>
+<tr><td>Resize</td><td>changes the image's size (<a href="topic:9">Image size</a>).</td></tr>
 <tr><td>Rotate</td><td>turns the pattern by 90 degrees (for the patterns that have a direction).</td></tr>
 <tr><td>About</td><td>the program's name and version.</td></tr>
 <tr><td>Help</td><td>this page.</td></tr>
 </table>
-<p>New, Open, Save, Copy, Resize, Borders, Text, Gradtxt and Wallpaper are greyed out in this version:
-they arrive with the parameter files, the image size dialog, texts, borders and wallpaper.</p>
+<p>Borders, Text, Gradtxt and Wallpaper are greyed out in this version: they arrive with texts, borders
+and wallpaper.</p>
 <h2>The image window</h2>
 <p>The image at its real size. Drag it by the picture to move it; drag its edges to resize it, and the
-image is drawn again at the new size. Right-click it for the menu: hide the image window, or hide or show
+image is drawn again at the new size. Right-click it for the menu: resize it, hide the image window, or hide or show
 the size label. Double-click to toggle the size label.</p>
 <h2>The colour picker</h2>
 <p>Always on top. Click a palette cell, or move the red, green and blue sliders; the preview follows at
@@ -70,24 +77,55 @@ bring them back; the cross closes it (click a colour box to bring it back).</p>
 <h2>Hints</h2>
 <p>A hint appears when something you did may spoil the image, for example a very wide or very tall image
 window. Tick "Do not show this massage any more." to switch it off for good.</p>
+<h2>Files</h2>
+<p>A parameter file (.obp) holds everything that defines the image, the image window's place and size
+included, but no pixels: it is small and draws the same image again. A file that cannot be read is
+named in a message and changes nothing. The image itself leaves Ombrix through "Save Image As..." and
+Copy, always with its texts.</p>
+<p>Topics: <a href="topic:9">Image size</a> &middot; <a href="topic:13">JPEG quality and saving the
+image</a></p>
 <h2>Leaving</h2>
 <p>Closing the main window asks whether to save the image first; minimising it hides the other windows
 until you restore it.</p>
 )";
 
-const char* const kSizeTopic =
-    "<h1>Image size</h1><p>Enter the width and height of the image in pixels. Tick <i>Maintain "
-    "aspect "
-    "ratio of</i> to keep the ratio of width to height; the field you type in drives the other. "
-    "The "
-    "image must fit on the screen with 50 pixels to spare and give each repetition at least 12 "
-    "pixels.</p>";
+const char* const kSizeTopic = R"(
+<h1>Image size</h1>
+<p>The <b>New</b> button starts a new, plain black image; the <b>Resize</b> button keeps the image and
+changes its size. Both open this dialog, and "Resize..." in the image window's menu opens it again for
+whichever of the two you used last.</p>
+<ul>
+<li><b>Width</b> and <b>Height</b>: the size of the image in pixels. They are the screen's own pixels:
+on a screen scaled by 2 an image window 960 pixels wide holds a 1920 pixels wide image.</li>
+<li><b>Maintain aspect ratio of ... to 1</b>: tick it to keep width divided by height at the ratio you
+enter (1.5 for 3:2, 1.7778 for 16:9). The field you type in drives the other: a width sets the height,
+a height sets the width.</li>
+</ul>
+<p>OK checks the size: both fields must be filled; the image must be at least 50 pixels smaller than the
+screen each way, so that its window fits; and each repetition of the pattern needs at least 12 pixels,
+so three repetitions across need a width of 36. A size that does not pass is named in a message and
+nothing changes (New has already cleared the image). Undo takes a new size back.</p>
+<p><a href="topic:0">Back to the index</a></p>
+)";
 const char* const kTextTopic =
     "<h1>Texts</h1><p>Up to sixteen text sets, each with a highlight and a shadow copy.</p>";
 const char* const kBordersTopic =
     "<h1>Borders</h1><p>Four borders, one per edge, each with its own width and colour.</p>";
-const char* const kQualityTopic =
-    "<h1>JPEG quality</h1><p>From 10 (small files) to 100 (best pictures).</p>";
+const char* const kQualityTopic = R"(
+<h1>JPEG quality</h1>
+<p>"Set JPEG Image Quality..." in the Save menu sets how JPEG files are written, from 10 (<i>Low</i>:
+small files, visible blocks and smeared edges) to 100 (<i>High</i>: the best picture, the largest file).
+The frame above the slider shows the value as you move it; OK keeps it, also for the next time you start
+Ombrix, and Cancel leaves it as it was.</p>
+<p>Gradients show JPEG's flaws more than photographs do: for wallpaper, 90 or more is a good choice. PNG
+and BMP files are always exact; PNG is usually the smaller of the two.</p>
+<h2>Saving the image</h2>
+<p>"Save Image As..." writes the image with its texts. The name's extension chooses the type
+(.jpg or .jpeg, .bmp, .png, in any letter case); a name without one of them gets the extension of the
+type chosen in the dialog. If the file cannot be written, a message says why and any earlier file of
+that name is left as it was.</p>
+<p><a href="topic:0">Back to the index</a></p>
+)";
 
 } // namespace
 

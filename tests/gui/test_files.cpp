@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include <sys/resource.h>
@@ -408,6 +409,14 @@ TEST(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)
     control<QPushButton>(main.fileCommands().sizeDialog(), "cmdHelp")->click();
     ASSERT_NE(main.helpWindow(), nullptr);
     EXPECT_EQ(main.helpWindow()->topic(), 9);
+    // The topics link each other and the index.
+    auto* browser = main.helpWindow()->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    emit browser->anchorClicked(QUrl("topic:0"));
+    EXPECT_EQ(main.helpWindow()->topic(), 0);
+    EXPECT_TRUE(main.helpWindow()->pageText().contains("JPEG quality and saving the image"));
+    emit browser->anchorClicked(QUrl("topic:13"));
+    EXPECT_EQ(main.helpWindow()->topic(), 13);
 }
 
 TEST(Files, AParameterFileDroppedOnEitherWindowOpens)
