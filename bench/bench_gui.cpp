@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -161,6 +162,65 @@ void benchStartUp(benchmark::State& st)
     }
 }
 
+// Opening a parameter file of a 1920 x 1080 image, from the command to the
+// image window painted at that size (the dialog answered at once).
+void benchOpenFile(benchmark::State& st)
+{
+    Program prog;
+    FrmMain& main = *prog.main;
+    main.Form_Load();
+    FrmPicture* picture = &main.picture();
+    picture->setClientSize(1920, 1080);
+    QApplication::processEvents();
+    prog.prompter.fileName = prog.dir.filePath("big.obp");
+    if (!main.commands().mSaveParam()) {
+        st.SkipWithError("the parameter file could not be written");
+        return;
+    }
+    picture->setClientSize(260, 200);
+    QApplication::processEvents();
+    PaintCounter counter;
+    auto* view = picture->findChild<QWidget*>("picShow");
+    view->installEventFilter(&counter);
+    for (auto _ : st) {
+        st.PauseTiming();
+        picture->setClientSize(260, 200); // each run sizes the window anew
+        QApplication::processEvents();
+        st.ResumeTiming();
+        main.Toolbar1_ButtonClick(ToolButton::Open);
+        view->repaint();
+        QApplication::processEvents();
+    }
+    if (picture->size() != QSize(1920, 1080) || counter.paints < st.iterations())
+        st.SkipWithError(("the image window was not painted at 1920 x 1080 after each open: " +
+                          std::to_string(picture->width()) + " x " +
+                          std::to_string(picture->height()) + ", " +
+                          std::to_string(counter.paints) + " paints")
+                             .c_str());
+}
+
+// Save Image As for a 1920 x 1080 image, from the menu item to the file
+// renamed into place (the dialog answered at once).
+void benchSaveImage(benchmark::State& st, const char* suffix)
+{
+    Program prog;
+    FrmMain& main = *prog.main;
+    main.Form_Load();
+    main.picture().setClientSize(1920, 1080);
+    QApplication::processEvents();
+    const QString file = prog.dir.filePath(QString("big.") + suffix);
+    prog.prompter.fileName = file;
+    for (auto _ : st)
+        if (!main.fileCommands().mSave()) {
+            st.SkipWithError("the image could not be saved");
+            break;
+        }
+    const QImage written(file);
+    if (written.size() != main.picture().pictures().picShow.image().size())
+        st.SkipWithError("the file does not hold the whole image");
+    st.counters["file_kB"] = static_cast<double>(QFileInfo(file).size()) / 1024.0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -180,6 +240,12 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ShowFullSize/1920x1080", benchShowFullSize)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("OpenFile/1920x1080", benchOpenFile)
+        ->Unit(benchmark::kMillisecond);
+    for (const char* suffix : {"png", "jpg", "bmp"})
+        benchmark::RegisterBenchmark((std::string("SaveImage/1920x1080/") + suffix).c_str(),
+                                     benchSaveImage, suffix)
+            ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("StartUp", benchStartUp)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);

@@ -48,6 +48,7 @@ FrmDim::FrmDim(AppState& state, CommandHost& host, Prompter& prompter, FileComma
     setObjectName("frmDim");
     setAttribute(Qt::WA_DeleteOnClose);
     auto* rows = new QVBoxLayout(this);
+    rows->setSizeConstraint(QLayout::SetFixedSize);
 
     auto* fraPixel = new QGroupBox("Pixel size", this);
     fraPixel->setObjectName("fraPixel");
@@ -181,6 +182,7 @@ bool FrmDim::cmdOK_Click()
         s.model.mSetDefaults(0);
         host_.setButtonEnabled(ToolButton::Gradtxt, false);
         host_.mSetupPattern(0);
+        host_.mDrawPreview();
     }
     const SizeCheck c = checkImageSize(text(txtWidth), text(txtHeight), limits());
     if (!c.ok) {

@@ -31,6 +31,7 @@ FrmQuality::FrmQuality(Long& quality, std::function<void(int)> help, QWidget* pa
     setModal(true);
 
     auto* rows = new QVBoxLayout(this);
+    rows->setSizeConstraint(QLayout::SetFixedSize);
     fraQuality = new QGroupBox(this);
     fraQuality->setObjectName("fraQuality");
     auto* grid = new QGridLayout(fraQuality);
