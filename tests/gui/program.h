@@ -56,22 +56,19 @@ public:
     // The file dialogs of the file commands: what they were shown with, and
     // the answer (fileName; the type chosen in a typed save dialog).
     QString lastFolder;
-    QString lastFilter;
     QString chosenType; // empty: the dialog's first type stays chosen
     QString openFileName(QWidget*, const QString& caption, const QString& folder,
-                         const QString& filter) override
+                         const QString&) override
     {
         lastDialogTitle = caption;
         lastFolder = folder;
-        lastFilter = filter;
         return fileName;
     }
     QString saveFileNameOfType(QWidget*, const QString& caption, const QString& folder,
-                               const QString& filter, QString& selectedFilter) override
+                               const QString&, QString& selectedFilter) override
     {
         lastDialogTitle = caption;
         lastFolder = folder;
-        lastFilter = filter;
         if (!chosenType.isEmpty())
             selectedFilter = chosenType;
         return fileName;
