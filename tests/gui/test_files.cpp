@@ -181,8 +181,7 @@ TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
         EXPECT_EQ(reader.format(), c.format) << c.file;
         EXPECT_LE(difference(reader.read(), QImage(ref)), c.tolerance) << c.file;
     }
-    EXPECT_EQ(pg.state.files.psImageTitle, "e.bmp");
-    EXPECT_TRUE(pg.prompter.asked.empty());
+    EXPECT_TRUE(pg.prompter.asked.empty() && pg.state.files.psImageTitle == "e.bmp");
     EXPECT_EQ(shown(pg), before) << "the window shows what it showed";
 
     // A write that fails (here past a file-size limit, which binds every
