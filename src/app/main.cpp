@@ -2,6 +2,7 @@
 #include "app/gui.h"
 
 #include <csignal>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
@@ -12,5 +13,7 @@ int main(int argc, char** argv)
     // Without arguments the desktop program starts; with them, a command.
     if (argc <= 1)
         return ombrix::runGui(argc, argv);
+    if (std::strcmp(argv[1], "wallpaper") == 0)
+        return ombrix::runWallpaperCli(argc, argv);
     return ombrix::runCli(argc, argv);
 }

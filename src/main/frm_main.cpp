@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -79,7 +80,8 @@ QGroupBox* frame(const char* name, const char* caption, QWidget* parent)
 } // namespace
 
 FrmMain::FrmMain(AppState& state, MainOptions options)
-    : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter)
+    : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter),
+      wallpaper_(*this, *options_.prompter, this)
 {
     setObjectName("frmMain");
     setFileTitle(fileTitle_);
@@ -729,6 +731,9 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Help:
         commands_.help();
         break;
+    case ToolButton::Wallpaper:
+        wallpaper_.popup(QCursor::pos());
+        break;
     case ToolButton::New:
     case ToolButton::Open:
     case ToolButton::Save:
@@ -737,7 +742,6 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Borders:
     case ToolButton::Text:
     case ToolButton::Gradtxt:
-    case ToolButton::Wallpaper:
         break; // their commands come with the dialogs they open
     }
 }

@@ -8,6 +8,7 @@
 #include "main/ui_commands.h"
 #include "main/ui_main_services.h"
 #include "main/ui_toolbar.h"
+#include "main/ui_wallpaper_commands.h"
 #include "render/qimage_surface.h"
 
 #include <QMainWindow>
@@ -97,6 +98,7 @@ public:
     QWidget* dialogParent() override { return this; }
 
     Commands& commands() { return commands_; }
+    WallpaperCommands& wallpaper() { return wallpaper_; }
     QAction* button(ToolButton b) const { return buttons_[static_cast<size_t>(b)]; }
     QAction* menuItem(MenuItem item) const { return mnuMenuArray[static_cast<size_t>(item)]; }
     PatternPanels* patternPanels() const { return panels_; }
@@ -137,6 +139,7 @@ private:
     AppState& state_;
     MainOptions options_;
     Commands commands_;
+    WallpaperCommands wallpaper_;
     ColourEvents colourEvents_;
     QString fileTitle_ = "Untitled";
 
