@@ -55,6 +55,7 @@ void WallpaperCommands::mGetWallPaperKeys(std::unique_ptr<WallpaperBackend> back
 
 void WallpaperCommands::checkItem(int index)
 {
+    checked_ = index;
     for (int i = 0; i < 3; ++i)
         item(i)->setChecked(i == index);
 }
@@ -89,12 +90,9 @@ void WallpaperCommands::mnuSetWallpaperArray_Click(int index)
 {
     if (index < 0 || index > 2)
         return; // the separator
-    // The mark stays where it was until the desktop has taken the choice.
-    const int before = item(0)->isChecked()   ? 0
-                       : item(1)->isChecked() ? 1
-                       : item(2)->isChecked() ? 2
-                                              : -1;
-    checkItem(before);
+    // The mark stays where it was until the desktop has taken the choice
+    // (the click itself has already toggled the item).
+    checkItem(checked_);
     std::string tile, style;
     arrangementStrings(static_cast<Arrangement>(index), tile, style);
     if (mSetWallpaper(tile, style))

@@ -68,6 +68,7 @@ private:
     Prompter& prompter_;
     std::unique_ptr<WallpaperBackend> backend_;
     std::string readFailure_; // why the start-up values could not be read
+    int checked_ = -1;        // the item with the check mark, -1 none
 
     QMenu* mnuWall = nullptr;
     std::array<QAction*, 4> mnuSetWallpaperArray{};
