@@ -14,6 +14,12 @@ packages=(
   qt6-qpa-plugins                 # the X11 platform the desktop program runs on
   xvfb xauth x11-utils            # a private X server and xwininfo for the smoke test
   openbox                         # a window manager for the smoke test
+  libglib2.0-dev libglib2.0-bin   # GSettings (GIO) for the wallpaper; glib-compile-schemas in tests
+  dconf-gsettings-backend         # the desktops' GSettings store
+  gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common  # wallpaper schemas
+  libxcb1-dev                     # the X root window wallpaper
+  dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
+  libgdk-pixbuf2.0-bin            # the desktops' image loader, decoding the wallpaper in a test
 )
 
 missing=()

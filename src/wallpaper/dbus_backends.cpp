@@ -2,6 +2,7 @@
 // the session bus.
 #include "wallpaper/backends.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -32,10 +33,10 @@ QDBusMessage call(const QString& service, const QString& path, const QString& in
     return QDBusConnection::sessionBus().call(m, QDBus::Block, kTimeoutMs);
 }
 
-std::string noBus()
+std::string noBus(const std::string& desktop)
 {
-    return "There is no session bus to reach the desktop's settings. Start Ombrix inside the "
-           "desktop session.";
+    return "There is no session bus to reach the " + desktop +
+           " settings, so the wallpaper cannot be set. Start Ombrix inside the desktop session.";
 }
 
 // ---------------------------------------------------------------------------
@@ -146,7 +147,7 @@ private:
     WallpaperResult getAll(QVariantMap& out) const
     {
         if (!QDBusConnection::sessionBus().isConnected())
-            return WallpaperResult::failure(noBus());
+            return WallpaperResult::failure(noBus("XFCE"));
         const QDBusMessage reply =
             call(kXfService, kXfPath, kXfService, "GetAllProperties", {kXfChannel, "/backdrop"});
         if (reply.type() == QDBusMessage::ErrorMessage) {
@@ -335,7 +336,7 @@ private:
     WallpaperResult run(const QString& script, QString* output) const
     {
         if (!QDBusConnection::sessionBus().isConnected())
-            return WallpaperResult::failure(noBus());
+            return WallpaperResult::failure(noBus("Plasma"));
         const QDBusMessage reply =
             call(kPlasmaService, kPlasmaPath, kPlasmaInterface, "evaluateScript", {script});
         if (reply.type() == QDBusMessage::ErrorMessage) {

@@ -9,6 +9,7 @@
 #include <gio/gio.h>
 #include <gio/gsettingsbackend.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,27 @@ template <class T, void (*Free)(T*)> struct GPtr {
 void unrefSource(GSettingsSchemaSource* s)
 {
     g_settings_schema_source_unref(s);
+}
+
+// dconf warns on stderr when it cannot reach its service; the value read
+// back reports that failure, in words the user can act on, so its warnings
+// are dropped.  Every other message goes to GLib's standard writer.
+GLogWriterOutput writer(GLogLevelFlags level, const GLogField* fields, gsize n, gpointer data)
+{
+    for (gsize i = 0; i < n; ++i)
+        if (std::strcmp(fields[i].key, "GLIB_DOMAIN") == 0 && fields[i].length < 0 &&
+            std::strcmp(static_cast<const char*>(fields[i].value), "dconf") == 0 &&
+            (level & G_LOG_LEVEL_WARNING) != 0)
+            return G_LOG_WRITER_HANDLED;
+    return g_log_writer_default(level, fields, n, data);
+}
+
+void quietDconf()
+{
+    static bool done = false; // GLib takes one writer per process
+    if (!done)
+        g_log_set_writer_func(writer, nullptr, nullptr);
+    done = true;
 }
 
 class GSettingsWallpaper final : public WallpaperBackend
@@ -178,11 +200,7 @@ private:
             return WallpaperResult::failure(
                 "This system has no store for desktop settings (dconf is not installed), so a "
                 "wallpaper set now would be forgotten at once.");
-        // dconf warns on stderr when it cannot reach its service; the value
-        // read back reports that failure, in words the user can act on.
-        g_log_set_handler(
-            "dconf", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING),
-            [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        quietDconf();
         settings_ = g_settings_new_full(schema_, backend_, nullptr);
         return WallpaperResult::success();
     }

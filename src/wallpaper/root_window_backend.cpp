@@ -70,7 +70,13 @@ public:
         if (it.rem > 0)
             screen_ = it.data;
     }
-    ~XConnection() { xcb_disconnect(c_); }
+    ~XConnection()
+    {
+        // Whatever is still queued reaches the server before the close.
+        if (xcb_connection_has_error(c_) == 0)
+            std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));
+        xcb_disconnect(c_);
+    }
     XConnection(const XConnection&) = delete;
     XConnection& operator=(const XConnection&) = delete;
 
@@ -322,6 +328,10 @@ private:
             xcb_kill_client(x.c(), previous);
         if (previousE != previous && x.rootSizedPixmap(previousE))
             xcb_kill_client(x.c(), previousE);
+        // Our own last pixmap, when another program has since taken the
+        // atoms: still ours while it is a root-sized pixmap.
+        if (last_ != previous && last_ != previousE && x.rootSizedPixmap(last_))
+            xcb_kill_client(x.c(), last_);
         for (xcb_atom_t atom : atoms)
             xcb_change_property(x.c(), XCB_PROP_MODE_REPLACE, x.root(), atom, XCB_ATOM_PIXMAP, 32,
                                 1, &p);
