@@ -19,7 +19,6 @@ packages=(
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common  # wallpaper schemas
   libxcb1-dev                     # the X root window wallpaper
   dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
-  libgdk-pixbuf2.0-bin            # the desktops' image loader, decoding the wallpaper in a test
 )
 
 missing=()
