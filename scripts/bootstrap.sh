@@ -16,6 +16,11 @@ packages=(
   openbox                         # a window manager for the smoke test
   xclip                           # reads the copied image back in the clipboard test
   desktop-file-utils shared-mime-info libxml2-utils  # the install test's checks
+  libglib2.0-dev libglib2.0-bin   # GSettings (GIO) for the wallpaper; glib-compile-schemas in tests
+  dconf-gsettings-backend         # the desktops' GSettings store
+  gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common  # wallpaper schemas
+  libxcb1-dev                     # the X root window wallpaper
+  dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
 )
 
 missing=()

@@ -25,6 +25,7 @@ model=$(git ls-files 'src/model/*')
 engine=$(git ls-files 'src/render/*')
 picture=$(git ls-files 'src/picture/*' | grep -v '/frm_')
 io=$(git ls-files 'src/io/*')
+wallpaper=$(git ls-files 'src/wallpaper/*')
 window_models=$(git ls-files 'src/main/palette.*' 'src/main/undo_history.*' \
   'src/main/pattern_setup.*' 'src/help/hints.*')
 
@@ -36,6 +37,8 @@ refuse "io/|main/|colour/|help/|app/|$windows" \
   "the picture includes only the engine, the model and itself" $picture
 refuse "render/|picture/|main/|colour/|help/|app/|$windows" \
   "files include only the model and themselves" $io
+refuse "render/|picture/|main/|colour/|help/|app/|$windows" \
+  "the wallpaper includes only files, the model and itself" $wallpaper
 refuse "render/|picture/|io/|colour/|app/|$windows|Q" \
   "the windows' models are plain C++ over the model" $window_models
 refuse 'main/frm_main\.h' "only the program's start-up includes the main window" \

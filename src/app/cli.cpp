@@ -40,6 +40,8 @@ const char* const kOverview =
     "  params (FILE.obp | --preset N) [--out FILE.obp]\n"
     "      Prints the image parameters as JSON; with --out also writes them as a\n"
     "      parameter file.\n"
+    "  wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
+    "      Draws the image at the screen's size and makes it the desktop wallpaper.\n"
     "\n"
     "Run 'ombrix COMMAND --help' for the options of a command.\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.";

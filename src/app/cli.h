@@ -8,4 +8,8 @@ namespace ombrix
 // 1 a failure (unreadable file, image not written), 2 a usage error.
 int runCli(int argc, char** argv);
 
+// `ombrix wallpaper ...`: the image made the desktop wallpaper; 0 when the
+// desktop took it, 1 when not (one line says why), 2 a usage error.
+int runWallpaperCli(int argc, char** argv);
+
 } // namespace ombrix

@@ -3,6 +3,7 @@
 #include "main/app_state.h"
 #include "main/frm_main.h"
 #include "main/ui_prompter.h"
+#include "wallpaper/wallpaper.h"
 
 #include <QApplication>
 #include <QFile>
@@ -85,6 +86,9 @@ int runGui(int argc, char** argv)
 
     FrmMain main(state, options);
     QObject::connect(&main, &FrmMain::closed, &app, &QApplication::quit);
+    // The wallpaper in force before the user can change anything, so that
+    // Restore returns to it however many wallpapers are set.
+    main.wallpaper().mGetWallPaperKeys(makeWallpaperBackend(sessionFromEnvironment()));
     main.Form_Load();
     if (!file.empty())
         main.fileCommands().openFile(file);

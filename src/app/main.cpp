@@ -2,6 +2,7 @@
 #include "app/gui.h"
 
 #include <csignal>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
@@ -13,5 +14,7 @@ int main(int argc, char** argv)
     // except for one parameter file, which the desktop program opens.
     if (argc <= 1 || ombrix::opensInDesktop(argc, argv))
         return ombrix::runGui(argc, argv);
+    if (std::strcmp(argv[1], "wallpaper") == 0)
+        return ombrix::runWallpaperCli(argc, argv);
     return ombrix::runCli(argc, argv);
 }

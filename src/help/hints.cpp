@@ -63,9 +63,10 @@ set the <a href="topic:13">JPEG quality</a>.</td></tr>
 <tr><td>Rotate</td><td>turns the pattern by 90 degrees (for the patterns that have a direction).</td></tr>
 <tr><td>About</td><td>the program's name and version.</td></tr>
 <tr><td>Help</td><td>this page.</td></tr>
+<tr><td>Wallpaper</td><td>makes the image the desktop wallpaper: Tile, Center or Stretch; Restore puts back
+the wallpaper the desktop had when Ombrix started.</td></tr>
 </table>
-<p>Borders, Text, Gradtxt and Wallpaper are greyed out in this version: they arrive with texts, borders
-and wallpaper.</p>
+<p>Borders, Text and Gradtxt are greyed out in this version: they arrive with texts and borders.</p>
 <h2>The image window</h2>
 <p>The image at its real size. Drag it by the picture to move it; drag its edges to resize it, and the
 image is drawn again at the new size. Right-click it for the menu: resize it, hide the image window, or hide or show

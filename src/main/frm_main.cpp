@@ -85,7 +85,8 @@ QGroupBox* frame(const char* name, const char* caption, QWidget* parent)
 
 FrmMain::FrmMain(AppState& state, MainOptions options)
     : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter),
-      files_(state, *this, *options_.prompter, commands_)
+      files_(state, *this, *options_.prompter, commands_),
+      wallpaper_(*this, *options_.prompter, this)
 {
     setObjectName("frmMain");
     setFileTitle(fileTitle_);
@@ -790,6 +791,9 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Help:
         commands_.help();
         break;
+    case ToolButton::Wallpaper:
+        wallpaper_.popup(QCursor::pos());
+        break;
     case ToolButton::New:
         files_.showSizeDialog(false);
         break;
@@ -808,7 +812,6 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Borders:
     case ToolButton::Text:
     case ToolButton::Gradtxt:
-    case ToolButton::Wallpaper:
         break; // their commands come with the dialogs they open
     }
 }

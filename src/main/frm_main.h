@@ -9,6 +9,7 @@
 #include "main/ui_file_commands.h"
 #include "main/ui_main_services.h"
 #include "main/ui_toolbar.h"
+#include "main/ui_wallpaper_commands.h"
 #include "render/qimage_surface.h"
 
 #include <QMainWindow>
@@ -101,6 +102,7 @@ public:
 
     Commands& commands() { return commands_; }
     FileCommands& fileCommands() { return files_; }
+    WallpaperCommands& wallpaper() { return wallpaper_; }
     QAction* button(ToolButton b) const { return buttons_[static_cast<size_t>(b)]; }
     QAction* menuItem(MenuItem item) const { return mnuMenuArray[static_cast<size_t>(item)]; }
     PatternPanels* patternPanels() const { return panels_; }
@@ -145,6 +147,7 @@ private:
     MainOptions options_;
     Commands commands_;
     FileCommands files_;
+    WallpaperCommands wallpaper_;
     ColourEvents colourEvents_;
     QString fileTitle_ = "Untitled";
 

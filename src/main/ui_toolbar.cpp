@@ -184,7 +184,7 @@ constexpr std::array<ToolbarRow, 15> kToolbar = {{
     {ToolButton::Text, "Text", "Text", paintText, true, false, false},
     {ToolButton::Gradtxt, "Gradtxt", "Fill Text with Gradient Pattern", paintGradtxt, false, false,
      false},
-    {ToolButton::Wallpaper, "Wallpaper", "Set Wallpaper", paintWallpaper, false, true, false},
+    {ToolButton::Wallpaper, "Wallpaper", "Set Wallpaper", paintWallpaper, false, true, true},
     {ToolButton::About, "About", "About Ombrix", paintAbout, false, false, true},
     {ToolButton::Help, "Help", "Help", paintHelp, false, false, true},
 }};

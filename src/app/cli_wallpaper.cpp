@@ -1,0 +1,218 @@
+// `ombrix wallpaper`: draws an image and makes it the desktop wallpaper
+// through the same back end as the desktop program, so that a login script
+// or a timer can set a designed wallpaper without opening a window.
+#include "app/cli.h"
+
+#include "io/param_file.h"
+#include "model/image_params.h"
+#include "model/numeric.h"
+#include "picture/full_image.h"
+#include "wallpaper/wallpaper.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace ombrix
+{
+
+namespace
+{
+
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+const char* const kHelp =
+    "Usage: ombrix wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
+    "\n"
+    "Draws the image and makes it the desktop wallpaper (GNOME, Cinnamon, MATE, XFCE,\n"
+    "KDE Plasma, or the root window of any other X11 session).\n"
+    "\n"
+    "  --preset N    start from preset N (0 new image, 1, 2, 3 start-up) instead of a file\n"
+    "  --size WxH    picture size in pixels; by default the primary screen's size in\n"
+    "                device pixels, or without a display the size the file gives\n"
+    "  --mode M      tile, center or stretch (default stretch)\n"
+    "\n"
+    "Exit status: 0 the desktop took the new wallpaper, 1 it did not (the line on\n"
+    "stderr says why), 2 bad usage.\n";
+
+int say(int status, const std::string& message)
+{
+    std::fprintf(stderr, "ombrix: %s\n", message.c_str());
+    return status;
+}
+
+struct Request {
+    std::string file; // the parameter file, as the system's file-name bytes
+    std::optional<int> preset;
+    int width = 0, height = 0; // 0: not given
+    Arrangement mode = Arrangement::Stretch;
+};
+
+bool parseSize(const std::string& text, int& w, int& h)
+{
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos || x == 0 || x + 1 >= text.size() || x > 6 || text.size() - x > 7)
+        return false;
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    const std::string a = text.substr(0, x), b = text.substr(x + 1);
+    if (!digits(a) || !digits(b))
+        return false;
+    w = std::stoi(a);
+    h = std::stoi(b);
+    return w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide;
+}
+
+// Returns 0 and fills `r`, a usage status with its line printed, or -1
+// for --help.
+int parse(int argc, char** argv, Request& r)
+{
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i], value;
+        const bool option = arg.size() > 2 && arg.compare(0, 2, "--") == 0;
+        if (arg == "-h" || arg == "--help")
+            return -1;
+        if (option) {
+            const size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+            } else if (arg == "--preset" || arg == "--size" || arg == "--mode") {
+                if (i + 1 >= argc)
+                    return say(kUsage, arg + " needs a value");
+                value = argv[++i];
+            }
+            if (arg == "--preset") {
+                if (value.size() != 1 || value[0] < '0' || value[0] > '3')
+                    return say(kUsage, "--preset takes 0, 1, 2 or 3, not '" + value + "'");
+                r.preset = value[0] - '0';
+            } else if (arg == "--size") {
+                if (!parseSize(value, r.width, r.height))
+                    return say(kUsage,
+                               "--size takes WxH with each side 1 to 16384, not '" + value + "'");
+            } else if (arg == "--mode") {
+                if (value == "tile")
+                    r.mode = Arrangement::Tile;
+                else if (value == "center" || value == "centre")
+                    r.mode = Arrangement::Center;
+                else if (value == "stretch")
+                    r.mode = Arrangement::Stretch;
+                else
+                    return say(kUsage, "--mode takes tile, center or stretch, not '" + value + "'");
+            } else {
+                return say(kUsage, "unknown option '" + arg + "' (see ombrix wallpaper --help)");
+            }
+        } else if (r.file.empty() && !arg.empty()) {
+            r.file = arg;
+        } else {
+            return say(kUsage, "give one parameter file");
+        }
+    }
+    if (r.preset.has_value() == !r.file.empty())
+        return say(kUsage, "give either a parameter file or --preset N");
+    return 0;
+}
+
+// The size a parameter file's window gives at 15 twips per pixel.
+void storedSize(const ImageParams& p, int& w, int& h)
+{
+    const auto side = [](Long twips, int fallback) {
+        if (twips <= 0)
+            return fallback;
+        const long px = static_cast<long>(num::roundHalfEven(twips / 15.0));
+        return static_cast<int>(std::clamp<long>(px, 1, kMaxImageSide));
+    };
+    w = side(p.pnImageWidth, 260);
+    h = side(p.pnImageHeight, 200);
+}
+
+QtMessageHandler gPrevious = nullptr;
+
+// One line on failure, none on success: Qt's notice about a missing runtime
+// folder, which this command never uses, is dropped.
+void quiet(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    if (gPrevious != nullptr)
+        gPrevious(type, context, message);
+}
+
+} // namespace
+
+int runWallpaperCli(int argc, char** argv)
+{
+    Request request;
+    const int parsed = parse(argc, argv, request);
+    if (parsed == -1) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (parsed != 0)
+        return parsed;
+
+    // The screen's size comes from X when the session has a reachable X
+    // display; otherwise Qt draws offscreen and the file gives the size.
+    const Session session = sessionFromEnvironment();
+    const bool screen = std::getenv("QT_QPA_PLATFORM") == nullptr && request.width == 0 &&
+                        xDisplayReachable(session.display);
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
+        setenv("QT_QPA_PLATFORM", screen ? "xcb" : "offscreen", 1);
+    gPrevious = qInstallMessageHandler(quiet);
+    QGuiApplication app(argc, argv);
+
+    ImageModel model;
+    model.params.pnRotation = 1;
+    model.mSetDefaults(request.preset.value_or(3));
+    if (!request.file.empty()) {
+        const ParamFileResult read = ReadData(request.file, model.params);
+        if (!read.ok)
+            return say(kFailure, read.message);
+    }
+    int width = request.width, height = request.height;
+    if (width == 0 && screen && QGuiApplication::primaryScreen() != nullptr) {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        width = static_cast<int>(s->geometry().width() * s->devicePixelRatio() + 0.5);
+        height = static_cast<int>(s->geometry().height() * s->devicePixelRatio() + 0.5);
+    }
+    if (width == 0) {
+        width = 260;
+        height = 200;
+        if (!request.file.empty())
+            storedSize(model.params, width, height);
+    }
+    width = std::clamp(width, 1, kMaxImageSide);
+    height = std::clamp(height, 1, kMaxImageSide);
+
+    FullImageOptions options;
+    options.width = width;
+    options.height = height;
+    const QImage picture = renderFullImage(model.params, options);
+    if (picture.isNull())
+        return say(kFailure, "not enough memory for a " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " picture");
+
+    const std::unique_ptr<WallpaperBackend> backend = makeWallpaperBackend(session);
+    // The wallpaper in force now is never removed with the older files.
+    std::vector<std::string> spare;
+    if (backend->readCurrent().ok)
+        spare.push_back(backend->values().wallpaper);
+    const WallpaperResult set =
+        setDesktopWallpaper(*backend, picture, request.mode, wallpaperFolder(), spare);
+    if (!set.ok) {
+        std::string line = set.message;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        return say(kFailure, line);
+    }
+    return 0;
+}
+
+} // namespace ombrix

@@ -1,0 +1,40 @@
+// A wallpaper back end that records what it is asked and answers as the
+// test says.
+#pragma once
+
+#include "wallpaper/wallpaper.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ombrix::test
+{
+
+struct RecordingBackend final : WallpaperBackend {
+    DesktopValues start;
+    bool readable = true, stretch = true, accept = true;
+    std::vector<std::pair<std::string, Arrangement>> applied;
+    int restores = 0;
+
+    std::string desktopName() const override { return "Test"; }
+    WallpaperResult readCurrent() override { return answer(readable); }
+    DesktopValues values() const override { return readable ? start : DesktopValues{}; }
+    bool canStretch() const override { return stretch; }
+    WallpaperResult apply(const std::string& file, Arrangement a) override
+    {
+        applied.emplace_back(file, a);
+        return answer(accept);
+    }
+    WallpaperResult restore() override
+    {
+        ++restores;
+        return answer(accept);
+    }
+    static WallpaperResult answer(bool yes)
+    {
+        return yes ? WallpaperResult::success() : WallpaperResult::failure("desktop said no");
+    }
+};
+
+} // namespace ombrix::test

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The wallpaper back ends against real desktop services, each private to
+# this run: an Xvfb started with -noreset (so a retained root wallpaper
+# survives between steps), and a session bus of its own (dbus-run-session)
+# on which xfconfd is activated with a temporary configuration folder.  Then
+# the command line's exit codes for sessions where the wallpaper cannot be
+# set.  Exit 77 (skipped) when Xvfb or dbus-run-session is missing.
+#
+#   session_tests.sh OMBRIX_TESTS OMBRIX
+set -uo pipefail
+tests=$1 ombrix=$2
+for tool in Xvfb dbus-run-session; do
+  command -v "$tool" >/dev/null || { echo "session_tests: $tool is missing"; exit 77; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A free display number, found through the lock files X servers leave.
+display=
+for n in $(seq 140 199); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
+done
+[ -n "$display" ] || { echo "session_tests: no free display"; exit 77; }
+Xvfb "$display" -noreset -screen 0 320x200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+  sleep 0.1
+done
+
+# D-Bus activation gives xfconfd the bus's environment, not the test's: the
+# configuration folder is set before the bus starts.
+mkdir -p "$work/config" "$work/home"
+status=0
+env -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$work/config" HOME="$work/home" \
+  OMBRIX_TEST_SESSION_BUS=1 OMBRIX_TEST_X_DISPLAY="$display" QT_QPA_PLATFORM=offscreen \
+  dbus-run-session -- "$tests" --gtest_filter='WallpaperDesktopSession.*' || status=1
+
+# The command line: 0 only when the desktop took the wallpaper, else one
+# line that says why, and 1.
+expect() { # STATUS PATTERN ENV... -- ARGS...
+  local want=$1 pattern=$2; shift 2
+  local envs=()
+  while [ "$1" != "--" ]; do envs+=("$1"); shift; done
+  shift
+  local out rc
+  out=$(env -i PATH="$PATH" HOME="$work/home" "${envs[@]}" "$ombrix" wallpaper "$@" 2>&1)
+  rc=$?
+  if [ $rc -ne "$want" ] || ! grep -q -- "$pattern" <<<"$out" ||
+     { [ "$want" -ne 0 ] && [ "$(wc -l <<<"$out")" -ne 1 ]; }; then
+    echo "FAIL: wallpaper $* (${envs[*]}): exit $rc, wanted $want matching '$pattern':"
+    echo "$out"
+    status=1
+  else
+    echo "ok: wallpaper $* -> $rc"
+  fi
+}
+nobus=DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
+expect 0 '' DISPLAY="$display" -- --preset 3 --mode tile
+expect 0 '' DISPLAY="$display" -- --preset 1 --size 64x48 --mode center
+expect 1 'sway' XDG_CURRENT_DESKTOP=sway WAYLAND_DISPLAY=wayland-1 -- --preset 3
+expect 1 'did not keep' XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=dconf "$nobus" -- --preset 3
+expect 1 'XFCE' XDG_CURRENT_DESKTOP=XFCE "$nobus" -- --preset 3
+expect 1 'Plasma\|session bus' XDG_CURRENT_DESKTOP=KDE "$nobus" -- --preset 3
+expect 1 ':987' DISPLAY=:987 -- --preset 3
+expect 1 'cannot read\|No such file' DISPLAY="$display" -- "$work/missing.obp"
+expect 2 'tile, center or stretch' DISPLAY="$display" -- --preset 3 --mode fill
+expect 2 'either a parameter file' DISPLAY="$display" --
+left=$(ls "$work/home/.local/share/Ombrix/Ombrix" | wc -l)
+[ "$left" -eq 1 ] || { echo "FAIL: $left wallpaper files left, wanted the one in force"; status=1; }
+exit $status

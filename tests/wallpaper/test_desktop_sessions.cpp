@@ -1,0 +1,353 @@
+// The back ends against real desktop services, run by session_tests.sh,
+// which starts them (skipped in a plain run):
+// - XFCE: the real xfconfd on a private session bus, with a configuration of
+//   two monitors and two workspaces, one of them without a style;
+// - Plasma: a stand-in shell on the same bus that records the scripts,
+//   answers the read-back and can refuse as a locked Plasma does;
+// - the root window of a real Xvfb (-noreset), read back pixel by pixel.
+#include "wallpaper/backends.h"
+#include "wallpaper/wallpaper.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using namespace ombrix;
+
+namespace
+{
+
+bool sessionBus()
+{
+    return std::getenv("OMBRIX_TEST_SESSION_BUS") != nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// XFCE
+
+const char* const kXfceConfig = R"(<channel name="xfce4-desktop" version="1.0">
+<property name="backdrop" type="empty"><property name="screen0" type="empty">
+ <property name="monitorHDMI-1" type="empty">
+  <property name="workspace0" type="empty">
+   <property name="last-image" type="string" value="/usr/share/backgrounds/xfce/a b.png"/>
+   <property name="image-style" type="int" value="5"/></property>
+  <property name="workspace1" type="empty">
+   <property name="last-image" type="string" value="/b.png"/></property></property>
+ <property name="monitoreDP-1" type="empty">
+  <property name="workspace0" type="empty">
+   <property name="last-image" type="string" value="/c.png"/>
+   <property name="image-style" type="int" value="2"/></property>
+  <property name="workspace1" type="empty">
+   <property name="last-image" type="string" value="/d.png"/>
+   <property name="image-style" type="int" value="3"/></property></property>
+</property></property></channel>)";
+
+QVariantMap xfconfBackdrop()
+{
+    QDBusMessage m = QDBusMessage::createMethodCall("org.xfce.Xfconf", "/org/xfce/Xfconf",
+                                                    "org.xfce.Xfconf", "GetAllProperties");
+    m.setArguments({"xfce4-desktop", "/backdrop"});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(m);
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    return qdbus_cast<QVariantMap>(reply.arguments().value(0));
+}
+
+TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
+{
+    if (!sessionBus())
+        GTEST_SKIP() << "needs xfconfd on a private bus (tests/wallpaper/session_tests.sh)";
+    const QString dir =
+        qEnvironmentVariable("XDG_CONFIG_HOME") + "/xfce4/xfconf/xfce-perchannel-xml";
+    ASSERT_TRUE(QDir().mkpath(dir));
+    QFile xml(dir + "/xfce4-desktop.xml");
+    ASSERT_TRUE(xml.open(QIODevice::WriteOnly));
+    xml.write(kXfceConfig);
+    xml.close();
+
+    const QVariantMap start = xfconfBackdrop();
+    ASSERT_EQ(start.size(), 7);
+    auto backend = makeXfconfBackend();
+    ASSERT_TRUE(backend->readCurrent().ok);
+    const DesktopValues v = backend->values();
+    // Zoomed: no menu item.
+    EXPECT_EQ(v.wallpaper + "|" + v.tile + "|" + v.style,
+              "/usr/share/backgrounds/xfce/a b.png|0|5");
+
+    const char* const monitors[] = {"monitorHDMI-1", "monitoreDP-1"};
+    const struct {
+        const char* file;
+        Arrangement a;
+        int style;
+    } steps[] = {{"/w/OmbrixWallpaper-1.bmp", Arrangement::Tile, 2},
+                 {"/w/OmbrixWallpaper-2.bmp", Arrangement::Center, 1},
+                 {"/w/OmbrixWallpaper-3.bmp", Arrangement::Stretch, 3}};
+    for (const auto& s : steps) {
+        const WallpaperResult r = backend->apply(s.file, s.a);
+        ASSERT_TRUE(r.ok) << r.message;
+        const QVariantMap now = xfconfBackdrop();
+        for (const char* m : monitors)
+            for (int w = 0; w < 2; ++w) {
+                const QString base = QString("/backdrop/screen0/%1/workspace%2").arg(m).arg(w);
+                EXPECT_EQ(now.value(base + "/last-image").toString(), s.file) << base.toStdString();
+                EXPECT_EQ(now.value(base + "/image-style").toInt(), s.style) << base.toStdString();
+            }
+    }
+    ASSERT_TRUE(backend->restore().ok);
+    // Exactly the start: the style that did not exist is gone again.
+    EXPECT_EQ(xfconfBackdrop(), start);
+}
+
+// ---------------------------------------------------------------------------
+// Plasma: a stand-in shell in a thread of its own, on its own connection.
+
+const QString kJsonString = R"("(?:[^"\\]|\\.)*")";
+
+QJsonValue jsonValue(const QString& literal)
+{
+    return QJsonDocument::fromJson(("[" + literal + "]").toUtf8()).array().at(0);
+}
+
+QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, const QJsonValue& fill)
+{
+    return {{"id", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
+}
+
+class PlasmaStandIn final : public QDBusVirtualObject
+{
+public:
+    QMutex lock;
+    const QJsonArray start{desk(0, "org.kde.image", "file:///usr/share/wallpapers/Next.png", ""),
+                           desk(1, "org.kde.slideshow", "file:///x.jpg", "1")};
+    QJsonArray desks = start;
+    bool locked = false;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override
+    {
+        QMutexLocker hold(&lock);
+        const QString script = m.arguments().value(0).toString();
+        if (locked)
+            return c.send(m.createErrorReply("org.kde.plasmashell.Error", "Widgets are locked"));
+        if (script.contains("JSON.stringify"))
+            return c.send(m.createReply(QString::fromUtf8(QJsonDocument(desks).toJson())));
+        // A restore puts each desktop back; an apply sets them all.
+        static const QRegularExpression put("put\\((\\d+), (" + kJsonString + "), (" + kJsonString +
+                                            "), (" + kJsonString + ")\\);");
+        static const QRegularExpression set("writeConfig\\('Image', (" + kJsonString +
+                                            ")\\);\\s*d.writeConfig\\('FillMode', (\\d+)\\)");
+        for (auto it = put.globalMatch(script); it.hasNext();) {
+            const QRegularExpressionMatch p = it.next();
+            const int id = p.captured(1).toInt();
+            desks[id] = desk(id, jsonValue(p.captured(2)), jsonValue(p.captured(3)),
+                             jsonValue(p.captured(4)));
+        }
+        const QRegularExpressionMatch s = set.match(script);
+        for (int id = 0; s.hasMatch() && !script.contains("put(") && id < desks.size(); ++id)
+            desks[id] = desk(id, "org.kde.image", jsonValue(s.captured(1)), s.captured(2));
+        return c.send(m.createReply(QString()));
+    }
+};
+
+TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
+{
+    if (!sessionBus())
+        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
+    QThread thread;
+    PlasmaStandIn shell;
+    shell.moveToThread(&thread);
+    thread.start();
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "plasma");
+    ASSERT_TRUE(bus.registerVirtualObject("/PlasmaShell", &shell));
+    ASSERT_TRUE(bus.registerService("org.kde.plasmashell"));
+
+    auto backend = makePlasmaBackend();
+    ASSERT_TRUE(backend->readCurrent().ok);
+    const DesktopValues v = backend->values();
+    // Plasma's default when no fill mode was written is crop: no menu item.
+    EXPECT_EQ(v.wallpaper + "|" + v.tile + "|" + v.style, "/usr/share/wallpapers/Next.png|0|2");
+    const struct {
+        const char* file;
+        Arrangement a;
+        const char* fill;
+    } steps[] = {{"/w/it's #1.bmp", Arrangement::Tile, "3"},
+                 {"/w/OmbrixWallpaper-2.bmp", Arrangement::Center, "6"},
+                 {"/w/OmbrixWallpaper-3.bmp", Arrangement::Stretch, "0"}};
+    for (const auto& s : steps) {
+        const WallpaperResult r = backend->apply(s.file, s.a);
+        ASSERT_TRUE(r.ok) << r.message;
+        QMutexLocker hold(&shell.lock);
+        for (int id = 0; id < 2; ++id)
+            EXPECT_EQ(shell.desks[id].toObject(),
+                      desk(id, "org.kde.image", QString::fromStdString(fileUri(s.file)), s.fill));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks, shell.start);
+        shell.locked = true;
+    }
+    const WallpaperResult refused = backend->apply("/w/x.bmp", Arrangement::Tile);
+    EXPECT_NE(refused.message.find("Widgets are locked"), std::string::npos) << refused.message;
+    EXPECT_FALSE(refused.ok);
+
+    bus.unregisterService("org.kde.plasmashell");
+    QDBusConnection::disconnectFromBus("plasma");
+    thread.quit();
+    thread.wait();
+}
+
+// ---------------------------------------------------------------------------
+// The root window
+
+template <class R> std::unique_ptr<R, void (*)(void*)> owned(R* r)
+{
+    return {r, std::free};
+}
+
+struct X {
+    xcb_connection_t* c;
+    xcb_screen_t* s;
+    explicit X(const char* display)
+        : c(xcb_connect(display, nullptr)), s(xcb_setup_roots_iterator(xcb_get_setup(c)).data)
+    {
+    }
+    ~X()
+    {
+        sync();
+        xcb_disconnect(c);
+    }
+    void sync() const { owned(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
+    xcb_atom_t atom(const char* name) const
+    {
+        const auto n = static_cast<uint16_t>(std::strlen(name));
+        return owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, n, name), nullptr))->atom;
+    }
+    xcb_pixmap_t property(const char* name) const
+    {
+        auto r = owned(xcb_get_property_reply(
+            c, xcb_get_property(c, 0, s->root, atom(name), XCB_ATOM_PIXMAP, 0, 1), nullptr));
+        return xcb_get_property_value_length(r.get()) == 4
+                   ? *static_cast<xcb_pixmap_t*>(xcb_get_property_value(r.get()))
+                   : 0;
+    }
+    void publish(xcb_pixmap_t id) const
+    {
+        for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"})
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, s->root, atom(name), XCB_ATOM_PIXMAP, 32,
+                                1, &id);
+        sync();
+    }
+    bool alive(xcb_drawable_t id) const
+    {
+        xcb_generic_error_t* e = nullptr;
+        auto g = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), &e));
+        std::free(e);
+        return g != nullptr;
+    }
+    // A pixmap of one colour, owned by this connection.
+    xcb_pixmap_t filled(uint16_t w, uint16_t h, uint32_t colour) const
+    {
+        const xcb_pixmap_t p = xcb_generate_id(c);
+        const xcb_gcontext_t gc = xcb_generate_id(c);
+        xcb_create_pixmap(c, s->root_depth, p, s->root, w, h);
+        xcb_create_gc(c, gc, p, XCB_GC_FOREGROUND, &colour);
+        const xcb_rectangle_t all{0, 0, w, h};
+        xcb_poly_fill_rectangle(c, p, gc, 1, &all);
+        return p;
+    }
+    QImage pixels(xcb_drawable_t id) const
+    {
+        const uint16_t w = s->width_in_pixels, h = s->height_in_pixels;
+        auto r = owned(xcb_get_image_reply(
+            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, id, 0, 0, w, h, ~0u), nullptr));
+        return r ? QImage(xcb_get_image_data(r.get()), w, h, QImage::Format_RGB32).copy()
+                 : QImage();
+    }
+};
+
+TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
+{
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    if (display == nullptr)
+        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
+    X x(display);
+    const uint16_t w = x.s->width_in_pixels, h = x.s->height_in_pixels;
+    xcb_pixmap_t previous = 0;
+    {
+        // The previous setter: a retained root-sized pixmap in both atoms.
+        X setter(display);
+        previous = setter.filled(w, h, 0x336699);
+        xcb_change_window_attributes(setter.c, setter.s->root, XCB_CW_BACK_PIXMAP, &previous);
+        xcb_clear_area(setter.c, 0, setter.s->root, 0, 0, 0, 0);
+        setter.publish(previous);
+        xcb_set_close_down_mode(setter.c, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
+    }
+    const QImage before = x.pixels(x.s->root);
+    ASSERT_EQ(before.pixel(w / 2, h / 2) & 0xffffff, 0x336699u);
+
+    QTemporaryDir dir;
+    QImage picture(37, 23, QImage::Format_RGB32);
+    for (int py = 0; py < 23; ++py)
+        for (int px = 0; px < 37; ++px)
+            picture.setPixel(px, py, qRgb(px * 7, py * 11, (px + py) * 3));
+    const std::string file = dir.filePath("wall.bmp").toStdString();
+    ASSERT_TRUE(picture.save(QString::fromStdString(file)));
+
+    auto backend = makeRootWindowBackend(display);
+    ASSERT_TRUE(backend->readCurrent().ok);
+    // A small pixmap of a running client, planted in the atoms: never freed.
+    X decoyOwner(display);
+    const xcb_pixmap_t decoy = decoyOwner.filled(8, 8, 0xff0000);
+    decoyOwner.sync();
+    for (Arrangement a : {Arrangement::Tile, Arrangement::Center, Arrangement::Stretch}) {
+        if (a == Arrangement::Center)
+            x.publish(decoy);
+        const WallpaperResult r = backend->apply(file, a);
+        ASSERT_TRUE(r.ok) << r.message;
+        const QImage want = composeRootPicture(picture, w, h, a);
+        const xcb_pixmap_t now = x.property("_XROOTPMAP_ID");
+        EXPECT_EQ(x.pixels(x.s->root), want) << static_cast<int>(a);
+        EXPECT_EQ(x.pixels(now), want);
+        EXPECT_EQ(x.property("ESETROOT_PMAP_ID"), now);
+        EXPECT_FALSE(x.alive(previous)) << "the previous pixmap was not freed";
+        previous = now;
+    }
+    decoyOwner.sync();
+    EXPECT_TRUE(x.alive(decoy) && xcb_connection_has_error(decoyOwner.c) == 0);
+
+    ASSERT_TRUE(backend->restore().ok);
+    EXPECT_EQ(x.pixels(x.s->root), before);
+    EXPECT_FALSE(x.alive(previous));
+
+    // A root without a wallpaper goes back to none.
+    for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"})
+        xcb_delete_property(x.c, x.s->root, x.atom(name));
+    x.sync();
+    auto bare = makeRootWindowBackend(display);
+    ASSERT_TRUE(bare->readCurrent().ok && bare->apply(file, Arrangement::Tile).ok);
+    const xcb_pixmap_t ours = x.property("_XROOTPMAP_ID");
+    ASSERT_TRUE(bare->restore().ok);
+    EXPECT_EQ(x.property("_XROOTPMAP_ID") + x.property("ESETROOT_PMAP_ID"), 0u);
+    EXPECT_FALSE(x.alive(ours));
+}
+
+} // namespace
