@@ -79,7 +79,8 @@ QGroupBox* frame(const char* name, const char* caption, QWidget* parent)
 } // namespace
 
 FrmMain::FrmMain(AppState& state, MainOptions options)
-    : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter)
+    : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter),
+      textCommands_(state, *this, *options_.prompter)
 {
     setObjectName("frmMain");
     setFileTitle(fileTitle_);
@@ -403,6 +404,7 @@ void FrmMain::closeEvent(QCloseEvent* e)
     }
     closing_ = true;
     tmrWatch->stop();
+    textCommands_.closeDialogs();
     for (QWidget* w : std::initializer_list<QWidget*>{frmColor, frmRainbow, frmPicture, frmHelp})
         if (w != nullptr)
             w->close();
@@ -419,11 +421,13 @@ void FrmMain::changeEvent(QEvent* e)
         // The shown-flags stay, so that restoring brings back what was shown.
         closeColorWindow();
         closeRainbowWindow();
+        textCommands_.hideDialogs();
         if (frmPicture != nullptr)
             frmPicture->hide();
     } else {
         if (state_.flags.pbPictureShown && frmPicture != nullptr)
             frmPicture->show();
+        textCommands_.restoreDialogs();
         if (state_.flags.pbColorWinShown)
             showColorWindow();
     }
@@ -431,9 +435,12 @@ void FrmMain::changeEvent(QEvent* e)
 
 void FrmMain::tmrWatch_Timer()
 {
-    button(ToolButton::Redo)->setEnabled(state_.history.canRedo());
-    button(ToolButton::Undo)->setEnabled(state_.history.canUndo());
+    // The text properties dialog keeps Undo and Redo off while it is open.
+    const bool textDlg = state_.flags.pbTextDlgShown;
+    button(ToolButton::Redo)->setEnabled(state_.history.canRedo() && !textDlg);
+    button(ToolButton::Undo)->setEnabled(state_.history.canUndo() && !textDlg);
     setButtonEnabled(ToolButton::Borders, !state_.flags.pbTextMode);
+    textCommands_.watch();
 }
 
 // ---------------------------------------------------------------------------
@@ -729,14 +736,20 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Help:
         commands_.help();
         break;
+    case ToolButton::Borders:
+        textCommands_.bordersCommand();
+        break;
+    case ToolButton::Text:
+        textCommands_.textCommand();
+        break;
+    case ToolButton::Gradtxt:
+        textCommands_.mMakeGradientText();
+        break;
     case ToolButton::New:
     case ToolButton::Open:
     case ToolButton::Save:
     case ToolButton::Copy:
     case ToolButton::Resize:
-    case ToolButton::Borders:
-    case ToolButton::Text:
-    case ToolButton::Gradtxt:
     case ToolButton::Wallpaper:
         break; // their commands come with the dialogs they open
     }
@@ -809,6 +822,7 @@ FrmPicture& FrmMain::picture()
 {
     if (frmPicture == nullptr) {
         frmPicture = new FrmPicture(state_, *this);
+        textCommands_.attach(*frmPicture);
         frmPicture->Form_Load();
     }
     return *frmPicture;
@@ -817,6 +831,19 @@ FrmPicture& FrmMain::picture()
 void FrmMain::setButtonEnabled(ToolButton b, bool on)
 {
     button(b)->setEnabled(on && toolbarRow(b).available);
+}
+
+void FrmMain::showColorPicker()
+{
+    state_.flags.pbColorWinShown = true;
+    mSetPaletteCover(true);
+    showColorWindow();
+    frmColor->setSlidersEnabled(true);
+}
+
+void FrmMain::setButtonChecked(ToolButton b, bool on)
+{
+    button(b)->setChecked(on);
 }
 
 void FrmMain::bringToFront()

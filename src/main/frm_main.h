@@ -7,6 +7,7 @@
 #include "main/app_state.h"
 #include "main/ui_commands.h"
 #include "main/ui_main_services.h"
+#include "main/ui_text_commands.h"
 #include "main/ui_toolbar.h"
 #include "render/qimage_surface.h"
 
@@ -95,6 +96,11 @@ public:
     void showHelp(int context) override;
     void setFileTitle(const QString& title) override;
     QWidget* dialogParent() override { return this; }
+    void showColorPicker() override;
+    void closeColorPicker() override { closeColorWindow(); }
+    void setButtonChecked(ToolButton button, bool on) override;
+    void restoreBorderDialog() override { textCommands_.restoreBorderDialog(); }
+    TextCommands& textCommands() { return textCommands_; }
 
     Commands& commands() { return commands_; }
     QAction* button(ToolButton b) const { return buttons_[static_cast<size_t>(b)]; }
@@ -137,6 +143,7 @@ private:
     AppState& state_;
     MainOptions options_;
     Commands commands_;
+    TextCommands textCommands_;
     ColourEvents colourEvents_;
     QString fileTitle_ = "Untitled";
 
