@@ -267,6 +267,7 @@ void FrmTextProp::Form_Load()
     mSetSampleProp();
     mCenterSample();
     txtText->setCursorPosition(0);
+    txtText->setFocus();
     sampleAtOpen_ = sampleSize();
     adjustSize();
     centreOnScreen(this);

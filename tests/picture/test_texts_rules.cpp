@@ -1,0 +1,272 @@
+// The text sets' rules without a window: which set is free, where a set is
+// placed and moved, what OK and Remove write, and the gradient fill on
+// pixels (also through the command line).
+#include "io/param_file.h"
+#include "model/image_params.h"
+#include "picture/full_image.h"
+#include "picture/gradient_text.h"
+#include "picture/text_labels.h"
+#include "picture/texts.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace ombrix
+{
+namespace
+{
+
+ImageParams presetTexts()
+{
+    ImageModel m;
+    m.mSetDefaults(0);
+    return m.params;
+}
+
+TEST(TextRules, VacantSetIsTheFirstWithAllThreeSlotsEmpty)
+{
+    struct Case {
+        std::vector<int> filled; // slots holding a text
+        int vacant;
+    };
+    const Case cases[] = {
+        {{}, 0},           {{0}, 1}, {{4}, 0}, // only set 1's highlight
+        {{0, 1, 2, 3}, 2},                     // set 1 in use by its main text alone
+        {{1}, 1},                              // a highlight text alone keeps the set in use
+    };
+    for (const Case& c : cases) {
+        ImageParams p = presetTexts();
+        for (int t : c.filled)
+            p.psText[t] = "x";
+        EXPECT_EQ(mVacantTextSetIndex(p), c.vacant) << c.filled.size();
+    }
+    ImageParams full = presetTexts();
+    for (int k = 0; k < kTextSets; ++k)
+        full.psText[3 * k + 2] = "s";
+    EXPECT_EQ(mVacantTextSetIndex(full), kTextSets);
+}
+
+TEST(TextRules, AddAndModifyKeepTheAlignedPoint)
+{
+    struct Case {
+        TextAlign align;
+        QPoint added;    // click (300, 200), sample 120 x 30
+        QPoint modified; // at (500, 100), sample 100 x 20 grown to 140 x 30
+    };
+    const Case cases[] = {
+        {TextAlign::Left, {300, 185}, {500, 95}},
+        {TextAlign::Center, {240, 185}, {480, 95}},
+        {TextAlign::Right, {180, 185}, {460, 95}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(addedTextPosition(c.align, 300, 200, 120, 30), c.added);
+        EXPECT_EQ(modifiedTextPosition(c.align, {500, 100}, {140, 30}, {100, 20}), c.modified);
+    }
+    // Halves go to the even pixel: 121 / 2 = 60.5 -> 60, 123 / 2 = 61.5 -> 62;
+    // a height of 25 halves to 12.
+    EXPECT_EQ(addedTextPosition(TextAlign::Center, 300, 200, 121, 25), QPoint(240, 188));
+    EXPECT_EQ(addedTextPosition(TextAlign::Center, 300, 200, 123, 25), QPoint(238, 188));
+    // A placement past the 16-bit range stops at its edge.
+    EXPECT_EQ(addedTextPosition(TextAlign::Right, -32700, 32767, 500, 10), QPoint(-32768, 32762));
+}
+
+TEST(TextRules, SetsMoveTogetherOnTheDiagonalAndStopAtTheRange)
+{
+    ImageParams p = presetTexts();
+    p.pnHighlightOffset[2] = 2;
+    p.pnShadowOffset[2] = -3;
+    placeTextSet(p, 2, 100, 50);
+    EXPECT_EQ(p.pnTextLeft[6], 100);
+    EXPECT_EQ(p.pnTextTop[7], 52);
+    EXPECT_EQ(p.pnTextLeft[8], 97);
+    EXPECT_EQ(p.pnTextTop[8], 47);
+    EXPECT_EQ(p.pnTextLeft[5], -50) << "set 1 untouched";
+
+    nudgeTextSet(p, 2, 5, -1);
+    EXPECT_EQ(p.pnTextLeft[6], 105);
+    EXPECT_EQ(p.pnTextLeft[8], 102);
+    EXPECT_EQ(p.pnTextTop[7], 51);
+
+    placeTextSet(p, 2, 32766, -40000);
+    EXPECT_EQ(p.pnTextLeft[6], 32766);
+    EXPECT_EQ(p.pnTextLeft[7], 32767);
+    EXPECT_EQ(p.pnTextTop[6], -32768);
+    nudgeTextSet(p, 2, 5, -5);
+    EXPECT_EQ(p.pnTextLeft[6], 32767);
+    EXPECT_EQ(p.pnTextTop[8], -32768);
+
+    // Shift alone 2, Shift and Ctrl 5, anything else 1.
+    const int steps[][4] = {{0, 0, 0, 1}, {1, 0, 0, 2}, {1, 1, 0, 5},
+                            {0, 1, 0, 1}, {1, 0, 1, 1}, {1, 1, 1, 1}};
+    for (const auto& s : steps)
+        EXPECT_EQ(nudgeStep(s[0], s[1], s[2]), s[3]) << s[0] << s[1] << s[2];
+}
+
+TEST(TextRules, OkWritesTheWorkingCopyAndRemoveMakesTheSetVacant)
+{
+    ImageParams p = presetTexts();
+    p.plTextColor[3] = {200, 10, 20};
+    TextSetWork w = mReceivePublicVal(p, 1);
+    EXPECT_EQ(w.savedColours[1], (Colour{255, 255, 255}));
+    w.text.fill("Hi");
+    w.font.fill("Liberation Serif");
+    w.size.fill(24);
+    w.style[0][1] = w.style[1][1] = w.style[2][1] = 1;
+
+    // Both offsets 0: the copies take the main colour.
+    applyTextSet(p, 1, w, {10, 20});
+    EXPECT_EQ(p.psText[4], "Hi");
+    EXPECT_EQ(p.psTextFont[5], "Liberation Serif");
+    EXPECT_EQ(p.pnTextStyle[5][1], 1);
+    EXPECT_EQ(p.plTextColor[4], (Colour{200, 10, 20}));
+    EXPECT_EQ(p.plTextColor[5], (Colour{200, 10, 20}));
+
+    // With an offset the copies keep their own colours.
+    p.plTextColor[4] = {255, 255, 255};
+    w.highlightOffset = -2;
+    applyTextSet(p, 1, w, {10, 20});
+    EXPECT_EQ(p.plTextColor[4], (Colour{255, 255, 255}));
+    EXPECT_EQ(p.pnTextLeft[4], 8);
+    EXPECT_EQ(p.pnHighlightOffset[1], -2);
+
+    // Cancel's colours, then Remove.
+    p.plTextColor[3] = {1, 2, 3};
+    restoreTextColours(p, 1, w);
+    EXPECT_EQ(p.plTextColor[3], (Colour{200, 10, 20}));
+    p.pnTextStyle[3][4] = 1;
+    mRemoveTextSet(p, 1);
+    EXPECT_EQ(mVacantTextSetIndex(p), 0);
+    ImageParams fresh = presetTexts();
+    fresh.pnTextStyle[3][4] = 1; // not the dialog's switch: kept
+    EXPECT_EQ(p, fresh);
+}
+
+TEST(TextRules, CaptionsAndSizesFromWhatWasTyped)
+{
+    const std::pair<const char*, const char*> captions[] = {
+        {"", " "}, {"abc", "abc "}, {"abc ", "abc "}, {" a", " a "}};
+    for (const auto& [text, caption] : captions)
+        EXPECT_EQ(labelCaption(text), caption);
+
+    const std::pair<const char*, int> sizes[] = {{"4", 18},    {"300", 18}, {"201", 18},
+                                                 {"200", 200}, {"6", 6},    {" 24", 24},
+                                                 {"abc", 18},  {"", 18},    {"5.5", 6}};
+    for (const auto& [text, size] : sizes)
+        EXPECT_EQ(fontSizeFromText(text), size) << text;
+
+    ImageParams p = presetTexts();
+    EXPECT_FALSE(anyTextShown(p));
+    p.psText[40] = "   ";
+    EXPECT_FALSE(anyTextShown(p));
+    p.psText[40] = " a ";
+    EXPECT_TRUE(anyTextShown(p));
+}
+
+// A picture whose every pixel differs from its neighbours, so that a
+// misplaced or missed pixel shows.
+QImage patternPicture(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, (x + y * 3) & 255));
+    return img;
+}
+
+TEST(GradientText, TextPixelsShowThePatternAndTheRestTurnsBlack)
+{
+    struct Case {
+        Colour colour;
+        int passes;
+        bool inverted; // the covered pixels show the inverted pattern
+    };
+    const Case cases[] = {
+        {{0, 0, 0}, 1, false},
+        {{0, 0, 0}, 2, false},
+        {{255, 255, 255}, 1, true},
+        {{255, 255, 255}, 2, false}, // the second pass gives the pattern back
+    };
+    for (const Case& c : cases) {
+        ImageParams p = presetTexts();
+        p.psText[0] = "HIM";
+        p.pnTextLeft[0] = 6;
+        p.pnTextTop[0] = 4;
+        p.pnTextSize[0] = 36;
+        p.pnTextStyle[0][0] = 1;
+        p.plTextColor[0] = c.colour;
+        const QImage pattern = patternPicture(160, 70);
+        // Which pixels the text covers fully: drawn on a picture of the
+        // text's opposite colour.
+        QImage cover(pattern.size(), QImage::Format_RGB32);
+        const QRgb ink = qRgb(c.colour[0], c.colour[1], c.colour[2]);
+        cover.fill(ink ^ 0x00ffffff);
+        mPrintTexts(cover, p, 96.0);
+
+        QImage picture = pattern;
+        for (int i = 0; i < c.passes; ++i)
+            ASSERT_TRUE(mMakeGradientText(picture, p, 96.0));
+        int covered = 0, black = 0;
+        for (int y = 0; y < pattern.height(); ++y)
+            for (int x = 0; x < pattern.width(); ++x) {
+                const QRgb got = picture.pixel(x, y) & 0xffffff;
+                const QRgb g = pattern.pixel(x, y) & 0xffffff;
+                if ((cover.pixel(x, y) & 0xffffff) == (ink & 0xffffff)) {
+                    ++covered;
+                    ASSERT_EQ(got, c.inverted ? g ^ 0xffffff : g) << x << "," << y;
+                } else if ((cover.pixel(x, y) & 0xffffff) == ((ink ^ 0xffffff) & 0xffffff)) {
+                    ++black;
+                    ASSERT_EQ(got, 0u) << x << "," << y;
+                }
+            }
+        EXPECT_GT(covered, 300);
+        EXPECT_GT(black, 5000);
+    }
+
+    QImage a = patternPicture(4, 4);
+    EXPECT_FALSE(xorPictures(a, patternPicture(4, 5)));
+    EXPECT_EQ(a, patternPicture(4, 4));
+}
+
+TEST(GradientText, CommandLineWritesTheFilledPicture)
+{
+    QTemporaryDir dir;
+    ImageModel m;
+    m.mSetDefaults(3);
+    m.params.psText[0] = "WWW";
+    m.params.pnTextLeft[0] = 10;
+    m.params.pnTextTop[0] = 10;
+    m.params.pnTextSize[0] = 40;
+    m.params.pnTextStyle[0][0] = 1;
+    const std::string obp = dir.filePath("t.obp").toStdString();
+    ASSERT_TRUE(SaveData(obp, m.params).ok);
+    const QString out = dir.filePath("t.png");
+    const QString plain = dir.filePath("plain.png");
+    for (const QStringList& args : {QStringList{"render", QString::fromStdString(obp), "--size",
+                                                "200x100", "--out", out, "--gradient-text"},
+                                    QStringList{"render", QString::fromStdString(obp), "--size",
+                                                "200x100", "--out", plain}}) {
+        QProcess run;
+        run.start(OMBRIX_BINARY, args);
+        ASSERT_TRUE(run.waitForFinished(60000));
+        ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    const QImage filled(out), drawn(plain);
+    ASSERT_FALSE(filled.isNull());
+    // The same fill done here on the picture drawn without its texts.
+    FullImageOptions o;
+    o.width = 200;
+    o.height = 100;
+    o.printTexts = false;
+    QImage without = renderFullImage(m.params, o);
+    ASSERT_TRUE(mMakeGradientText(without, m.params, 96.0));
+    EXPECT_EQ(filled.convertToFormat(QImage::Format_RGB32),
+              without.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(filled.pixel(199, 99) & 0xffffff, 0u);
+    EXPECT_NE(filled, drawn);
+}
+
+} // namespace
+} // namespace ombrix
