@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QUrl>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -112,6 +113,11 @@ FrmHelp::FrmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
     layout->setContentsMargins(0, 0, 0, 0);
     browser_ = new QTextBrowser(this);
     browser_->setOpenLinks(false);
+    // The index links its topics as "topic:N".
+    connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.scheme() == "topic")
+            showTopic(url.path().toInt());
+    });
     layout->addWidget(browser_);
     resize(460, 520);
 }

@@ -4,6 +4,7 @@
 #include "gui/program.h"
 
 #include "colour/frm_color.h"
+#include "help/frm_hint.h"
 #include "main/ui_text_commands.h"
 #include "main/ui_windows.h"
 #include "picture/frm_picture.h"
@@ -199,6 +200,8 @@ TEST(TextDialog, ModifyCancelAndRemove)
     pg.press(ToolButton::Text);
     pg.click(pg.label(5), {1, 1});
     ASSERT_NE(pg.dialog(), nullptr);
+    control<QPushButton>(pg.dialog(), "cmdHelp")->click();
+    EXPECT_EQ(pg.main->helpWindow()->topic(), 10);
     control<QPushButton>(pg.dialog(), "cmdRemove")->click();
     settle();
     EXPECT_EQ(mVacantTextSetIndex(p), 0);
@@ -338,6 +341,12 @@ TEST(BordersDialog, WidthsColoursAndOk)
 
     control<QPushButton>(d, "cmdOK")->click();
     EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    // Help at the borders' topic; the picker goes.
+    control<QPushButton>(d, "cmdHelp")->click();
+    ASSERT_NE(pg.main->helpWindow(), nullptr);
+    EXPECT_EQ(pg.main->helpWindow()->topic(), 11);
+    EXPECT_TRUE(pg.main->helpWindow()->pageText().contains("Border"));
+    EXPECT_EQ(pg.main->colorWindow(), nullptr);
     const QImage& shown = pg.pic->pictures().picShow.image();
     EXPECT_EQ(shown.pixel(shown.width() / 2, 9), qRgb(255, 0, 0));
     EXPECT_NE(shown.pixel(shown.width() / 2, 10), qRgb(255, 0, 0));
