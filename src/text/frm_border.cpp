@@ -65,6 +65,8 @@ FrmBorder::FrmBorder(AppState& state, QWidget* parent) : QWidget(parent, Qt::Too
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton("Close");
     cmdCancel->setObjectName("cmdCancel");
+    // Enter on a focused OK or Cancel (Close) acts as its click.
+    cmdCancel->setAutoDefault(true);
     cmdHelp = new QPushButton("&Help");
     cmdHelp->setObjectName("cmdHelp");
     auto* buttons = new QHBoxLayout;
@@ -88,12 +90,10 @@ void FrmBorder::Form_Load(const QWidget* mainWindow)
         txtBorder(b)->setText((w >= 0 ? " " : "") + QString::number(w));
     }
     adjustSize();
-    if (mainWindow != nullptr) {
-        // Right edges lined up, the top a little above the main window's.
-        const QRect main = mainWindow->frameGeometry();
-        move(main.x() + main.width() - frameGeometry().width(),
-             main.y() - (state_.v().pnCaptionHeight - 4));
-    }
+    // Beside the main window rather than over its top right corner, where
+    // it would hide the toolbar's Text, Gradtxt and Help buttons.
+    if (mainWindow != nullptr)
+        placeBeside(this, mainWindow);
 }
 
 void FrmBorder::txtBorder_Change(int b)

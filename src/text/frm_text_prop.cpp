@@ -203,6 +203,8 @@ FrmTextProp::FrmTextProp(AppState& state, MainServices& host, bool add, QPoint n
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton("Cancel");
     cmdCancel->setObjectName("cmdCancel");
+    // Enter on a focused OK or Cancel (Close) acts as its click.
+    cmdCancel->setAutoDefault(true);
     cmdRemove = new QPushButton("&Remove");
     cmdRemove->setObjectName("cmdRemove");
     cmdHelp = new QPushButton("&Help");
