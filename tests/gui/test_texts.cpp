@@ -88,6 +88,13 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
     pg.click(pg.view, {10, 10});
     EXPECT_EQ(pg.dialog(), d);
 
+    // Minimised and restored, the dialog comes back with its work.
+    pg.main->showMinimized();
+    settle();
+    EXPECT_FALSE(d->isVisible());
+    pg.main->showNormal();
+    settle();
+    EXPECT_TRUE(d->isVisible());
     control<QLineEdit>(d, "txtText")->setText("Hello");
     control<QComboBox>(d, "cboSize")->setEditText("300"); // out of range: 18
     EXPECT_EQ(d->work().size[2], 18);
@@ -145,6 +152,8 @@ TEST(TextDialog, ModifyCancelAndRemove)
     TextProgram pg;
     ImageParams& p = pg.state.p();
     pg.addSet(1, "Wide", {150, 60}, 2, -2);
+    // A font this machine lacks is drawn with a fallback and kept by name.
+    p.psTextFont[3] = p.psTextFont[4] = p.psTextFont[5] = "Missing Face";
     pg.press(ToolButton::Text);
     pg.click(pg.label(3), {3, 3});
     FrmTextProp* d = pg.dialog();
@@ -180,6 +189,7 @@ TEST(TextDialog, ModifyCancelAndRemove)
     pg.click(pg.label(3), {3, 3});
     d = pg.dialog();
     ASSERT_NE(d, nullptr);
+    EXPECT_EQ(control<QComboBox>(d, "cboFonts")->currentText(), "Missing Face");
     const QSize before = d->sampleSize();
     control<QRadioButton>(d, "optAlignRight")->setChecked(true);
     control<QComboBox>(d, "cboSize")->setEditText("40");
@@ -195,6 +205,7 @@ TEST(TextDialog, ModifyCancelAndRemove)
     EXPECT_EQ(p.pnTextLeft[3] + after.width(), 150 + before.width());
     EXPECT_EQ(p.plTextColor[4], p.plTextColor[3]);
     EXPECT_EQ(p.plTextColor[5], p.plTextColor[3]);
+    EXPECT_EQ(p.psTextFont[5], "Missing Face");
 
     // Remove: the set is vacant again, its labels a single space.
     pg.press(ToolButton::Text);
@@ -350,6 +361,15 @@ TEST(BordersDialog, WidthsColoursAndOk)
     const QImage& shown = pg.pic->pictures().picShow.image();
     EXPECT_EQ(shown.pixel(shown.width() / 2, 9), qRgb(255, 0, 0));
     EXPECT_NE(shown.pixel(shown.width() / 2, 10), qRgb(255, 0, 0));
+
+    // Minimising takes it away, restoring brings it back.
+    pg.main->showMinimized();
+    settle();
+    EXPECT_EQ(pg.borders(), nullptr);
+    pg.main->showNormal();
+    settle();
+    ASSERT_NE(pg.borders(), nullptr);
+    EXPECT_TRUE(pg.borders()->isVisible());
 
     // Text mode closes it and keeps "Borders" off; Show after text mode
     // brings it back.
