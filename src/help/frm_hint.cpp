@@ -9,8 +9,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTextBrowser>
-#include <QUrl>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace ombrix
