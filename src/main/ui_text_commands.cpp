@@ -53,6 +53,13 @@ void TextCommands::attach(FrmPicture& picture)
 {
     connect(&picture, &FrmPicture::textSpaceClicked, this, &TextCommands::picShow_Click);
     connect(&picture, &FrmPicture::textLabelClicked, this, &TextCommands::lblText_Click);
+    // The picker may go on editing a text colour after the dialog closed:
+    // the labels follow, so that they keep showing what output draws.
+    connect(&host_.colourEvents(), &ColourEvents::edited, this, [this](ColorTarget target) {
+        if (target == ColorTarget::TextSlot && textDlg_ == nullptr &&
+            !state_.flags.pbTextsInPicture)
+            host_.picture().mSetTextLabels();
+    });
 }
 
 void TextCommands::textCommand()

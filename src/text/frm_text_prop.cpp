@@ -447,23 +447,24 @@ void FrmTextProp::cmdOK_Click()
                                            p.pnTextTop[static_cast<size_t>(t)]),
                                     now, sampleAtOpen_);
     applyTextSet(p, k_, work_, at);
+    changed_ = true;
     state_.flags.pbTextEnabled = true;
     emit textsChanged();
-    finish();
+    close();
 }
 
 void FrmTextProp::cmdCancel_Click()
 {
-    restoreTextColours(state_.p(), k_, work_);
-    finish();
+    close();
 }
 
 void FrmTextProp::cmdRemove_Click()
 {
     mRemoveTextSet(state_.p(), k_);
+    changed_ = true;
     state_.flags.pbTextEnabled = true;
     emit textsChanged();
-    finish();
+    close();
 }
 
 void FrmTextProp::cmdHelp_Click()
@@ -471,15 +472,15 @@ void FrmTextProp::cmdHelp_Click()
     emit helpWanted();
 }
 
-void FrmTextProp::finish()
-{
-    close();
-}
-
 void FrmTextProp::closeEvent(QCloseEvent* e)
 {
     if (!done_) {
         done_ = true;
+        // Closed without OK or Remove (Cancel, the close box, the "Text"
+        // button): the colours go back, so that the labels, which still
+        // show the old ones, and the record agree.
+        if (!changed_)
+            restoreTextColours(state_.p(), k_, work_);
         state_.flags.pbTextDlgShown = false;
         state_.flags.pbTextMode = false;
         emit closed();

@@ -84,7 +84,6 @@ private:
     void mChangeColor();
     void showSwatches();
     QFont sampleFont(int j) const;
-    void finish();
 
     AppState& state_;
     MainServices& host_;
@@ -96,6 +95,7 @@ private:
     QSize sampleAtOpen_;
     bool loading_ = false;
     bool done_ = false;
+    bool changed_ = false; // OK or Remove wrote the record
     QImage pattern_;
     QPoint sampleOrigin_; // lblSample's top left in the sample, device px
 

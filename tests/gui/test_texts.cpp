@@ -108,11 +108,15 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
     EXPECT_FALSE(pg.state.flags.pbTextMode || pg.main->button(ToolButton::Text)->isChecked());
     EXPECT_TRUE(pg.on(ToolButton::Gradtxt));
 
-    // "Text" twice: the mode is off again and no dialog is left.
+    // "Text" twice: the mode is off again, no dialog is left, and the colour
+    // the picker changed meanwhile goes back as on Cancel.
     pg.press(ToolButton::Text);
     pg.click(pg.view, {30, 150});
     ASSERT_NE(pg.dialog(), nullptr);
+    pg.main->colorWindow()->sliColor(1)->setValue(99);
+    EXPECT_EQ(p.plTextColor[3][1], 99);
     pg.press(ToolButton::Text);
+    EXPECT_EQ(p.plTextColor[3][1], 0);
     settle();
     EXPECT_EQ(pg.dialog(), nullptr);
     EXPECT_FALSE(pg.state.flags.pbTextMode || pg.state.flags.pbTextDlgShown);
