@@ -20,14 +20,14 @@ refuse() {
   fi
 }
 
-windows='src/main/(frm|ui)_|src/picture/frm_|src/colour/|src/help/frm_|main/(frm|ui)_|picture/frm_|colour/|help/frm_|main/app_state'
+windows='src/text/|text/frm_|src/main/(frm|ui)_|src/picture/frm_|src/colour/|src/help/frm_|main/(frm|ui)_|picture/frm_|colour/|help/frm_|main/app_state'
 model=$(git ls-files 'src/model/*')
 engine=$(git ls-files 'src/render/*')
 picture=$(git ls-files 'src/picture/*' | grep -v '/frm_')
 io=$(git ls-files 'src/io/*')
 wallpaper=$(git ls-files 'src/wallpaper/*')
 window_models=$(git ls-files 'src/main/palette.*' 'src/main/undo_history.*' \
-  'src/main/pattern_setup.*' 'src/help/hints.*')
+  'src/main/pattern_setup.*' 'src/main/image_size_rules.*' 'src/help/hints.*')
 
 refuse 'render/|picture/|io/|main/|colour/|help/|app/|Q' \
   "the model is plain C++ and includes nothing above it" $model

@@ -5,6 +5,7 @@
 #include "io/params_json.h"
 #include "model/image_params.h"
 #include "picture/full_image.h"
+#include "picture/gradient_text.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -198,6 +199,9 @@ int runRender(QCommandLineParser& parser, const QStringList& args)
     parser.addOption({"size", "Picture size in pixels, 1x1 to 16384x16384.", "WxH"});
     parser.addOption({"out", "Output file: .png, .jpg, .jpeg or .bmp.", "OUT"});
     parser.addOption({"quality", "JPEG quality, 10 to 100 (default 100).", "Q", "100"});
+    parser.addOption({"gradient-text",
+                      "Fill the texts with the image's gradient on black, as the Gradtxt button "
+                      "does."});
     parser.addPositionalArgument("render", "Draw the full-size image.", "render");
     parser.addPositionalArgument("FILE.obp", "Parameter file to draw.", "[FILE.obp]");
     if (!parser.parse(args))
@@ -227,7 +231,13 @@ int runRender(QCommandLineParser& parser, const QStringList& args)
     FullImageOptions options;
     options.width = width;
     options.height = height;
-    const QImage picture = renderFullImage(source->model.params, options);
+    // Gradient text prints the texts itself, into the finished picture.
+    const bool gradientText = parser.isSet("gradient-text");
+    options.printTexts = !gradientText;
+    QImage picture = renderFullImage(source->model.params, options);
+    if (gradientText && !picture.isNull() &&
+        !mMakeGradientText(picture, source->model.params, options.dpi))
+        picture = QImage();
     if (picture.isNull()) {
         fail(QString("not enough memory for a %1 x %2 picture").arg(width).arg(height));
         return kExitFailure;

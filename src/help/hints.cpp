@@ -60,13 +60,17 @@ set the <a href="topic:13">JPEG quality</a>.</td></tr>
 <tr><td>Show</td><td>draws the image at full size in the image window and records the step for Undo.</td></tr>
 <tr><td>Undo, Redo</td><td>walk up to twenty steps back and forth.</td></tr>
 <tr><td>Resize</td><td>changes the image's size (<a href="topic:9">Image size</a>).</td></tr>
+<tr><td>Borders</td><td>four borders at the image's edges, each with its width and colour
+(<a href="topic:11">Borders</a>).</td></tr>
+<tr><td>Text</td><td>text mode: click the image to add a text set, click a text to change it
+(<a href="topic:10">Texts</a>).</td></tr>
+<tr><td>Gradtxt</td><td>fills the texts with the image's gradient on a black ground.</td></tr>
 <tr><td>Rotate</td><td>turns the pattern by 90 degrees (for the patterns that have a direction).</td></tr>
 <tr><td>About</td><td>the program's name and version.</td></tr>
 <tr><td>Help</td><td>this page.</td></tr>
 <tr><td>Wallpaper</td><td>makes the image the desktop wallpaper: Tile, Center or Stretch; Restore puts back
 the wallpaper the desktop had when Ombrix started.</td></tr>
 </table>
-<p>Borders, Text and Gradtxt are greyed out in this version: they arrive with texts and borders.</p>
 <h2>The image window</h2>
 <p>The image at its real size. Drag it by the picture to move it; drag its edges to resize it, and the
 image is drawn again at the new size. Right-click it for the menu: resize it, hide the image window, or hide or show
@@ -75,6 +79,8 @@ the size label. Double-click to toggle the size label.</p>
 <p>Always on top. Click a palette cell, or move the red, green and blue sliders; the preview follows at
 once. Drag the picker by its background; click the swatch under the palette to fold the sliders away or
 bring them back; the cross closes it (click a colour box to bring it back).</p>
+<h2>Texts and borders</h2>
+<p>Words and frames on the image: see <a href="topic:10">Texts</a> and <a href="topic:11">Borders</a>.</p>
 <h2>Hints</h2>
 <p>A hint appears when something you did may spoil the image, for example a very wide or very tall image
 window. Tick "Do not show this massage any more." to switch it off for good.</p>
@@ -108,10 +114,56 @@ so three repetitions across need a width of 36. A size that does not pass is nam
 nothing changes (New has already cleared the image). Undo takes a new size back.</p>
 <p><a href="topic:0">Back to the index</a></p>
 )";
-const char* const kTextTopic =
-    "<h1>Texts</h1><p>Up to sixteen text sets, each with a highlight and a shadow copy.</p>";
-const char* const kBordersTopic =
-    "<h1>Borders</h1><p>Four borders, one per edge, each with its own width and colour.</p>";
+const char* const kTextTopic = R"(
+<h1>Texts</h1>
+<p>An image carries up to sixteen text sets. A set is one line of text shown three times: the main
+text, a highlight copy and a shadow copy, each in its own colour, the copies moved diagonally by a few
+pixels. Texts lie over the image as labels until the image is saved, copied, made the wallpaper or filled
+with the gradient; only then do they become pixels, exactly as the labels show them.</p>
+<h2>Adding and changing a set</h2>
+<ul>
+<li>Press <b>Text</b> on the toolbar (it stays pressed), then click the image where the text should go.
+The <i>Text Properties</i> dialog opens. Click a text instead to change its set.</li>
+<li><b>Enter text here</b>: the text of all three copies. <b>Name</b> and <b>Size</b> choose the font
+(sizes 6 to 200); <b>B</b>, <b>I</b>, <b>U</b> and <b>S</b> switch bold, italic, underline and
+strikethrough.</li>
+<li><b>Color</b>: the colour picker edits the main text's colour while the dialog is open. Tick
+<b>Change Color</b> under <i>Highlight</i> or <i>Shadow</i> to edit that copy's colour instead (the font
+controls rest meanwhile, since the copies share the main text's font).</li>
+<li><b>Separation</b>: how far the highlight or shadow lies from the main text, -10 to 10 pixels. With
+both at 0 the copies take the main text's colour.</li>
+<li><b>Alignment</b>: which point stays in place. A new text puts its left end, middle or right end at
+the point you clicked; a changed text keeps that point when its size changes.</li>
+<li>The <b>Preview</b> shows the set over the image's own pattern.</li>
+<li><b>OK</b> stores the set, <b>Cancel</b> drops the changes and puts the colours back, <b>Remove</b>
+deletes the set. After sixteen sets, remove one to add another.</li>
+</ul>
+<h2>Moving a set</h2>
+<p>With <b>Text</b> raised, drag any copy of a text: the whole set follows. The arrow keys move the set
+last touched by one pixel, two with Shift, five with Shift and Ctrl.</p>
+<h2>Texts filled with the gradient</h2>
+<p><b>Gradtxt</b> fills the texts with the image's gradient on a black ground: a black text shows the
+gradient inside its letters, a white one the inverted gradient. Press it a second time to smooth the
+letters' edges. Saving, copying and the wallpaper then take the filled picture as it is; <b>Show</b>
+brings the plain image and its texts back.</p>
+)";
+const char* const kBordersTopic = R"(
+<h1>Borders</h1>
+<p>Each edge of the image can have a solid border with its own width and colour; neighbouring borders
+meet on the diagonal of their corner.</p>
+<ul>
+<li>Press <b>Borders</b> on the toolbar (it is off while <b>Text</b> is pressed).</li>
+<li>Type each width in pixels, 0 to 100, into <b>Top</b>, <b>Left</b>, <b>Bottom</b> and <b>Right</b>;
+0 means no border.</li>
+<li>Click <b>Color</b> beside a width, or click into the width itself, and choose the border's colour in
+the colour picker.</li>
+<li><b>OK</b> draws the borders over the image (and records the step for Undo); with every width 0 it
+does nothing. <b>Close</b> closes the dialog and keeps the borders.</li>
+</ul>
+<p>A narrower border drawn over a wider one leaves the old outer lines until the image is drawn again
+(Show, a resize, Undo or Redo). Borders are part of the image's settings: they are saved, undone and
+redone with it.</p>
+)";
 const char* const kQualityTopic = R"(
 <h1>JPEG quality</h1>
 <p>"Set JPEG Image Quality..." in the Save menu sets how JPEG files are written, from 10 (<i>Low</i>:

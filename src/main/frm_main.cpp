@@ -86,7 +86,7 @@ QGroupBox* frame(const char* name, const char* caption, QWidget* parent)
 FrmMain::FrmMain(AppState& state, MainOptions options)
     : state_(state), options_(std::move(options)), commands_(state, *this, *options_.prompter),
       files_(state, *this, *options_.prompter, commands_),
-      wallpaper_(*this, *options_.prompter, this)
+      wallpaper_(*this, *options_.prompter, this), textCommands_(state, *this, *options_.prompter)
 {
     setObjectName("frmMain");
     setFileTitle(fileTitle_);
@@ -456,6 +456,7 @@ void FrmMain::closeEvent(QCloseEvent* e)
     }
     closing_ = true;
     tmrWatch->stop();
+    textCommands_.closeDialogs();
     for (QWidget* w : std::initializer_list<QWidget*>{frmColor, frmRainbow, frmPicture, frmHelp})
         if (w != nullptr)
             w->close();
@@ -472,11 +473,13 @@ void FrmMain::changeEvent(QEvent* e)
         // The shown-flags stay, so that restoring brings back what was shown.
         closeColorWindow();
         closeRainbowWindow();
+        textCommands_.hideDialogs();
         if (frmPicture != nullptr)
             frmPicture->hide();
     } else {
         if (state_.flags.pbPictureShown && frmPicture != nullptr)
             frmPicture->show();
+        textCommands_.restoreDialogs();
         if (state_.flags.pbColorWinShown)
             showColorWindow();
     }
@@ -484,9 +487,12 @@ void FrmMain::changeEvent(QEvent* e)
 
 void FrmMain::tmrWatch_Timer()
 {
-    button(ToolButton::Redo)->setEnabled(state_.history.canRedo());
-    button(ToolButton::Undo)->setEnabled(state_.history.canUndo());
+    // The text properties dialog keeps Undo and Redo off while it is open.
+    const bool textDlg = state_.flags.pbTextDlgShown;
+    button(ToolButton::Redo)->setEnabled(state_.history.canRedo() && !textDlg);
+    button(ToolButton::Undo)->setEnabled(state_.history.canUndo() && !textDlg);
     setButtonEnabled(ToolButton::Borders, !state_.flags.pbTextMode);
+    textCommands_.watch();
 }
 
 // ---------------------------------------------------------------------------
@@ -794,6 +800,15 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Wallpaper:
         wallpaper_.popup(QCursor::pos());
         break;
+    case ToolButton::Borders:
+        textCommands_.bordersCommand();
+        break;
+    case ToolButton::Text:
+        textCommands_.textCommand();
+        break;
+    case ToolButton::Gradtxt:
+        textCommands_.mMakeGradientText();
+        break;
     case ToolButton::New:
         files_.showSizeDialog(false);
         break;
@@ -809,10 +824,6 @@ void FrmMain::Toolbar1_ButtonClick(ToolButton button)
     case ToolButton::Resize:
         files_.showSizeDialog(true);
         break;
-    case ToolButton::Borders:
-    case ToolButton::Text:
-    case ToolButton::Gradtxt:
-        break; // their commands come with the dialogs they open
     }
 }
 
@@ -887,6 +898,7 @@ FrmPicture& FrmMain::picture()
         frmPicture = new FrmPicture(state_, *this);
         frmPicture->setAcceptDrops(true);
         frmPicture->installEventFilter(this);
+        textCommands_.attach(*frmPicture);
         frmPicture->Form_Load();
     }
     return *frmPicture;
@@ -895,6 +907,19 @@ FrmPicture& FrmMain::picture()
 void FrmMain::setButtonEnabled(ToolButton b, bool on)
 {
     button(b)->setEnabled(on && toolbarRow(b).available);
+}
+
+void FrmMain::showColorPicker()
+{
+    state_.flags.pbColorWinShown = true;
+    mSetPaletteCover(true);
+    showColorWindow();
+    frmColor->setSlidersEnabled(true);
+}
+
+void FrmMain::setButtonChecked(ToolButton b, bool on)
+{
+    button(b)->setChecked(on);
 }
 
 void FrmMain::bringToFront()

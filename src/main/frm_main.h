@@ -8,6 +8,7 @@
 #include "main/ui_commands.h"
 #include "main/ui_file_commands.h"
 #include "main/ui_main_services.h"
+#include "main/ui_text_commands.h"
 #include "main/ui_toolbar.h"
 #include "main/ui_wallpaper_commands.h"
 #include "render/qimage_surface.h"
@@ -99,6 +100,11 @@ public:
     void showHelp(int context) override;
     void setFileTitle(const QString& title) override;
     QWidget* dialogParent() override { return this; }
+    void showColorPicker() override;
+    void closeColorPicker() override { closeColorWindow(); }
+    void setButtonChecked(ToolButton button, bool on) override;
+    void restoreBorderDialog() override { textCommands_.restoreBorderDialog(); }
+    TextCommands& textCommands() { return textCommands_; }
 
     Commands& commands() { return commands_; }
     FileCommands& fileCommands() { return files_; }
@@ -148,6 +154,7 @@ private:
     Commands commands_;
     FileCommands files_;
     WallpaperCommands wallpaper_;
+    TextCommands textCommands_;
     ColourEvents colourEvents_;
     QString fileTitle_ = "Untitled";
 

@@ -62,9 +62,12 @@ void Commands::mShowImage()
     QApplication::processEvents();
 
     picture.mDrawFullSize();
+    picture.mSetTextLabels();
     picture.drawBorders();
 
     host_.mSetupPattern(0);
+    if (s.flags.pbBorderDlgShown)
+        host_.restoreBorderDialog();
     mUpdateGradtxtButton();
 }
 

@@ -4,9 +4,11 @@
 #include "main/ui_main_services.h"
 #include "picture/borders.h"
 #include "picture/image_window.h"
+#include "picture/text_labels.h"
 #include "picture/texts.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,6 +54,71 @@ private:
     FrmPicture& owner_;
 };
 
+// One text label (`lblText`): transparent, as large as its caption, the
+// caption drawn in the image's device pixels from the slot's exact position,
+// which may lie between two logical pixels on a scaled screen.
+class FrmPicture::TextLabel : public QWidget
+{
+public:
+    TextLabel(FrmPicture& owner, QWidget* parent, int index)
+        : QWidget(parent), owner_(owner), index_(index)
+    {
+        setObjectName(QString("lblText%1").arg(index));
+        setAttribute(Qt::WA_TranslucentBackground);
+        setMouseTracking(true);
+    }
+
+    // Shows `caption` with its top left at `pos` on the picture (device px).
+    void showCaption(const QString& caption, const QFont& font, const QColor& colour, QPoint pos)
+    {
+        caption_ = caption;
+        font_ = font;
+        colour_ = colour;
+        const double r = deviceRatio(this);
+        const int lx = static_cast<int>(std::floor(pos.x() / r));
+        const int ly = static_cast<int>(std::floor(pos.y() / r));
+        inset_ = QPoint(pos.x() - static_cast<int>(std::lround(lx * r)),
+                        pos.y() - static_cast<int>(std::lround(ly * r)));
+        const QSize box = captionSize(font, caption);
+        setGeometry(lx, ly, std::max(1, toLogicalCeil(box.width() + inset_.x(), r)),
+                    std::max(1, toLogicalCeil(box.height() + inset_.y(), r)));
+        setVisible(!caption.isEmpty());
+        update();
+    }
+    void clearCaption()
+    {
+        caption_.clear();
+        hide();
+    }
+    const QString& caption() const { return caption_; }
+    // Where the caption's top left lies inside the label, device px.
+    QPoint inset() const { return inset_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter g(this);
+        // Device pixels one to one, as the export draws them.
+        const double r = deviceRatio(this);
+        g.scale(1.0 / r, 1.0 / r);
+        g.setFont(font_);
+        g.setPen(colour_);
+        g.drawText(QRect(inset_.x(), inset_.y(), 1 << 20, 1 << 20),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
+    }
+    void mousePressEvent(QMouseEvent* e) override { owner_.lblText_MouseDown(index_, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { owner_.lblText_MouseMove(index_, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { owner_.lblText_MouseUp(index_, e); }
+
+private:
+    FrmPicture& owner_;
+    int index_;
+    QString caption_;
+    QFont font_;
+    QColor colour_;
+    QPoint inset_;
+};
+
 FrmPicture::FrmPicture(AppState& state, MainServices& host)
     : QWidget(nullptr, Qt::Window), state_(state), host_(host), dragger_(this)
 {
@@ -61,12 +128,11 @@ FrmPicture::FrmPicture(AppState& state, MainServices& host)
     picShow->setGeometry(0, 0, 260, 200);
 
     for (int t = 0; t < kTextSlots; ++t) {
-        auto* l = new QLabel(picShow);
-        l->setObjectName(QString("lblText%1").arg(t));
-        l->setAttribute(Qt::WA_TranslucentBackground);
+        auto* l = new TextLabel(*this, picShow, t);
         l->hide();
         lblText[static_cast<size_t>(t)] = l;
     }
+    setFocusPolicy(Qt::StrongFocus);
     // Label 0 frontmost: a main text in front of its copies, lower sets in
     // front of higher ones.
     for (int t = kTextSlots - 1; t >= 0; --t)
@@ -88,16 +154,7 @@ void FrmPicture::Form_Load()
     const ImageParams& p = state_.p();
     move(p.pnImageLeft / v.Tppx, p.pnImageTop / v.Tppy);
     resize(260, 200);
-    // Text positions are the picture's pixels; the labels lie in the
-    // window's logical ones.
-    const double r = deviceRatio(this);
-    for (size_t t = 0; t < kTextSlots; ++t) {
-        QLabel* l = lblText[t];
-        l->move(static_cast<int>(std::lround(p.pnTextLeft[t] / r)),
-                static_cast<int>(std::lround(p.pnTextTop[t] / r)));
-        l->setText(QString::fromStdString(p.psText[t]));
-        l->setVisible(!p.psText[t].empty());
-    }
+    mSetTextLabels();
     state_.history.pnShots = 0;
     state_.history.pnShotPointer = 0;
     Form_Resize();
@@ -305,10 +362,13 @@ void FrmPicture::clearPicture()
 
 void FrmPicture::clearTextLabels()
 {
-    for (QLabel* l : lblText) {
-        l->clear();
-        l->hide();
-    }
+    for (TextLabel* l : lblText)
+        l->clearCaption();
+}
+
+void FrmPicture::pictureChanged()
+{
+    picShow->update();
 }
 
 void FrmPicture::hidePicture(bool hidden)
@@ -340,24 +400,186 @@ void FrmPicture::picShow_MouseDown(QMouseEvent* e)
         host_.popupImageMenu(e->globalPosition().toPoint());
         return;
     }
-    if (e->button() == Qt::LeftButton && !state_.flags.pbTextMode)
+    if (e->button() != Qt::LeftButton)
+        return;
+    if (state_.flags.pbTextMode) {
+        const double r = deviceRatio(this);
+        newText_ =
+            QPoint(clampPosition(e->position().x() * r), clampPosition(e->position().y() * r));
+        textPress_ = true;
+    } else {
         dragger_.press(e);
+    }
 }
 
 void FrmPicture::picShow_MouseMove(QMouseEvent* e)
 {
+    const bool textCursor = state_.flags.pbTextMode && !state_.flags.pbTextDlgShown;
+    picShow->setCursor(textCursor ? Qt::CrossCursor : Qt::ArrowCursor);
     dragger_.move(e);
 }
 
 void FrmPicture::picShow_MouseUp(QMouseEvent* e)
 {
     dragger_.release(e);
+    // A click in text mode adds a set at the point pressed.
+    const bool click = textPress_ && e->button() == Qt::LeftButton;
+    textPress_ = false;
+    if (click && state_.flags.pbTextMode && !state_.flags.pbTextDlgShown)
+        emit textSpaceClicked();
 }
 
 void FrmPicture::picShow_DblClick()
 {
     if (!state_.flags.pbTextDlgShown)
         host_.toggleImageSize();
+}
+
+QString FrmPicture::textCaption(int t) const
+{
+    return lblText[static_cast<size_t>(t)]->caption();
+}
+
+QRect FrmPicture::textLabelRect(int t) const
+{
+    const TextLabel* l = lblText[static_cast<size_t>(t)];
+    const double r = deviceRatio(this);
+    return {toDevice(l->x(), r), toDevice(l->y(), r), toDevice(l->width(), r),
+            toDevice(l->height(), r)};
+}
+
+void FrmPicture::placeTextLabels(int k)
+{
+    const ImageParams& p = state_.p();
+    const double dpi = 96.0 * deviceRatio(this);
+    for (int t = 3 * k; t < 3 * k + 3; ++t) {
+        const Colour& c = p.plTextColor[static_cast<size_t>(t)];
+        lblText[static_cast<size_t>(t)]->showCaption(
+            QString::fromStdString(labelCaption(p.psText[static_cast<size_t>(t)])),
+            textFont(p, t, dpi),
+            QColor(static_cast<int>(c[0] & 255), static_cast<int>(c[1] & 255),
+                   static_cast<int>(c[2] & 255)),
+            QPoint(p.pnTextLeft[static_cast<size_t>(t)], p.pnTextTop[static_cast<size_t>(t)]));
+    }
+}
+
+void FrmPicture::mSetTextLabels()
+{
+    for (int k = 0; k < kTextSets; ++k)
+        placeTextLabels(k);
+}
+
+void FrmPicture::lblText_MouseDown(int index, QMouseEvent* e)
+{
+    if (state_.flags.pbTextDlgShown)
+        return;
+    if (e->button() == Qt::RightButton) {
+        host_.popupImageMenu(e->globalPosition().toPoint());
+        return;
+    }
+    if (e->button() != Qt::LeftButton)
+        return;
+    SharedValues& v = state_.v();
+    // A press on a highlight or shadow label selects its set.
+    v.pnTextSetIndex = static_cast<Integer>(index / 3);
+    v.pnTextIndex = static_cast<Integer>(3 * v.pnTextSetIndex);
+    setFocus();
+    textPress_ = state_.flags.pbTextMode;
+    if (state_.flags.pbTextMode)
+        return;
+    // The grab point inside the pressed label, from its caption's corner.
+    const double r = deviceRatio(this);
+    const TextLabel* l = lblText[static_cast<size_t>(index)];
+    dragSet_ = v.pnTextSetIndex;
+    anchor_ = QPoint(static_cast<int>(std::lround(e->position().x() * r)),
+                     static_cast<int>(std::lround(e->position().y() * r))) -
+              l->inset();
+    dragMoved_ = false;
+}
+
+void FrmPicture::lblText_MouseMove(int index, QMouseEvent* e)
+{
+    const bool moveCursor = !state_.flags.pbTextMode && !state_.flags.pbTextDlgShown;
+    lblText[static_cast<size_t>(index)]->setCursor(moveCursor ? Qt::SizeAllCursor
+                                                              : Qt::ArrowCursor);
+    if (dragSet_ < 0 || !(e->buttons() & Qt::LeftButton))
+        return;
+    // The main label follows the pointer at the grab offset, its copies at
+    // their offsets; the record takes the place only at the drop.
+    const double r = deviceRatio(this);
+    const QPointF at = picShow->mapFromGlobal(e->globalPosition()) * r;
+    ImageParams moved = state_.p();
+    placeTextSet(moved, dragSet_, std::round(at.x()) - anchor_.x(),
+                 std::round(at.y()) - anchor_.y());
+    const int t = 3 * dragSet_;
+    if (moved.pnTextLeft[t] == state_.p().pnTextLeft[t] &&
+        moved.pnTextTop[t] == state_.p().pnTextTop[t] && !dragMoved_)
+        return;
+    dragMoved_ = true;
+    ImageParams& p = state_.p();
+    for (int j = t; j < t + 3; ++j) {
+        p.pnTextLeft[j] = moved.pnTextLeft[j];
+        p.pnTextTop[j] = moved.pnTextTop[j];
+    }
+    placeTextLabels(dragSet_);
+}
+
+void FrmPicture::lblText_MouseUp(int index, QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    if (dragSet_ >= 0) {
+        lblText_MouseMove(index, e);
+        // One shot per drop; a click that moved nothing takes none.
+        if (dragMoved_)
+            state_.history.mPushShot(state_.p());
+        dragSet_ = -1;
+        dragMoved_ = false;
+        return;
+    }
+    const bool click = textPress_;
+    textPress_ = false;
+    if (click && state_.flags.pbTextMode && !state_.flags.pbTextDlgShown)
+        emit textLabelClicked(index / 3);
+}
+
+void FrmPicture::keyPressEvent(QKeyEvent* e)
+{
+    picShow_KeyDown(e);
+    if (!e->isAccepted())
+        QWidget::keyPressEvent(e);
+}
+
+void FrmPicture::picShow_KeyDown(QKeyEvent* e)
+{
+    if (state_.flags.pbTextDlgShown) {
+        e->ignore();
+        return;
+    }
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const int step = nudgeStep(m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier);
+    int dx = 0, dy = 0;
+    switch (e->key()) {
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Up:
+        dy = -step;
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        break;
+    default:
+        e->ignore();
+        return;
+    }
+    const int k = std::clamp<int>(state_.v().pnTextSetIndex, 0, kTextSets - 1);
+    nudgeTextSet(state_.p(), k, dx, dy);
+    placeTextLabels(k);
+    e->accept();
 }
 
 } // namespace ombrix

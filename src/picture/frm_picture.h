@@ -46,6 +46,8 @@ public:
     void drawBorders();
     void clearPicture();
     void clearTextLabels();
+    // Repaints the picture after its pixels were changed in place.
+    void pictureChanged();
     // Hides the picture while the window is resized from code.
     void hidePicture(bool hidden);
 
@@ -71,7 +73,33 @@ public:
     void picShow_MouseUp(QMouseEvent* e);
     void picShow_DblClick();
 
+    // The text labels.  Label t shows slot t; positions and font sizes are
+    // the image's device pixels, so a label shows exactly what an exported
+    // image holds at the same place.
+    class TextLabel;
+    // Shows all 48 slots on the labels (captions with their trailing space).
+    void mSetTextLabels();
+    // Shows the three labels of set k where the record has them.
+    void placeTextLabels(int k);
+    TextLabel* textLabel(int t) const { return lblText[static_cast<size_t>(t)]; }
+    QString textCaption(int t) const;
+    // The label's rectangle on the picture, in device pixels.
+    QRect textLabelRect(int t) const;
+    // Where the user last pressed in text mode, in device pixels.
+    QPoint newTextPoint() const { return newText_; }
+    void lblText_MouseDown(int index, QMouseEvent* e);
+    void lblText_MouseMove(int index, QMouseEvent* e);
+    void lblText_MouseUp(int index, QMouseEvent* e);
+    void picShow_KeyDown(QKeyEvent* e);
+
+signals:
+    // In text mode: a click on empty image space (add a set at newTextPoint)
+    // or on a label of set k (edit it).
+    void textSpaceClicked();
+    void textLabelClicked(int k);
+
 protected:
+    void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -91,7 +119,13 @@ private:
     FullSizePictures pics_;
     PictureView* picShow = nullptr;
     QLabel* lblSize = nullptr;
-    std::array<QLabel*, kTextSlots> lblText{};
+    std::array<TextLabel*, kTextSlots> lblText{};
+    // A set being dragged: the grab point inside the pressed label, device px.
+    int dragSet_ = -1;
+    QPoint anchor_;
+    bool dragMoved_ = false;
+    QPoint newText_{0, 0};
+    bool textPress_ = false;
     WindowDragger dragger_;
     QSize drawnSize_;
     bool resizePending_ = false;

@@ -13,15 +13,23 @@ namespace ombrix
 
 QFont textFont(const ImageParams& p, int t, double dpi)
 {
-    QFont font(QString::fromStdString(p.psTextFont[t]));
+    return textFont(p.psTextFont[t], p.pnTextSize[t], p.pnTextStyle[t], dpi);
+}
+
+QFont textFont(const std::string& name, Integer size, const std::array<Integer, kTextStyles>& style,
+               double dpi)
+{
+    // A font the machine lacks is drawn with Qt's fallback; the record keeps
+    // its name, so a file saved here still names it.
+    QFont font(QString::fromStdString(name));
     // The size is checked on every read, but a record built in memory may
     // still hold anything; a zero or negative pixel size would be ignored.
-    const int points = p.pnTextSize[t] >= 1 ? p.pnTextSize[t] : 18;
+    const int points = size >= 1 ? size : 18;
     font.setPixelSize(std::max(1, static_cast<int>(num::roundHalfEven(points * dpi / 72.0))));
-    font.setBold(p.pnTextStyle[t][0] == 1);
-    font.setItalic(p.pnTextStyle[t][1] == 1);
-    font.setUnderline(p.pnTextStyle[t][2] == 1);
-    font.setStrikeOut(p.pnTextStyle[t][3] == 1);
+    font.setBold(style[0] == 1);
+    font.setItalic(style[1] == 1);
+    font.setUnderline(style[2] == 1);
+    font.setStrikeOut(style[3] == 1);
     return font;
 }
 

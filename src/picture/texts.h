@@ -13,6 +13,9 @@ namespace ombrix
 // The font of text slot t, sized for a screen of `dpi` dots per inch (the
 // labels show pnTextSize points at the screen's logical resolution).
 QFont textFont(const ImageParams& p, int t, double dpi);
+// The same from the slot's values, for a text not yet in the record.
+QFont textFont(const std::string& name, Integer size, const std::array<Integer, kTextStyles>& style,
+               double dpi);
 
 // Draws every non-empty text, from slot 47 down to 0 so that slot 0 lies on
 // top, at its left and top in image pixels, in its font, styles and colour.
