@@ -72,13 +72,7 @@ FrmDim::FrmDim(AppState& state, CommandHost& host, Prompter& prompter, FileComma
     rows->addLayout(ratio);
 
     auto* buttons = new QHBoxLayout;
-    auto* cmdOK = new QPushButton("OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = new QPushButton("Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
-    auto* cmdHelp = new QPushButton("&Help", this);
-    cmdHelp->setObjectName("cmdHelp");
+    const auto [cmdOK, cmdCancel, cmdHelp] = makeDialogButtons(this);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     buttons->addWidget(cmdHelp);

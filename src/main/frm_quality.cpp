@@ -1,4 +1,5 @@
 #include "main/frm_quality.h"
+#include "main/ui_windows.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -53,13 +54,7 @@ FrmQuality::FrmQuality(Long& quality, std::function<void(int)> help, QWidget* pa
     rows->addWidget(fraQuality);
 
     auto* buttons = new QHBoxLayout;
-    auto* cmdOK = new QPushButton("OK", this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    auto* cmdCancel = new QPushButton("Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
-    auto* cmdHelp = new QPushButton("&Help", this);
-    cmdHelp->setObjectName("cmdHelp");
+    const auto [cmdOK, cmdCancel, cmdHelp] = makeDialogButtons(this);
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -156,6 +157,20 @@ bool WindowDragger::release(const QMouseEvent*)
     if (followed)
         keepOnScreen(window_);
     return followed;
+}
+
+DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption)
+{
+    const auto named = [parent](const QString& caption, const char* name) {
+        auto* b = new QPushButton(caption, parent);
+        b->setObjectName(name);
+        return b;
+    };
+    DialogButtons b{named("OK", "cmdOK"), named(cancelCaption, "cmdCancel"),
+                    named("&Help", "cmdHelp")};
+    b.ok->setDefault(true);
+    b.cancel->setAutoDefault(true);
+    return b;
 }
 
 } // namespace ombrix

@@ -6,8 +6,10 @@
 #include "model/numeric.h"
 
 #include <QPoint>
+#include <QString>
 
 class QMouseEvent;
+class QPushButton;
 class QWidget;
 
 namespace ombrix
@@ -40,6 +42,16 @@ void placeBeside(QWidget* w, const QWidget* anchor);
 // window manager has framed it; false while it has not (or never will,
 // as under a bare X server, where the answer 0 is left to the caller).
 bool frameExtent(const QWidget* w, int& width, int& height);
+
+// A dialog's OK, Cancel (or Close) and Help buttons, named as tests find
+// them.  OK is the default; Enter on a focused Cancel clicks it, also in a
+// dialog that is a plain window.  The caller lays them out.
+struct DialogButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QPushButton* help;
+};
+DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption = "Cancel");
 
 // Moves a window by a press on its client area, as if its caption were
 // grabbed.  A plain click moves nothing: the window manager is asked to take

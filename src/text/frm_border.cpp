@@ -60,15 +60,10 @@ FrmBorder::FrmBorder(AppState& state, QWidget* parent) : QWidget(parent, Qt::Too
         connect(field, &QLineEdit::textChanged, this, [this, b] { txtBorder_Change(b); });
         connect(colour, &QPushButton::clicked, this, [this, b] { cmdColor_Click(b); });
     }
-    cmdOK = new QPushButton("OK");
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("Close");
-    cmdCancel->setObjectName("cmdCancel");
-    // Enter on a focused OK or Cancel (Close) acts as its click.
-    cmdCancel->setAutoDefault(true);
-    cmdHelp = new QPushButton("&Help");
-    cmdHelp->setObjectName("cmdHelp");
+    const DialogButtons dialogButtons = makeDialogButtons(this, "Close");
+    cmdOK = dialogButtons.ok;
+    cmdCancel = dialogButtons.cancel;
+    cmdHelp = dialogButtons.help;
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);

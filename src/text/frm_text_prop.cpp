@@ -198,17 +198,12 @@ FrmTextProp::FrmTextProp(AppState& state, MainServices& host, bool add, QPoint n
                          "Click here to change shadow properties only"));
 
     picSample = new SamplePicture(*this);
-    cmdOK = new QPushButton("OK");
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton("Cancel");
-    cmdCancel->setObjectName("cmdCancel");
-    // Enter on a focused OK or Cancel (Close) acts as its click.
-    cmdCancel->setAutoDefault(true);
+    const DialogButtons dialogButtons = makeDialogButtons(this);
+    cmdOK = dialogButtons.ok;
+    cmdCancel = dialogButtons.cancel;
+    cmdHelp = dialogButtons.help;
     cmdRemove = new QPushButton("&Remove");
     cmdRemove->setObjectName("cmdRemove");
-    cmdHelp = new QPushButton("&Help");
-    cmdHelp->setObjectName("cmdHelp");
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(new QLabel("Enter text here:"));
