@@ -1,7 +1,5 @@
 #include "render/drivers.h"
 
-#include <QPainter>
-
 #include <algorithm>
 
 namespace ombrix
@@ -28,35 +26,68 @@ void FullSizePictures::resize(int width, int height)
     picShow.resize(width, height);
 }
 
+namespace
+{
+
+// Copies the tile at the top left of `src` to every tile position of `dst`,
+// row by row.  Each copy but the last of a row or column of tiles takes only
+// its own tile: the next copy would cover the rest.  The last ones take
+// what is left up to the picture's edge, as far as the source reaches.
+void copyTiles(const QImage& src, QImage& dst, const Long reps[2], Long tw, Long th)
+{
+    const Long cw = dst.width(), ch = dst.height();
+    const Long sw = src.width(), sh = src.height();
+    for (Long j = 1; j <= reps[1]; ++j) {
+        const Long y = (j - 1) * th;
+        const Long h = std::min({j == reps[1] ? ch : std::max<Long>(th, 0), ch - y, sh});
+        for (Long r = 0; r < h; ++r) {
+            const QRgb* from = reinterpret_cast<const QRgb*>(src.constScanLine(r));
+            QRgb* to = reinterpret_cast<QRgb*>(dst.scanLine(y + r));
+            for (Long i = 1; i <= reps[0]; ++i) {
+                const Long x = (i - 1) * tw;
+                const Long w = std::min({i == reps[0] ? cw : std::max<Long>(tw, 0), cw - x, sw});
+                if (w > 0)
+                    std::copy(from, from + w, to + x);
+            }
+        }
+    }
+}
+
+} // namespace
+
 void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth, Integer pixelHeight)
 {
     const ImageParams& p = ctx.p;
     try {
-        const Long cw = pics.picShow.width(), ch = pics.picShow.height();
         if (p.pnHorRep < 1 || p.pnVerRep < 1)
             return;
         const Integer tw = num::cint(static_cast<double>(pixelWidth) / p.pnHorRep);
         const Integer th = num::cint(static_cast<double>(pixelHeight) / p.pnVerRep);
-        mDrawPattern(ctx, pics.picSrc, 0, 0, tw, th);
-        pics.picShow.cls();
-
-        // Each copy takes the whole cw x ch block from the source's top left,
-        // so every tile but the last of a column or row is overwritten beyond
-        // its own size by the next copy.  Copying only what stays gives the
-        // same picture with far fewer pixels moved.
-        QPainter painter(&pics.picShow.image());
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const QImage& src = pics.picSrc.image();
-        for (Long i = 1; i <= p.pnHorRep; ++i) {
-            const Long x = (i - 1) * static_cast<Long>(tw);
-            const Long w = i == p.pnHorRep ? cw : std::max<Long>(tw, 0);
-            for (Long j = 1; j <= p.pnVerRep; ++j) {
-                const Long y = (j - 1) * static_cast<Long>(th);
-                const Long h = j == p.pnVerRep ? ch : std::max<Long>(th, 0);
-                if (w > 0 && h > 0 && x < cw && y < ch)
-                    painter.drawImage(QPoint(x, y), src, QRect(0, 0, w, h));
-            }
+        SpanSurface& show = pics.picShow;
+        if (p.pnHorRep == 1 && p.pnVerRep == 1) {
+            // The one copy would bring the whole of picSrc, cleared to its
+            // background colour and with the tile drawn on it.  Drawn here
+            // straight into picShow, with picSrc's background colour, which
+            // the plain background sets, passed on to picSrc afterwards.
+            const num::Rgb showBack = show.backColor();
+            show.keepBackColor(pics.picSrc.backColor());
+            show.fill(pics.picSrc.backColor());
+            mDrawPattern(ctx, show, 0, 0, tw, th);
+            if (show.backColor() != pics.picSrc.backColor())
+                pics.picSrc.setBackColor(show.backColor());
+            show.keepBackColor(showBack);
+            return;
         }
+        mDrawPattern(ctx, pics.picSrc, 0, 0, tw, th);
+        const QImage& src = pics.picSrc.image();
+        show.cls();
+        // The copies reach every pixel when the source is as large as the
+        // picture; then the clear would only be written over.
+        const bool covers =
+            src.width() >= show.width() && src.height() >= show.height() && tw >= 0 && th >= 0;
+        QImage& dst = covers ? show.imageForOverwrite() : show.image();
+        Long reps[2] = {p.pnHorRep, p.pnVerRep};
+        copyTiles(src, dst, reps, tw, th);
     } catch (const ArithmeticError&) {
         // The picture keeps the tiles copied so far.
     }

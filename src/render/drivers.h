@@ -4,7 +4,7 @@
 #pragma once
 
 #include "render/engine.h"
-#include "render/qimage_surface.h"
+#include "render/span_surface.h"
 
 namespace ombrix
 {
@@ -15,8 +15,8 @@ void mDrawPreview(RenderContext& ctx, Surface& preview);
 // The full-size pictures of the image window: the off-screen source on
 // which one tile is drawn, and the visible picture the tiles are copied to.
 struct FullSizePictures {
-    QImageSurface picSrc{0, 0, DrawStyle::InsideSolid};
-    QImageSurface picShow{0, 0, DrawStyle::InsideSolid};
+    SpanSurface picSrc{0, 0, DrawStyle::InsideSolid};
+    SpanSurface picShow{0, 0, DrawStyle::InsideSolid};
 
     // Both pictures at the image's size in pixels, cleared.
     void resize(int width, int height);
@@ -26,7 +26,9 @@ struct FullSizePictures {
 // round(pixelHeight / pnVerRep) at the top left of picSrc and copies it over
 // picShow column by column from the left, each column from the top.  The
 // pattern is drawn once however often it repeats.  Repetition counts below
-// 1 draw nothing.  Errors end the tiling quietly.
+// 1 draw nothing.  Errors end the tiling quietly.  With one tile each way
+// the tile is drawn straight into picShow, which ends up as the copy would
+// have left it; picSrc then keeps only its background colour.
 void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
                 Integer pixelHeight);
 

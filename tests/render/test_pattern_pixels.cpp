@@ -1,9 +1,11 @@
-// The patterns drawn on the real QImage surface: the surface's figures in
-// both draw styles, coverage without gaps or pinholes, the linear gradient's
-// start edge, the sandglass's wedges and repetition at full size.  Colour 0
+// The patterns drawn on the span surface the program draws on: the
+// surface's figures in both draw styles (also on the QPainter reference),
+// coverage without gaps or pinholes, the linear gradient's start edge, the
+// sandglass's wedges and repetition at full size.  Colour 0
 // is red, 1 green, 2 blue and the surface starts white, so a white pixel is
 // one no band reached.
 #include "render/drivers.h"
+#include "render/qimage_surface.h"
 #include "support/render_fixture.h"
 
 #include <QImage>
@@ -18,16 +20,17 @@ namespace
 
 constexpr DrawStyle kStyles[] = {DrawStyle::InsideSolid, DrawStyle::Solid};
 
-QImageSurface whiteSurface(int w, int h, DrawStyle style = DrawStyle::InsideSolid)
+template <class S = SpanSurface>
+S whiteSurface(int w, int h, DrawStyle style = DrawStyle::InsideSolid)
 {
-    QImageSurface s(w, h, style);
+    S s(w, h, style);
     s.setBackColor(kWhite);
     return s;
 }
 
 QImage drawn(const ImageParams& p, int w, int h, DrawStyle style = DrawStyle::InsideSolid)
 {
-    QImageSurface s = whiteSurface(w, h, style);
+    SpanSurface s = whiteSurface(w, h, style);
     RenderContext ctx(p);
     mDispatchPattern(ctx, s, 0, 0, Integer(w), Integer(h));
     return s.image();
@@ -92,7 +95,13 @@ int gaps(const ImageParams& p, int w, int h, DrawStyle style)
 
 } // namespace
 
-TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
+template <class S> class SurfacePixels : public testing::Test
+{
+};
+using BothSurfaces = testing::Types<SpanSurface, QImageSurface>;
+TYPED_TEST_SUITE(SurfacePixels, BothSurfaces);
+
+TYPED_TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
 {
     // Pen 6 around (50, 50): the painted run from the centre along each axis
     // (right, left, down, up) ends at the figure's edge inside-solid and
@@ -106,7 +115,7 @@ TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
     const double pi = 4 * std::atan(1.0);
     for (int figure = 0; figure < 5; ++figure)
         for (DrawStyle style : kStyles) {
-            QImageSurface s = whiteSurface(101, 101, style);
+            TypeParam s = whiteSurface<TypeParam>(101, 101, style);
             s.setDrawWidth(6);
             if (figure == 0)
                 s.box(30, 35, 70, 65, kRed);
@@ -135,19 +144,19 @@ TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
         }
     // A ring whose pen fills it, however small, paints the pixel at its
     // centre.
-    QImageSurface dot = whiteSurface(10, 10);
+    TypeParam dot = whiteSurface<TypeParam>(10, 10);
     dot.setDrawWidth(2);
     dot.circle(4.5, 4.5, 0.2, kRed);
     EXPECT_EQ(pixelAt(dot.image(), 4, 4), kRed);
 }
 
-TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
+TYPED_TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
 {
     // A band running out through the edge is as wide in the edge row as
     // elsewhere (a round cap there left pinholes between bands side by
     // side); a line along an edge, or ending inside, is not lengthened.
     for (Long pen = 2; pen <= 8; ++pen) {
-        QImageSurface s = whiteSurface(40, 40);
+        TypeParam s = whiteSurface<TypeParam>(40, 40);
         s.setDrawWidth(pen);
         s.line(20, 0, 20, 30, kRed);  // out through the top
         s.line(30, 25, 39, 25, kRed); // out through the right
@@ -237,7 +246,7 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     for (Integer rotation : {1, -1})
         for (Integer slant : {-6, -1, 3, 10}) {
             SCOPED_TRACE(testing::Message() << rotation << " " << slant);
-            QImageSurface s = whiteSurface(300, 200);
+            SpanSurface s = whiteSurface(300, 200);
             const ImageParams p = params(kLinearGradient, 10, rotation, slant);
             RenderContext ctx(p);
             mDrawPattern(ctx, s, 40, 30, 200, 120);

@@ -1,0 +1,631 @@
+#include "render/span_surface.h"
+
+#include "render/qimage_surface.h"
+#include "render/raster_geometry.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+#include <thread>
+
+namespace ombrix
+{
+
+using raster::clipSegment;
+using raster::kFar;
+using raster::kPi;
+using raster::kSolidHole;
+using raster::px;
+
+namespace
+{
+
+// Beyond this many waiting figures they are drawn, so that a long run of
+// figures holds little memory.  A pattern has at most a few hundred.
+constexpr std::size_t kMaxWaiting = 4096;
+
+// Rows are shared between two threads only from this many pixels on; below
+// it starting a thread costs more than it saves.
+constexpr long kParallelPixels = 1L << 20;
+
+std::atomic<bool> gParallel{true};
+
+// Pictures from this size on get memory of their own, asked for in huge
+// pages where the system gives them: the first touch of a 33 MB picture
+// otherwise takes some eight thousand page faults.
+constexpr std::size_t kOwnMapping = std::size_t{8} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+struct Mapping {
+    void* base;
+    std::size_t length;
+};
+
+void releaseMapping(void* info)
+{
+    auto* m = static_cast<Mapping*>(info);
+    munmap(m->base, m->length);
+    delete m;
+}
+
+QImage newPicture(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    const std::size_t perLine = static_cast<std::size_t>(width) * 4;
+    const std::size_t bytes = perLine * static_cast<std::size_t>(height);
+    if (bytes < kOwnMapping)
+        return QImage(width, height, QImage::Format_RGB32);
+    const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage + kHugePage;
+    void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED)
+        return {}; // out of memory, as QImage itself reports it
+    const auto start = reinterpret_cast<std::uintptr_t>(base);
+    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+#ifdef MADV_HUGEPAGE
+    madvise(reinterpret_cast<void*>(aligned), length - (aligned - start), MADV_HUGEPAGE);
+#endif
+    auto* info = new Mapping{base, length};
+    QImage picture(reinterpret_cast<uchar*>(aligned), width, height,
+                   static_cast<qsizetype>(perLine), QImage::Format_RGB32, releaseMapping, info);
+    if (picture.isNull())
+        releaseMapping(info);
+    return picture;
+}
+
+// Which pixels a figure covers: those whose centre lies inside it, the
+// centre taken a hair left of and above the pixel's own, so that an edge
+// running exactly through centres gives its pixels to one side only (the
+// figure's right and bottom edges keep them, the left and top ones do not),
+// as the reference's rasteriser does.  Bands laid side by side then neither
+// overlap nor leave a line between them.
+constexpr double kNudge = -1.0 / 4096;
+
+inline long firstIn(double lo)
+{
+    return static_cast<long>(std::max(std::ceil(lo - kNudge), -kFar));
+}
+inline long lastIn(double hi)
+{
+    return static_cast<long>(std::min(std::floor(hi - kNudge), kFar));
+}
+
+inline void fillSpan(QRgb* row, long from, long to, long left, long right, QRgb colour)
+{
+    from = std::max(from, left);
+    to = std::min(to, right);
+    if (from <= to)
+        std::fill(row + from, row + to + 1, colour);
+}
+
+// The x interval of row y that the half-plane a x + b + c y >= 0 leaves;
+// narrows [lo, hi].
+inline void halfPlane(const double h[3], double y, double& lo, double& hi)
+{
+    constexpr double kFlat = 1e-9; // the boundary runs along the row
+    const double rest = h[1] + h[2] * y;
+    if (h[0] > kFlat)
+        lo = std::max(lo, -rest / h[0]);
+    else if (h[0] < -kFlat)
+        hi = std::min(hi, -rest / h[0]);
+    else if (rest < -kFlat)
+        hi = -std::numeric_limits<double>::infinity();
+}
+
+} // namespace
+
+SpanSurface::SpanSurface(int width, int height, DrawStyle style) : style_(style)
+{
+    resize(width, height);
+}
+
+void SpanSurface::setParallel(bool on)
+{
+    gParallel = on;
+}
+
+void SpanSurface::resize(int width, int height)
+{
+    dropFigures();
+    clearWaiting_ = false;
+    image_ = QImage(); // the old picture goes before the new one is made
+    image_ = newPicture(width, height);
+    cls();
+}
+
+QImage& SpanSurface::image()
+{
+    render();
+    return image_;
+}
+
+const QImage& SpanSurface::image() const
+{
+    render();
+    return image_;
+}
+
+QImage& SpanSurface::imageForOverwrite()
+{
+    dropFigures();
+    clearWaiting_ = false;
+    return image_;
+}
+
+SpanSurface::Area SpanSurface::drawable() const
+{
+    Area a{0, 0, static_cast<long>(image_.width()) - 1, static_cast<long>(image_.height()) - 1};
+    if (clipped_) {
+        a.left = std::max(a.left, clip_.left);
+        a.top = std::max(a.top, clip_.top);
+        a.right = std::min(a.right, clip_.right);
+        a.bottom = std::min(a.bottom, clip_.bottom);
+    }
+    return a;
+}
+
+void SpanSurface::setClipRect(double x1, double y1, double x2, double y2)
+{
+    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    clip_ = {l, t, r, b};
+    clipped_ = true;
+}
+
+void SpanSurface::setDrawWidth(Long width)
+{
+    if (width < 1 || width > 32767)
+        throw SurfaceError("invalid pen width");
+    drawWidth_ = width;
+}
+
+void SpanSurface::setBackColor(num::Rgb colour)
+{
+    backColor_ = colour;
+    cls();
+}
+
+void SpanSurface::cls()
+{
+    fill(backColor_);
+    curX_ = curY_ = 0.0;
+}
+
+void SpanSurface::fill(num::Rgb colour)
+{
+    dropFigures();
+    clearWaiting_ = !image_.isNull();
+    clearColour_ = colour;
+}
+
+void SpanSurface::add(const Figure& f)
+{
+    if (f.top > f.bottom || f.left > f.right)
+        return;
+    figures_.push_back(f);
+    if (figures_.size() >= kMaxWaiting)
+        render();
+}
+
+void SpanSurface::addRect(long left, long top, long right, long bottom, num::Rgb colour)
+{
+    const Area area = drawable();
+    Figure f;
+    f.kind = Figure::Rect;
+    f.colour = toQRgb(colour);
+    f.left = std::max(left, area.left);
+    f.top = std::max(top, area.top);
+    f.right = std::min(right, area.right);
+    f.bottom = std::min(bottom, area.bottom);
+    add(f);
+}
+
+void SpanSurface::thinLine(long x1, long y1, long x2, long y2, num::Rgb colour)
+{
+    // One pixel wide, Bresenham, leaving out the last pixel as the window
+    // system's lines do.  Drawn at once, over what waits.
+    render();
+    const QRgb value = toQRgb(colour);
+    const long dx = std::labs(x2 - x1), dy = -std::labs(y2 - y1);
+    const long sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    long err = dx + dy;
+    const Area a = drawable();
+    while (!(x1 == x2 && y1 == y2)) {
+        if (x1 >= a.left && x1 <= a.right && y1 >= a.top && y1 <= a.bottom)
+            reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y1)))[x1] = value;
+        const long e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y1 += sy;
+        }
+    }
+}
+
+void SpanSurface::line(double x1, double y1, double x2, double y2, num::Rgb colour)
+{
+    curX_ = x2;
+    curY_ = y2;
+    if (image_.isNull())
+        return;
+    double ax = x1, ay = y1, bx = x2, by = y2;
+    if (drawWidth_ == 1) {
+        ax = num::roundHalfEven(ax);
+        ay = num::roundHalfEven(ay);
+        bx = num::roundHalfEven(bx);
+        by = num::roundHalfEven(by);
+        // Clipping would move the left-out last pixel; only far-away ends
+        // are pulled in, along the line itself.
+        if (std::max({std::fabs(ax), std::fabs(ay), std::fabs(bx), std::fabs(by)}) > kFar / 2 &&
+            !clipSegment(ax, ay, bx, by, -kFar / 4, -kFar / 4, kFar / 4, kFar / 4))
+            return;
+        thinLine(px(ax), px(ay), px(bx), px(by), colour);
+        return;
+    }
+    const double margin = drawWidth_ + 2.0;
+    if (!clipSegment(ax, ay, bx, by, -margin, -margin, image_.width() + margin,
+                     image_.height() + margin))
+        return;
+    const Area area = drawable();
+    raster::extendPastEdges(ax, ay, bx, by, drawWidth_, area.left, area.top, area.right,
+                            area.bottom);
+    // Slanted lines a pixel wider than the pen, as on the reference surface:
+    // bands laid side by side a pen apart then leave no pixel between them.
+    const double pen = ax == bx || ay == by ? drawWidth_ : drawWidth_ + 1.0;
+    const double r = pen / 2.0;
+    Figure f;
+    f.kind = Figure::Capsule;
+    f.colour = toQRgb(colour);
+    const double length = std::hypot(bx - ax, by - ay);
+    f.v[0] = ax;
+    f.v[1] = ay;
+    f.v[2] = length > 0 ? (bx - ax) / length : 1.0;
+    f.v[3] = length > 0 ? (by - ay) / length : 0.0;
+    f.v[4] = length;
+    f.v[5] = r;
+    f.top = std::max(area.top, firstIn(std::min(ay, by) - r));
+    f.bottom = std::min(area.bottom, lastIn(std::max(ay, by) + r));
+    f.left = area.left;
+    f.right = area.right;
+    add(f);
+}
+
+void SpanSurface::lineTo(double x2, double y2, num::Rgb colour)
+{
+    line(curX_, curY_, x2, y2, colour);
+}
+
+void SpanSurface::fillBox(double x1, double y1, double x2, double y2, num::Rgb colour)
+{
+    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    addRect(l, t, r, b, colour);
+    curX_ = x2;
+    curY_ = y2;
+}
+
+void SpanSurface::box(double x1, double y1, double x2, double y2, num::Rgb colour)
+{
+    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    curX_ = x2;
+    curY_ = y2;
+    const long w = drawWidth_;
+    long ol = l, ot = t, orr = r, ob = b; // outer edge of the outline
+    if (style_ == DrawStyle::Solid) {
+        ol = l - w / 2;
+        ot = t - w / 2;
+        orr = r + (w - 1) / 2;
+        ob = b + (w - 1) / 2;
+    }
+    if (orr - ol + 1 <= 2 * w || ob - ot + 1 <= 2 * w) {
+        addRect(ol, ot, orr, ob, colour); // the outline closes up into a block
+        return;
+    }
+    addRect(ol, ot, orr, ot + w - 1, colour);
+    addRect(ol, ob - w + 1, orr, ob, colour);
+    addRect(ol, ot + w, ol + w - 1, ob - w, colour);
+    addRect(orr - w + 1, ot + w, orr, ob - w, colour);
+}
+
+void SpanSurface::outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
+                          double start, double span)
+{
+    if (image_.isNull())
+        return;
+    // The same ring as on the reference surface: fractional centre and
+    // radii, a pen one pixel wider than DrawWidth on the inner side, so that
+    // a ring and the next smaller one overlap instead of leaving pinholes.
+    const double cx = x, cy = y;
+    rx = std::fabs(rx);
+    ry = std::fabs(ry);
+    const double w = drawWidth_ + 1.0;
+    const double reach = std::max(rx, ry) + w;
+    if (cx + reach < 0 || cy + reach < 0 || cx - reach > image_.width() ||
+        cy - reach > image_.height() || reach > kFar)
+        return;
+    double prx = rx, pry = ry;
+    if (style_ == DrawStyle::InsideSolid) {
+        prx = rx + 0.5 - w / 2.0;
+        pry = ry + 0.5 - w / 2.0;
+    }
+    const double outerX = prx + w / 2.0, outerY = pry + w / 2.0;
+    // Thicker than the figure, or a hole of at most the centre pixel: the
+    // figure is filled solid, its centre pixel included.
+    const bool solid = std::min(prx, pry) <= 0.0 || std::max(prx, pry) - w / 2.0 < kSolidHole;
+    const Area area = drawable();
+    const QRgb value = toQRgb(colour);
+
+    Figure ring;
+    ring.kind = Figure::Ring;
+    ring.colour = value;
+    ring.v[0] = cx;
+    ring.v[1] = cy;
+    ring.top = std::max(area.top, firstIn(cy - outerY));
+    ring.bottom = std::min(area.bottom, lastIn(cy + outerY));
+    ring.left = area.left;
+    ring.right = area.right;
+    if (ring.top > ring.bottom || ring.left > ring.right)
+        return;
+    // The band between the outline's outer and inner edge, each taken as
+    // an ellipse; without a hole where the pen closes it.
+    ring.v[2] = outerX;
+    ring.v[3] = outerY;
+    if (!solid && prx - w / 2.0 > 0 && pry - w / 2.0 > 0) {
+        ring.v[4] = prx - w / 2.0;
+        ring.v[5] = pry - w / 2.0;
+    }
+    if (isArc) {
+        // The arc's own angles are held to a sixteenth of a degree, as the
+        // reference draws them.
+        const double a0 = std::round(start * 16) / 16 * kPi / 180;
+        const double sweep = std::round(span * 16) / 16 * kPi / 180;
+        if (sweep < 2 * kPi) {
+            // A sweep beyond half a turn is two wedges, each convex.
+            ring.wedges = sweep > kPi ? 2 : 1;
+            const double piece = sweep / ring.wedges;
+            for (int k = 0; k < ring.wedges; ++k) {
+                const double from = a0 + k * piece, to = from + piece;
+                // Counter-clockwise of the ray at `from`, clockwise of the
+                // one at `to` (y grows downwards on the picture).
+                double* h = ring.half[2 * k];
+                h[0] = -std::sin(from);
+                h[1] = std::cos(from) * cy + std::sin(from) * cx;
+                h[2] = -std::cos(from);
+                h = ring.half[2 * k + 1];
+                h[0] = std::sin(to);
+                h[1] = -cx * std::sin(to) - cy * std::cos(to);
+                h[2] = std::cos(to);
+            }
+        }
+    }
+    add(ring);
+    if (isArc) {
+        // A thick arc ends flat; each end is carried on along the tangent,
+        // away from the arc, by one pen width, so that arcs laid one after
+        // another along a sweep meet (as on the reference surface).
+        const double inner = solid ? 0.0 : prx - w / 2.0;
+        for (const double degrees : {start, start + span}) {
+            const double a = degrees * kPi / 180.0;
+            const double ux = std::cos(a), uy = -std::sin(a);
+            const double sign = degrees == start ? 1.0 : -1.0;
+            const double dx = sign * std::sin(a) * w, dy = sign * std::cos(a) * w;
+            Figure q;
+            q.kind = Figure::Quad;
+            q.colour = value;
+            const double in[2] = {cx + inner * ux, cy + inner * uy};
+            const double out[2] = {cx + outerX * ux, cy + outerX * uy};
+            const double corners[8] = {in[0],       in[1],       out[0],     out[1],
+                                       out[0] + dx, out[1] + dy, in[0] + dx, in[1] + dy};
+            std::copy(corners, corners + 8, q.v);
+            double lo = corners[1], hi = corners[1];
+            for (int i = 3; i < 8; i += 2) {
+                lo = std::min(lo, corners[i]);
+                hi = std::max(hi, corners[i]);
+            }
+            q.top = std::max(area.top, firstIn(lo));
+            q.bottom = std::min(area.bottom, lastIn(hi));
+            q.left = area.left;
+            q.right = area.right;
+            add(q);
+        }
+    }
+    if (solid) {
+        const long px0 = px(cx), py0 = px(cy);
+        addRect(px0, py0, px0, py0, colour);
+    }
+}
+
+void SpanSurface::circle(double x, double y, double r, num::Rgb colour)
+{
+    outline(x, y, r, r, colour, false, 0, 0);
+}
+
+void SpanSurface::ellipse(double x, double y, double r, num::Rgb colour, double aspect)
+{
+    if (aspect < 1.0)
+        outline(x, y, r, r * aspect, colour, false, 0, 0);
+    else
+        outline(x, y, r / aspect, r, colour, false, 0, 0);
+}
+
+void SpanSurface::arc(double x, double y, double r, num::Rgb colour, double start, double end)
+{
+    double span = end - start;
+    if (span < 0)
+        span += 2 * kPi;
+    outline(x, y, r, r, colour, true, start * 180.0 / kPi, span * 180.0 / kPi);
+}
+
+void SpanSurface::render() const
+{
+    if (image_.isNull()) {
+        dropFigures();
+        clearWaiting_ = false;
+        return;
+    }
+    if (!clearWaiting_ && figures_.empty())
+        return;
+    long first = 0, last = image_.height() - 1;
+    if (!clearWaiting_) {
+        first = last;
+        last = 0;
+        for (const Figure& f : figures_) {
+            first = std::min(first, f.top);
+            last = std::max(last, f.bottom);
+        }
+    }
+    uchar* bits = image_.bits(); // a shared picture is copied here, once
+    const long pixels = (last - first + 1) * static_cast<long>(image_.width());
+    bool done = false;
+    if (gParallel && pixels >= kParallelPixels && std::thread::hardware_concurrency() > 1) {
+        // The rows are independent once the figures are known: the lower
+        // half is drawn on a second thread.
+        const long middle = first + (last - first) / 2;
+        try {
+            std::thread lower([&] { renderRows(bits, middle + 1, last); });
+            renderRows(bits, first, middle);
+            lower.join();
+            done = true;
+        } catch (const std::system_error&) {
+            // No thread to be had: the rows are drawn here alone.
+        }
+    }
+    if (!done)
+        renderRows(bits, first, last);
+    dropFigures();
+    clearWaiting_ = false;
+}
+
+void SpanSurface::renderRows(uchar* bits, long first, long last) const
+{
+    const qsizetype perLine = image_.bytesPerLine();
+    const long width = image_.width();
+    const QRgb clear = toQRgb(clearColour_);
+    for (long y = first; y <= last; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(bits + y * perLine);
+        if (clearWaiting_)
+            std::fill(row, row + width, clear);
+        const double fy = y + kNudge;
+        for (const Figure& f : figures_) {
+            if (y < f.top || y > f.bottom)
+                continue;
+            switch (f.kind) {
+            case Figure::Rect:
+                std::fill(row + f.left, row + f.right + 1, f.colour);
+                break;
+            case Figure::Capsule: {
+                // The points within the pen's half-width of the segment: two
+                // round ends and the band between them.
+                const double ax = f.v[0], ay = f.v[1], ux = f.v[2], uy = f.v[3];
+                const double len = f.v[4], r = f.v[5];
+                double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+                for (int end = 0; end < 2; ++end) {
+                    const double ex = ax + end * len * ux, ey = ay + end * len * uy;
+                    const double dy = fy - ey;
+                    if (std::fabs(dy) <= r) {
+                        const double h = std::sqrt(r * r - dy * dy);
+                        lo = std::min(lo, ex - h);
+                        hi = std::max(hi, ex + h);
+                    }
+                }
+                if (len > 0) {
+                    // Along the segment 0 <= t <= len, across it |d| <= r.
+                    double mlo = -std::numeric_limits<double>::infinity(), mhi = -mlo;
+                    const double t0 = uy * (fy - ay) - ux * ax; // t = ux x + t0
+                    const double d0 = ux * (fy - ay) + uy * ax; // d = -uy x + d0
+                    const double a1[3] = {ux, t0, 0}, a2[3] = {-ux, len - t0, 0};
+                    const double c1[3] = {-uy, d0 + r, 0}, c2[3] = {uy, r - d0, 0};
+                    halfPlane(a1, 0, mlo, mhi);
+                    halfPlane(a2, 0, mlo, mhi);
+                    halfPlane(c1, 0, mlo, mhi);
+                    halfPlane(c2, 0, mlo, mhi);
+                    if (mlo <= mhi) {
+                        lo = std::min(lo, mlo);
+                        hi = std::max(hi, mhi);
+                    }
+                }
+                if (lo <= hi)
+                    fillSpan(row, firstIn(lo), lastIn(hi), f.left, f.right, f.colour);
+                break;
+            }
+            case Figure::Ring: {
+                const double dy = fy - f.v[1];
+                if (std::fabs(dy) > f.v[3])
+                    break;
+                const double cx = f.v[0], t = dy / f.v[3];
+                const double outer = f.v[2] * std::sqrt(std::max(0.0, 1.0 - t * t));
+                double lo[2] = {cx - outer, 1}, hi[2] = {cx + outer, 0};
+                if (f.v[4] > 0 && std::fabs(dy) < f.v[5]) {
+                    const double u = dy / f.v[5];
+                    const double inner = f.v[4] * std::sqrt(std::max(0.0, 1.0 - u * u));
+                    hi[0] = cx - inner;
+                    lo[1] = cx + inner;
+                    hi[1] = cx + outer;
+                }
+                const struct {
+                    const double* lo;
+                    const double* hi;
+                } runs{lo, hi};
+                if (f.wedges == 0) {
+                    for (int k = 0; k < 2; ++k)
+                        if (runs.lo[k] <= runs.hi[k])
+                            fillSpan(row, firstIn(runs.lo[k]), lastIn(runs.hi[k]), f.left, f.right,
+                                     f.colour);
+                    break;
+                }
+                for (int w = 0; w < f.wedges; ++w) {
+                    double lo = -std::numeric_limits<double>::infinity(), hi = -lo;
+                    halfPlane(f.half[2 * w], fy, lo, hi);
+                    halfPlane(f.half[2 * w + 1], fy, lo, hi);
+                    for (int k = 0; k < 2; ++k) {
+                        const double a = std::max(runs.lo[k], lo), b = std::min(runs.hi[k], hi);
+                        if (a <= b)
+                            fillSpan(row, firstIn(a), lastIn(b), f.left, f.right, f.colour);
+                    }
+                }
+                break;
+            }
+            case Figure::Quad: {
+                double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+                for (int i = 0; i < 4; ++i) {
+                    const double x1 = f.v[2 * i], y1 = f.v[2 * i + 1];
+                    const double x2 = f.v[(2 * i + 2) % 8], y2 = f.v[(2 * i + 3) % 8];
+                    if ((fy < y1 && fy < y2) || (fy > y1 && fy > y2))
+                        continue;
+                    if (y1 == y2) {
+                        lo = std::min({lo, x1, x2});
+                        hi = std::max({hi, x1, x2});
+                    } else {
+                        const double x = x1 + (fy - y1) * (x2 - x1) / (y2 - y1);
+                        lo = std::min(lo, x);
+                        hi = std::max(hi, x);
+                    }
+                }
+                if (lo <= hi)
+                    fillSpan(row, firstIn(lo), lastIn(hi), f.left, f.right, f.colour);
+                break;
+            }
+            }
+        }
+    }
+}
+
+} // namespace ombrix
