@@ -86,13 +86,19 @@ QImage newPicture(int width, int height)
 // overlap nor leave a line between them.
 constexpr double kNudge = -1.0 / 4096;
 
+// Without the library's floor and ceil, which are calls on the baseline
+// instruction set and the most frequent ones here.
 inline long firstIn(double lo)
 {
-    return static_cast<long>(std::max(std::ceil(lo - kNudge), -kFar));
+    const double v = std::clamp(lo - kNudge, -kFar, kFar);
+    const long i = static_cast<long>(v);
+    return i + (v > static_cast<double>(i));
 }
 inline long lastIn(double hi)
 {
-    return static_cast<long>(std::min(std::floor(hi - kNudge), kFar));
+    const double v = std::clamp(hi - kNudge, -kFar, kFar);
+    const long i = static_cast<long>(v);
+    return i - (v < static_cast<double>(i));
 }
 
 inline void fillSpan(QRgb* row, long from, long to, long left, long right, QRgb colour)
@@ -103,18 +109,53 @@ inline void fillSpan(QRgb* row, long from, long to, long left, long right, QRgb 
         std::fill(row + from, row + to + 1, colour);
 }
 
-// The x interval of row y that the half-plane a x + b + c y >= 0 leaves;
-// narrows [lo, hi].
-inline void halfPlane(const double h[3], double y, double& lo, double& hi)
+// A half-plane a x + b + c y >= 0 as a limit on each row: a lower (kind 1)
+// or upper (-1) limit m y + n on x, or, where its edge runs along the rows,
+// a limit on the row itself (2: y >= n, -2: y <= n), none at all (0) or no
+// row at all (3).  Worked out once per figure, so that a row takes only a
+// multiplication and an addition.
+void toBound(double a, double b, double c, double bound[3])
 {
-    constexpr double kFlat = 1e-9; // the boundary runs along the row
-    const double rest = h[1] + h[2] * y;
-    if (h[0] > kFlat)
-        lo = std::max(lo, -rest / h[0]);
-    else if (h[0] < -kFlat)
-        hi = std::min(hi, -rest / h[0]);
-    else if (rest < -kFlat)
+    constexpr double kFlat = 1e-9;
+    if (a > kFlat || a < -kFlat) {
+        bound[0] = -c / a;
+        bound[1] = -b / a;
+        bound[2] = a > 0 ? 1 : -1;
+    } else if (c > kFlat || c < -kFlat) {
+        bound[0] = 0;
+        bound[1] = -b / c;
+        bound[2] = c > 0 ? 2 : -2;
+    } else {
+        bound[0] = bound[1] = 0;
+        bound[2] = b >= -kFlat ? 0 : 3;
+    }
+}
+
+// Narrows [lo, hi] to what the bound leaves of row y (empty: lo > hi).
+inline void applyBound(const double bound[3], double y, double& lo, double& hi)
+{
+    const double at = bound[0] * y + bound[1];
+    switch (static_cast<int>(bound[2])) {
+    case 1:
+        lo = std::max(lo, at);
+        break;
+    case -1:
+        hi = std::min(hi, at);
+        break;
+    case 2:
+        if (y < bound[1])
+            hi = -std::numeric_limits<double>::infinity();
+        break;
+    case -2:
+        if (y > bound[1])
+            hi = -std::numeric_limits<double>::infinity();
+        break;
+    case 3:
         hi = -std::numeric_limits<double>::infinity();
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace
@@ -290,10 +331,19 @@ void SpanSurface::line(double x1, double y1, double x2, double y2, num::Rgb colo
     const double length = std::hypot(bx - ax, by - ay);
     f.v[0] = ax;
     f.v[1] = ay;
-    f.v[2] = length > 0 ? (bx - ax) / length : 1.0;
-    f.v[3] = length > 0 ? (by - ay) / length : 0.0;
-    f.v[4] = length;
-    f.v[5] = r;
+    f.v[2] = bx;
+    f.v[3] = by;
+    f.v[4] = r;
+    f.wedges = length > 0 ? 1 : 0;
+    if (length > 0) {
+        // The band between the round ends: 0 <= t <= length along the
+        // segment, |d| <= r across it.
+        const double ux = (bx - ax) / length, uy = (by - ay) / length;
+        toBound(ux, -uy * ay - ux * ax, uy, f.half[0]);
+        toBound(-ux, length + uy * ay + ux * ax, -uy, f.half[1]);
+        toBound(-uy, r - ux * ay + uy * ax, ux, f.half[2]);
+        toBound(uy, r + ux * ay - uy * ax, -ux, f.half[3]);
+    }
     f.top = std::max(area.top, firstIn(std::min(ay, by) - r));
     f.bottom = std::min(area.bottom, lastIn(std::max(ay, by) + r));
     f.left = area.left;
@@ -386,11 +436,14 @@ void SpanSurface::outline(double x, double y, double rx, double ry, num::Rgb col
         return;
     // The band between the outline's outer and inner edge, each taken as
     // an ellipse; without a hole where the pen closes it.
-    ring.v[2] = outerX;
-    ring.v[3] = outerY;
+    ring.v[2] = outerX * outerX;
+    ring.v[3] = ring.v[2] / (outerY * outerY);
+    ring.v[4] = outerY;
     if (!solid && prx - w / 2.0 > 0 && pry - w / 2.0 > 0) {
-        ring.v[4] = prx - w / 2.0;
-        ring.v[5] = pry - w / 2.0;
+        const double ix = prx - w / 2.0, iy = pry - w / 2.0;
+        ring.v[5] = ix * ix;
+        ring.v[6] = ring.v[5] / (iy * iy);
+        ring.v[7] = iy;
     }
     if (isArc) {
         // The arc's own angles are held to a sixteenth of a degree, as the
@@ -405,14 +458,10 @@ void SpanSurface::outline(double x, double y, double rx, double ry, num::Rgb col
                 const double from = a0 + k * piece, to = from + piece;
                 // Counter-clockwise of the ray at `from`, clockwise of the
                 // one at `to` (y grows downwards on the picture).
-                double* h = ring.half[2 * k];
-                h[0] = -std::sin(from);
-                h[1] = std::cos(from) * cy + std::sin(from) * cx;
-                h[2] = -std::cos(from);
-                h = ring.half[2 * k + 1];
-                h[0] = std::sin(to);
-                h[1] = -cx * std::sin(to) - cy * std::cos(to);
-                h[2] = std::cos(to);
+                toBound(-std::sin(from), std::cos(from) * cy + std::sin(from) * cx, -std::cos(from),
+                        ring.half[2 * k]);
+                toBound(std::sin(to), -cx * std::sin(to) - cy * std::cos(to), std::cos(to),
+                        ring.half[2 * k + 1]);
             }
         }
     }
@@ -532,31 +581,22 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
                 std::fill(row + f.left, row + f.right + 1, f.colour);
                 break;
             case Figure::Capsule: {
-                // The points within the pen's half-width of the segment: two
-                // round ends and the band between them.
-                const double ax = f.v[0], ay = f.v[1], ux = f.v[2], uy = f.v[3];
-                const double len = f.v[4], r = f.v[5];
+                // The points within the pen's half-width of the segment: the
+                // band along it, and a round end where the row meets one.
+                const double r = f.v[4];
                 double lo = std::numeric_limits<double>::infinity(), hi = -lo;
                 for (int end = 0; end < 2; ++end) {
-                    const double ex = ax + end * len * ux, ey = ay + end * len * uy;
-                    const double dy = fy - ey;
-                    if (std::fabs(dy) <= r) {
+                    const double dy = fy - f.v[2 * end + 1];
+                    if (dy <= r && dy >= -r) {
                         const double h = std::sqrt(r * r - dy * dy);
-                        lo = std::min(lo, ex - h);
-                        hi = std::max(hi, ex + h);
+                        lo = std::min(lo, f.v[2 * end] - h);
+                        hi = std::max(hi, f.v[2 * end] + h);
                     }
                 }
-                if (len > 0) {
-                    // Along the segment 0 <= t <= len, across it |d| <= r.
+                if (f.wedges) {
                     double mlo = -std::numeric_limits<double>::infinity(), mhi = -mlo;
-                    const double t0 = uy * (fy - ay) - ux * ax; // t = ux x + t0
-                    const double d0 = ux * (fy - ay) + uy * ax; // d = -uy x + d0
-                    const double a1[3] = {ux, t0, 0}, a2[3] = {-ux, len - t0, 0};
-                    const double c1[3] = {-uy, d0 + r, 0}, c2[3] = {uy, r - d0, 0};
-                    halfPlane(a1, 0, mlo, mhi);
-                    halfPlane(a2, 0, mlo, mhi);
-                    halfPlane(c1, 0, mlo, mhi);
-                    halfPlane(c2, 0, mlo, mhi);
+                    for (int k = 0; k < 4; ++k)
+                        applyBound(f.half[k], fy, mlo, mhi);
                     if (mlo <= mhi) {
                         lo = std::min(lo, mlo);
                         hi = std::max(hi, mhi);
@@ -568,14 +608,13 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
             }
             case Figure::Ring: {
                 const double dy = fy - f.v[1];
-                if (std::fabs(dy) > f.v[3])
+                if (dy > f.v[4] || dy < -f.v[4])
                     break;
-                const double cx = f.v[0], t = dy / f.v[3];
-                const double outer = f.v[2] * std::sqrt(std::max(0.0, 1.0 - t * t));
+                const double cx = f.v[0];
+                const double outer = std::sqrt(std::max(0.0, f.v[2] - dy * dy * f.v[3]));
                 double lo[2] = {cx - outer, 1}, hi[2] = {cx + outer, 0};
-                if (f.v[4] > 0 && std::fabs(dy) < f.v[5]) {
-                    const double u = dy / f.v[5];
-                    const double inner = f.v[4] * std::sqrt(std::max(0.0, 1.0 - u * u));
+                if (dy < f.v[7] && dy > -f.v[7]) {
+                    const double inner = std::sqrt(std::max(0.0, f.v[5] - dy * dy * f.v[6]));
                     hi[0] = cx - inner;
                     lo[1] = cx + inner;
                     hi[1] = cx + outer;
@@ -593,8 +632,8 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
                 }
                 for (int w = 0; w < f.wedges; ++w) {
                     double lo = -std::numeric_limits<double>::infinity(), hi = -lo;
-                    halfPlane(f.half[2 * w], fy, lo, hi);
-                    halfPlane(f.half[2 * w + 1], fy, lo, hi);
+                    applyBound(f.half[2 * w], fy, lo, hi);
+                    applyBound(f.half[2 * w + 1], fy, lo, hi);
                     for (int k = 0; k < 2; ++k) {
                         const double a = std::max(runs.lo[k], lo), b = std::min(runs.hi[k], hi);
                         if (a <= b)

@@ -88,9 +88,11 @@ private:
     struct Figure {
         enum Kind : unsigned char {
             Rect,    // the whole of rows top..bottom, columns left..right
-            Capsule, // a thick line: v = x1, y1, ux, uy (unit), length, radius
-            Ring,    // v = cx, cy, outer rx, ry, inner rx, ry (0: no hole);
-                     // within `wedges` wedges when it is an arc
+            Capsule, // a thick line: v = x1, y1, x2, y2, half the pen; when
+                     // `wedges` is 1, the band between its ends in half[]
+            Ring,    // v = cx, cy, then for the outer and the inner edge rx²,
+                     // rx² / ry², ry (inner ry 0: no hole); within `wedges`
+                     // wedges when it is an arc
             Quad,    // a convex quadrilateral: v = four corners x, y
         };
         Kind kind = Rect;
@@ -98,7 +100,8 @@ private:
         QRgb colour = 0;
         long top = 0, bottom = -1, left = 0, right = -1;
         double v[8] = {};
-        // Half-planes a x + b + c y >= 0; wedge k is the pair 2k, 2k + 1.
+        // Half-planes as limits on each row (span_surface.cpp, toBound);
+        // wedge k is the pair 2k, 2k + 1.
         double half[4][3] = {};
     };
     Area drawable() const;
