@@ -18,6 +18,9 @@ void mDrawPreview(RenderContext& ctx, Surface& preview)
         return;
     }
     mDrawPattern(ctx, preview, l, t, w, h);
+    // The preview box paints the picture it holds without asking the
+    // surface again.
+    preview.finish();
 }
 
 void FullSizePictures::resize(int width, int height)
@@ -79,7 +82,10 @@ void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth, 
             return;
         }
         mDrawPattern(ctx, pics.picSrc, 0, 0, tw, th);
-        const QImage& src = pics.picSrc.image();
+        // The copies read no further down the source than one tile, or what
+        // the last row of tiles takes up to the picture's bottom edge.
+        const Long rowsRead = std::max<Long>(th, show.height() - (p.pnVerRep - 1) * Long{th});
+        const QImage& src = pics.picSrc.imageRows(rowsRead);
         show.cls();
         // The copies reach every pixel when the source is as large as the
         // picture; then the clear would only be written over.

@@ -54,7 +54,6 @@ void mDrawPattern(RenderContext& ctx, Surface& s, Integer left, Integer top, Int
         // A run-time error ends the renderer; the bands drawn so far stay.
     } catch (const SurfaceError&) {
     }
-    s.finish();
 }
 
 void mPlainBackground(RenderContext& ctx, Surface& s)

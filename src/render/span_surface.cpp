@@ -173,7 +173,6 @@ void SpanSurface::setParallel(bool on)
 void SpanSurface::resize(int width, int height)
 {
     dropFigures();
-    clearWaiting_ = false;
     image_ = QImage(); // the old picture goes before the new one is made
     image_ = newPicture(width, height);
     cls();
@@ -191,10 +190,15 @@ const QImage& SpanSurface::image() const
     return image_;
 }
 
+const QImage& SpanSurface::imageRows(long rows) const
+{
+    renderTop(rows);
+    return image_;
+}
+
 QImage& SpanSurface::imageForOverwrite()
 {
     dropFigures();
-    clearWaiting_ = false;
     return image_;
 }
 
@@ -251,6 +255,8 @@ void SpanSurface::add(const Figure& f)
 {
     if (f.top > f.bottom || f.left > f.right)
         return;
+    if (doneRows_ > 0)
+        render(); // what waits is drawn in full before anything is added
     figures_.push_back(f);
     if (figures_.size() >= kMaxWaiting)
         render();
@@ -523,11 +529,10 @@ void SpanSurface::arc(double x, double y, double r, num::Rgb colour, double star
     outline(x, y, r, r, colour, true, start * 180.0 / kPi, span * 180.0 / kPi);
 }
 
-void SpanSurface::render() const
+void SpanSurface::renderTop(long rows) const
 {
     if (image_.isNull()) {
         dropFigures();
-        clearWaiting_ = false;
         return;
     }
     if (!clearWaiting_ && figures_.empty())
@@ -541,26 +546,32 @@ void SpanSurface::render() const
             last = std::max(last, f.bottom);
         }
     }
-    uchar* bits = image_.bits(); // a shared picture is copied here, once
-    const long pixels = (last - first + 1) * static_cast<long>(image_.width());
-    bool done = false;
-    if (gParallel && pixels >= kParallelPixels && std::thread::hardware_concurrency() > 1) {
-        // The rows are independent once the figures are known: the lower
-        // half is drawn on a second thread.
-        const long middle = first + (last - first) / 2;
-        try {
-            std::thread lower([&] { renderRows(bits, middle + 1, last); });
-            renderRows(bits, first, middle);
-            lower.join();
-            done = true;
-        } catch (const std::system_error&) {
-            // No thread to be had: the rows are drawn here alone.
+    first = std::max(first, doneRows_);
+    last = std::min(last, rows - 1);
+    if (first <= last) {
+        uchar* bits = image_.bits(); // a shared picture is copied here, once
+        const long pixels = (last - first + 1) * static_cast<long>(image_.width());
+        bool done = false;
+        if (gParallel && pixels >= kParallelPixels && std::thread::hardware_concurrency() > 1) {
+            // The rows are independent once the figures are known: the
+            // lower half is drawn on a second thread.
+            const long middle = first + (last - first) / 2;
+            try {
+                std::thread lower([&] { renderRows(bits, middle + 1, last); });
+                renderRows(bits, first, middle);
+                lower.join();
+                done = true;
+            } catch (const std::system_error&) {
+                // No thread to be had: the rows are drawn here alone.
+            }
         }
+        if (!done)
+            renderRows(bits, first, last);
     }
-    if (!done)
-        renderRows(bits, first, last);
-    dropFigures();
-    clearWaiting_ = false;
+    if (rows >= image_.height())
+        dropFigures();
+    else
+        doneRows_ = std::max(doneRows_, rows);
 }
 
 void SpanSurface::renderRows(uchar* bits, long first, long last) const

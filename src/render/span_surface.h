@@ -37,6 +37,9 @@ public:
     // The picture with every figure drawn so far.
     QImage& image();
     const QImage& image() const;
+    // The picture with every figure drawn so far in its first `rows` rows,
+    // for a caller that reads no further; the rest waits.
+    const QImage& imageRows(long rows) const;
     // The picture for a caller that is about to write every one of its
     // pixels: a waiting clear or figure is dropped instead of drawn.
     QImage& imageForOverwrite();
@@ -111,9 +114,15 @@ private:
     void extendPastEdges(double& ax, double& ay, double& bx, double& by) const;
     void outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
                  double start, double span);
-    void dropFigures() const { figures_.clear(); }
+    void dropFigures() const
+    {
+        figures_.clear();
+        clearWaiting_ = false;
+        doneRows_ = 0;
+    }
     // Draws the waiting clear and figures into the picture.
-    void render() const;
+    void render() const { renderTop(image_.height()); }
+    void renderTop(long rows) const;
     void renderRows(uchar* bits, long first, long last) const;
 
     mutable QImage image_;
@@ -127,6 +136,8 @@ private:
     mutable bool clearWaiting_ = false;
     mutable num::Rgb clearColour_ = 0;
     mutable std::vector<Figure> figures_;
+    // The rows above this one already show what waits (imageRows).
+    mutable long doneRows_ = 0;
 };
 
 } // namespace ombrix
