@@ -124,17 +124,26 @@ void filterRow(const std::uint8_t* row, const std::uint8_t* above, std::size_t b
                std::uint8_t* out)
 {
     unsigned long sub = 0, up = 0;
-    for (std::size_t i = 0; i < bytes; ++i) {
-        const int s = static_cast<std::int8_t>(row[i] - (i >= 3 ? row[i - 3] : 0));
-        const int u = static_cast<std::int8_t>(row[i] - (above ? above[i] : 0));
-        sub += static_cast<unsigned long>(std::abs(s));
-        up += static_cast<unsigned long>(std::abs(u));
+    if (above != nullptr)
+        for (std::size_t i = 3; i < bytes; ++i) {
+            // Differences as signed bytes, by size.
+            const std::uint8_t s = static_cast<std::uint8_t>(row[i] - row[i - 3]);
+            const std::uint8_t u = static_cast<std::uint8_t>(row[i] - above[i]);
+            sub += s < 128 ? s : 256u - s;
+            up += u < 128 ? u : 256u - u;
+        }
+    std::uint8_t* o = out + 1;
+    if (above != nullptr && up < sub) {
+        out[0] = 2;
+        for (std::size_t i = 0; i < bytes; ++i)
+            o[i] = static_cast<std::uint8_t>(row[i] - above[i]);
+    } else {
+        out[0] = 1;
+        for (std::size_t i = 0; i < bytes && i < 3; ++i)
+            o[i] = row[i];
+        for (std::size_t i = 3; i < bytes; ++i)
+            o[i] = static_cast<std::uint8_t>(row[i] - row[i - 3]);
     }
-    const bool useUp = above != nullptr && up < sub;
-    out[0] = useUp ? 2 : 1;
-    for (std::size_t i = 0; i < bytes; ++i)
-        out[i + 1] =
-            static_cast<std::uint8_t>(row[i] - (useUp ? above[i] : (i >= 3 ? row[i - 3] : 0)));
 }
 
 } // namespace
@@ -240,11 +249,12 @@ ExportResult writePngFile(const QImage& image, const std::string& fileName)
                                    0};
     putChunk(out, "IHDR", ihdr, sizeof ihdr);
 
-    // The fastest deflate level with run-length matching only: the filtered
-    // rows of a gradient are long runs of zeros, which it packs nearly as
-    // tightly as the default level does, in a fraction of the time.
+    // Level 3 of 9: on a 3840 x 2160 gradient its deflate takes less than
+    // half the time of the default level 6 (which Qt's writer used) for a
+    // file under twice the size; levels 1 and 2 are hardly faster and give
+    // files twice or three times as large again.
     z_stream z{};
-    if (deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
+    if (deflateInit2(&z, 3, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return failure(fileName, "the PNG encoder could not be started");
     std::unique_ptr<z_stream, int (*)(z_stream*)> guard(&z, deflateEnd);
     SafeFile file(fileName);
