@@ -32,10 +32,10 @@ void FullSizePictures::resize(int width, int height)
 namespace
 {
 
-// Copies the tile at the top left of `src` to every tile position of `dst`,
-// row by row.  Each copy but the last of a row or column of tiles takes only
-// its own tile: the next copy would cover the rest.  The last ones take
-// what is left up to the picture's edge, as far as the source reaches.
+// Copies the tile `src` (the top left of the picture as drawn) to every tile
+// position of `dst`, row by row.  Each copy but the last of a row or column
+// of tiles takes only its own tile: the next copy would cover the rest.  The
+// last ones take what is left up to the picture's edge.
 void copyTiles(const QImage& src, QImage& dst, const Long reps[2], Long tw, Long th)
 {
     const Long cw = dst.width(), ch = dst.height();
@@ -67,33 +67,33 @@ void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth, 
         const Integer tw = num::cint(static_cast<double>(pixelWidth) / p.pnHorRep);
         const Integer th = num::cint(static_cast<double>(pixelHeight) / p.pnVerRep);
         SpanSurface& show = pics.picShow;
-        if (p.pnHorRep == 1 && p.pnVerRep == 1) {
-            // The one copy would bring the whole of picSrc, cleared to its
-            // background colour and with the tile drawn on it.  Drawn here
-            // straight into picShow, with picSrc's background colour, which
-            // the plain background sets, passed on to picSrc afterwards.
-            const num::Rgb showBack = show.backColor();
-            show.keepBackColor(pics.picSrc.backColor());
-            show.fill(pics.picSrc.backColor());
-            mDrawPattern(ctx, show, 0, 0, tw, th);
-            if (show.backColor() != pics.picSrc.backColor())
-                pics.picSrc.setBackColor(show.backColor());
-            show.keepBackColor(showBack);
+        // The tile is drawn straight into picShow, as picSrc would hold it
+        // (cleared to picSrc's background colour, which the plain
+        // background sets and which is passed on to picSrc afterwards):
+        // the copies then take it from there.  No second picture of the
+        // whole size is touched.
+        const num::Rgb showBack = show.backColor();
+        show.keepBackColor(pics.picSrc.backColor());
+        show.fill(pics.picSrc.backColor());
+        mDrawPattern(ctx, show, 0, 0, tw, th);
+        if (show.backColor() != pics.picSrc.backColor())
+            pics.picSrc.setBackColor(show.backColor());
+        show.keepBackColor(showBack);
+        if (p.pnHorRep == 1 && p.pnVerRep == 1)
+            return; // the one copy would change nothing
+        // The copies read no further than one tile, or what the last row or
+        // column of tiles takes up to the picture's edge; that much is kept
+        // aside, since the copies write over it.
+        const Long cw = show.width(), ch = show.height();
+        const Long colsRead = std::min(cw, std::max<Long>(tw, cw - (p.pnHorRep - 1) * Long{tw}));
+        const Long rowsRead = std::min(ch, std::max<Long>(th, ch - (p.pnVerRep - 1) * Long{th}));
+        if (colsRead < 1 || rowsRead < 1)
             return;
-        }
-        mDrawPattern(ctx, pics.picSrc, 0, 0, tw, th);
-        // The copies read no further down the source than one tile, or what
-        // the last row of tiles takes up to the picture's bottom edge.
-        const Long rowsRead = std::max<Long>(th, show.height() - (p.pnVerRep - 1) * Long{th});
-        const QImage& src = pics.picSrc.imageRows(rowsRead);
-        show.cls();
-        // The copies reach every pixel when the source is as large as the
-        // picture; then the clear would only be written over.
-        const bool covers =
-            src.width() >= show.width() && src.height() >= show.height() && tw >= 0 && th >= 0;
-        QImage& dst = covers ? show.imageForOverwrite() : show.image();
-        Long reps[2] = {p.pnHorRep, p.pnVerRep};
-        copyTiles(src, dst, reps, tw, th);
+        const QImage tile = show.imageRows(rowsRead).copy(0, 0, colsRead, rowsRead);
+        // Every pixel of picShow is written by one copy or another.
+        QImage& dst = show.imageForOverwrite();
+        const Long reps[2] = {p.pnHorRep, p.pnVerRep};
+        copyTiles(tile, dst, reps, tw, th);
     } catch (const ArithmeticError&) {
         // The picture keeps the tiles copied so far.
     }

@@ -22,13 +22,13 @@ struct FullSizePictures {
     void resize(int width, int height);
 };
 
-// The tiling step: draws one tile of round(pixelWidth / pnHorRep) by
-// round(pixelHeight / pnVerRep) at the top left of picSrc and copies it over
-// picShow column by column from the left, each column from the top.  The
-// pattern is drawn once however often it repeats.  Repetition counts below
-// 1 draw nothing.  Errors end the tiling quietly.  With one tile each way
-// the tile is drawn straight into picShow, which ends up as the copy would
-// have left it; picSrc then keeps only its background colour.
+// The tiling step: one tile of round(pixelWidth / pnHorRep) by
+// round(pixelHeight / pnVerRep), as drawn at the top left of the cleared
+// picSrc, copied over picShow at every tile position.  The pattern is drawn
+// once however often it repeats.  Repetition counts below 1 draw nothing.
+// Errors end the tiling quietly.  The tile is in fact drawn straight into
+// picShow's top left and copied from there, which leaves picShow exactly as
+// the copies from picSrc would; picSrc keeps only its background colour.
 void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
                 Integer pixelHeight);
 

@@ -287,12 +287,60 @@ TEST(PatternPixels, RepetitionsCopyIdenticalTiles)
         pics.resize(300, 200);
         RenderContext ctx(p);
         mDrawFullSize(ctx, pics, 300, 200);
-        const QImage tile = pics.picSrc.image().copy(0, 0, 100, 100);
+        const QImage tile = pics.picShow.image().copy(0, 0, 100, 100);
         EXPECT_EQ(pixelsOf(tile), 0);
         EXPECT_NE(tile.pixel(50, 49), tile.pixel(0, 0)) << kPatternNames[pattern];
         for (int x : {0, 100, 200})
             for (int y : {0, 100})
                 EXPECT_EQ(pics.picShow.image().copy(x, y, 100, 100), tile)
                     << kPatternNames[pattern] << x << "," << y;
+        // The tile is the pattern drawn once at 100 x 100.
+        SpanSurface once(300, 200);
+        RenderContext ctx1(p);
+        mDrawPattern(ctx1, once, 0, 0, 100, 100);
+        EXPECT_EQ(once.image().copy(0, 0, 100, 100), tile) << kPatternNames[pattern];
+    }
+}
+
+TEST(PatternPixels, TilingLeavesThePictureAsCopiesFromAFullSourceWould)
+{
+    // The copies of mTileImage done the plain way: the pattern on a cleared
+    // picture of the full size, its top-left block copied to every tile
+    // position, column by column, each copy cw x ch.  Sizes the repetition
+    // does not divide; tiles of a pixel; the plain background, which sets
+    // the source's background colour.
+    const int rows[][5] = {{kShadedCircle, 301, 203, 3, 2},  {kCrossingPleats, 1000, 7, 20, 1},
+                           {kLinearGradient, 97, 61, 4, 5},  {kPlainBackground, 50, 40, 2, 2},
+                           {kShadedDiamond, 17, 250, 1, 12}, {kSandglass, 240, 130, 3, 3},
+                           {kShadedEllipse, 120, 80, 1, 1}};
+    for (const auto& [pattern, w, h, across, down] : rows) {
+        SCOPED_TRACE(testing::Message() << kPatternNames[pattern] << " " << w << "x" << h);
+        ImageParams p = params(Integer(pattern), 10, 1, 3, 2);
+        p.pnHorRep = Integer(across);
+        p.pnVerRep = Integer(down);
+        FullSizePictures pics;
+        pics.resize(w, h);
+        pics.picSrc.setBackColor(kWhite);
+        pics.picShow.setBackColor(kRed);
+        RenderContext ctx(p);
+        mDrawFullSize(ctx, pics, Integer(w), Integer(h));
+
+        SpanSurface src(w, h);
+        src.setBackColor(kWhite);
+        RenderContext ctx2(p);
+        mDrawPattern(ctx2, src, 0, 0, Integer(num::cint(double(w) / across)),
+                     Integer(num::cint(double(h) / down)));
+        QImage want(w, h, QImage::Format_RGB32);
+        for (int i = 0; i < across; ++i)
+            for (int j = 0; j < down; ++j) {
+                const int x = i * num::cint(double(w) / across),
+                          y = j * num::cint(double(h) / down);
+                for (int v = y; v < h; ++v)
+                    for (int u = x; u < w; ++u)
+                        want.setPixel(u, v, src.image().pixel(u - x, v - y));
+            }
+        EXPECT_EQ(pics.picShow.image(), want);
+        EXPECT_EQ(pics.picSrc.backColor(), src.backColor());
+        EXPECT_EQ(pics.picShow.backColor(), kRed);
     }
 }
