@@ -340,15 +340,53 @@ void SpanSurface::line(double x1, double y1, double x2, double y2, num::Rgb colo
     f.v[2] = bx;
     f.v[3] = by;
     f.v[4] = r;
-    f.wedges = length > 0 ? 1 : 0;
+    f.wedges = 0;
     if (length > 0) {
         // The band between the round ends: 0 <= t <= length along the
-        // segment, |d| <= r across it.
+        // segment, |d| <= r across it.  Sorted into two lower and two upper
+        // limits on x (half[0], half[1] and half[2], half[3]) and a range of
+        // rows (v[5], v[6]) where the band's edges run along the rows, so
+        // that a row takes no branch.
         const double ux = (bx - ax) / length, uy = (by - ay) / length;
-        toBound(ux, -uy * ay - ux * ax, uy, f.half[0]);
-        toBound(-ux, length + uy * ay + ux * ax, -uy, f.half[1]);
-        toBound(-uy, r - ux * ay + uy * ax, ux, f.half[2]);
-        toBound(uy, r + ux * ay - uy * ax, -ux, f.half[3]);
+        double bounds[4][3];
+        toBound(ux, -uy * ay - ux * ax, uy, bounds[0]);
+        toBound(-ux, length + uy * ay + ux * ax, -uy, bounds[1]);
+        toBound(-uy, r - ux * ay + uy * ax, ux, bounds[2]);
+        toBound(uy, r + ux * ay - uy * ax, -ux, bounds[3]);
+        constexpr double kInf = std::numeric_limits<double>::infinity();
+        double* lower[2] = {f.half[0], f.half[1]};
+        double* upper[2] = {f.half[2], f.half[3]};
+        for (int k = 0; k < 2; ++k) {
+            lower[k][0] = upper[k][0] = 0;
+            lower[k][1] = -kInf;
+            upper[k][1] = kInf;
+        }
+        f.v[5] = -kInf;
+        f.v[6] = kInf;
+        int lowers = 0, uppers = 0;
+        bool none = false;
+        for (const double* b : bounds) {
+            switch (static_cast<int>(b[2])) {
+            case 1:
+                std::copy(b, b + 2, lower[std::min(lowers++, 1)]);
+                break;
+            case -1:
+                std::copy(b, b + 2, upper[std::min(uppers++, 1)]);
+                break;
+            case 2:
+                f.v[5] = std::max(f.v[5], b[1]);
+                break;
+            case -2:
+                f.v[6] = std::min(f.v[6], b[1]);
+                break;
+            case 3:
+                none = true;
+                break;
+            default:
+                break;
+            }
+        }
+        f.wedges = none ? 0 : 1;
     }
     f.top = std::max(area.top, firstIn(std::min(ay, by) - r));
     f.bottom = std::min(area.bottom, lastIn(std::max(ay, by) + r));
@@ -604,10 +642,11 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
                         hi = std::max(hi, f.v[2 * end] + h);
                     }
                 }
-                if (f.wedges) {
-                    double mlo = -std::numeric_limits<double>::infinity(), mhi = -mlo;
-                    for (int k = 0; k < 4; ++k)
-                        applyBound(f.half[k], fy, mlo, mhi);
+                if (f.wedges && fy >= f.v[5] && fy <= f.v[6]) {
+                    const double mlo = std::max(f.half[0][0] * fy + f.half[0][1],
+                                                f.half[1][0] * fy + f.half[1][1]);
+                    const double mhi = std::min(f.half[2][0] * fy + f.half[2][1],
+                                                f.half[3][0] * fy + f.half[3][1]);
                     if (mlo <= mhi) {
                         lo = std::min(lo, mlo);
                         hi = std::max(hi, mhi);

@@ -93,6 +93,7 @@ private:
             Rect,    // the whole of rows top..bottom, columns left..right
             Capsule, // a thick line: v = x1, y1, x2, y2, half the pen; when
                      // `wedges` is 1, the band between its ends in half[]
+                     // and v[5], v[6] (span_surface.cpp, line())
             Ring,    // v = cx, cy, then for the outer and the inner edge rx²,
                      // rx² / ry², ry (inner ry 0: no hole); within `wedges`
                      // wedges when it is an arc
