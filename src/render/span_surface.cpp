@@ -617,9 +617,15 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
     const qsizetype perLine = image_.bytesPerLine();
     const long width = image_.width();
     const QRgb clear = toQRgb(clearColour_);
+    // The round patterns and the diamonds start with a box over the whole
+    // picture; on its rows the clear would only be written over.
+    const Figure* cover = nullptr;
+    if (!figures_.empty() && figures_.front().kind == Figure::Rect && figures_.front().left == 0 &&
+        figures_.front().right == width - 1)
+        cover = &figures_.front();
     for (long y = first; y <= last; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(bits + y * perLine);
-        if (clearWaiting_)
+        if (clearWaiting_ && !(cover != nullptr && y >= cover->top && y <= cover->bottom))
             std::fill(row, row + width, clear);
         const double fy = y + kNudge;
         for (const Figure& f : figures_) {
