@@ -5,6 +5,10 @@
 
 #include <sys/mman.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -99,6 +103,23 @@ inline long lastIn(double hi)
     const double v = std::clamp(hi - kNudge, -kFar, kFar);
     const long i = static_cast<long>(v);
     return i - (v < static_cast<double>(i));
+}
+
+// Copies a finished row to the picture with stores that bypass the cache
+// (the picture is far larger than the cache, and a row is not read again
+// while drawing).
+inline void writeThrough(QRgb* dst, const QRgb* src, long n)
+{
+    long i = 0;
+#if defined(__SSE2__)
+    for (; i < n && (reinterpret_cast<std::uintptr_t>(dst + i) & 15) != 0; ++i)
+        dst[i] = src[i];
+    for (; i + 4 <= n; i += 4)
+        _mm_stream_si128(reinterpret_cast<__m128i*>(dst + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+#endif
+    for (; i < n; ++i)
+        dst[i] = src[i];
 }
 
 inline void fillSpan(QRgb* row, long from, long to, long left, long right, QRgb colour)
@@ -623,10 +644,20 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
     if (!figures_.empty() && figures_.front().kind == Figure::Rect && figures_.front().left == 0 &&
         figures_.front().right == width - 1)
         cover = &figures_.front();
+    // A large picture's rows are drawn in a buffer of one row, which stays
+    // in the cache, and each finished row goes to the picture once, past
+    // the cache: the picture's memory is then written, never read.
+    const bool buffered = width * (last - first + 1) >= kParallelPixels;
+    std::vector<QRgb> buffer(buffered ? static_cast<std::size_t>(width) : 0);
     for (long y = first; y <= last; ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(bits + y * perLine);
-        if (clearWaiting_ && !(cover != nullptr && y >= cover->top && y <= cover->bottom))
-            std::fill(row, row + width, clear);
+        QRgb* const picture = reinterpret_cast<QRgb*>(bits + y * perLine);
+        QRgb* const row = buffered ? buffer.data() : picture;
+        if (clearWaiting_) {
+            if (!(cover != nullptr && y >= cover->top && y <= cover->bottom))
+                std::fill(row, row + width, clear);
+        } else if (buffered) {
+            std::copy(picture, picture + width, row);
+        }
         const double fy = y + kNudge;
         for (const Figure& f : figures_) {
             if (y < f.top || y > f.bottom)
@@ -720,7 +751,13 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
             }
             }
         }
+        if (buffered)
+            writeThrough(picture, row, width);
     }
+#if defined(__SSE2__)
+    if (buffered)
+        _mm_sfence(); // the rows are in memory before the picture is read
+#endif
 }
 
 } // namespace ombrix
