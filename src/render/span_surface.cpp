@@ -609,6 +609,9 @@ void SpanSurface::renderTop(long rows) const
     last = std::min(last, rows - 1);
     if (first <= last) {
         uchar* bits = image_.bits(); // a shared picture is copied here, once
+        // Only part of the picture is wanted when its first rows are about
+        // to be read (imageRows): those are kept in the cache.
+        const bool whole = rows >= image_.height();
         const long pixels = (last - first + 1) * static_cast<long>(image_.width());
         bool done = false;
         if (gParallel && pixels >= kParallelPixels && std::thread::hardware_concurrency() > 1) {
@@ -616,8 +619,8 @@ void SpanSurface::renderTop(long rows) const
             // lower half is drawn on a second thread.
             const long middle = first + (last - first) / 2;
             try {
-                std::thread lower([&] { renderRows(bits, middle + 1, last); });
-                renderRows(bits, first, middle);
+                std::thread lower([&] { renderRows(bits, middle + 1, last, whole); });
+                renderRows(bits, first, middle, whole);
                 lower.join();
                 done = true;
             } catch (const std::system_error&) {
@@ -625,7 +628,7 @@ void SpanSurface::renderTop(long rows) const
             }
         }
         if (!done)
-            renderRows(bits, first, last);
+            renderRows(bits, first, last, whole);
     }
     if (rows >= image_.height())
         dropFigures();
@@ -633,7 +636,7 @@ void SpanSurface::renderTop(long rows) const
         doneRows_ = std::max(doneRows_, rows);
 }
 
-void SpanSurface::renderRows(uchar* bits, long first, long last) const
+void SpanSurface::renderRows(uchar* bits, long first, long last, bool bypassCache) const
 {
     const qsizetype perLine = image_.bytesPerLine();
     const long width = image_.width();
@@ -647,7 +650,7 @@ void SpanSurface::renderRows(uchar* bits, long first, long last) const
     // A large picture's rows are drawn in a buffer of one row, which stays
     // in the cache, and each finished row goes to the picture once, past
     // the cache: the picture's memory is then written, never read.
-    const bool buffered = width * (last - first + 1) >= kParallelPixels;
+    const bool buffered = bypassCache && width * (last - first + 1) >= kParallelPixels;
     std::vector<QRgb> buffer(buffered ? static_cast<std::size_t>(width) : 0);
     for (long y = first; y <= last; ++y) {
         QRgb* const picture = reinterpret_cast<QRgb*>(bits + y * perLine);

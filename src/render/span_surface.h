@@ -124,7 +124,7 @@ private:
     // Draws the waiting clear and figures into the picture.
     void render() const { renderTop(image_.height()); }
     void renderTop(long rows) const;
-    void renderRows(uchar* bits, long first, long last) const;
+    void renderRows(uchar* bits, long first, long last, bool bypassCache) const;
 
     mutable QImage image_;
     DrawStyle style_;
