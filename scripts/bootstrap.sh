@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev          # Qt 6 Widgets and Gui (Gui needs the GL headers)
   libturbojpeg0-dev               # JPEG encoder
+  zlib1g-dev                      # deflate for the PNG writer
   fonts-liberation2               # "Arial" resolves to the metric-compatible Liberation Sans
   libgtest-dev libbenchmark-dev   # tests and benchmarks
   clang-14 libclang-rt-14-dev     # libFuzzer for the parameter file fuzzer

@@ -193,7 +193,7 @@ void addSourceOptions(QCommandLineParser& parser)
     parser.addOption({"preset", "Start from preset N (0 new image, 1, 2, 3 start-up).", "N"});
 }
 
-int runRender(QCommandLineParser& parser, const QStringList& args)
+int runRender(QCommandLineParser& parser, const QStringList& args, int& argc, char** argv)
 {
     addSourceOptions(parser);
     parser.addOption({"size", "Picture size in pixels, 1x1 to 16384x16384.", "WxH"});
@@ -207,6 +207,10 @@ int runRender(QCommandLineParser& parser, const QStringList& args)
     if (!parser.parse(args))
         return usageError(parser.errorText());
     if (parser.isSet("help")) {
+        // The help names the program as the application object knows it.
+        std::optional<QCoreApplication> core;
+        if (QCoreApplication::instance() == nullptr)
+            core.emplace(argc, argv);
         std::printf("%s", qPrintable(parser.helpText()));
         return 0;
     }
@@ -231,7 +235,11 @@ int runRender(QCommandLineParser& parser, const QStringList& args)
     FullImageOptions options;
     options.width = width;
     options.height = height;
-    // Gradient text prints the texts itself, into the finished picture.
+    // Fonts, and the Gui application that holds them, only for texts;
+    // gradient text prints the texts itself, into the finished picture.
+    std::optional<QGuiApplication> gui;
+    if (printsTexts(source->model.params, options))
+        gui.emplace(argc, argv);
     const bool gradientText = parser.isSet("gradient-text");
     options.printTexts = !gradientText;
     QImage picture = renderFullImage(source->model.params, options);
@@ -302,6 +310,20 @@ int runCli(int argc, char** argv)
     // platform, Qt draws text through its offscreen platform.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Drawing a picture needs no application object: render starts the Gui
+    // application itself, and only when there is text to draw.
+    if (argc > 1 && std::strcmp(argv[1], "render") == 0) {
+        QCoreApplication::setApplicationName("ombrix");
+        QCoreApplication::setApplicationVersion(OMBRIX_VERSION);
+        QStringList args;
+        for (int i = 0; i < argc; ++i)
+            args << argumentText(argv[i]);
+        QCommandLineParser parser;
+        parser.setApplicationDescription(kOverview);
+        parser.addHelpOption();
+        parser.addVersionOption();
+        return runRender(parser, args, argc, argv);
+    }
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName("ombrix");
     QGuiApplication::setApplicationVersion(OMBRIX_VERSION);
@@ -315,8 +337,6 @@ int runCli(int argc, char** argv)
     parser.setApplicationDescription(kOverview);
     parser.addHelpOption();
     parser.addVersionOption();
-    if (command == "render")
-        return runRender(parser, args);
     if (command == "params")
         return runParams(parser, args);
 

@@ -1,7 +1,5 @@
 #include "io/dib_section.h"
 
-#include <new>
-
 namespace ombrix
 {
 
@@ -15,12 +13,9 @@ bool cDIBSection::Create(Long lWidth, Long lHeight)
     const std::uint64_t bytes = row * static_cast<std::uint64_t>(lHeight);
     if (bytes > kMaxBytes)
         return false;
-    try {
-        bits_.assign(static_cast<std::size_t>(bytes), 0);
-    } catch (const std::bad_alloc&) {
-        bits_.clear();
+    bits_.reset(static_cast<std::uint8_t*>(std::calloc(static_cast<std::size_t>(bytes), 1)));
+    if (!bits_)
         return false;
-    }
     header_ = BitmapInfoHeader{};
     header_.biWidth = lWidth;
     header_.biHeight = lHeight;
@@ -36,7 +31,7 @@ void cDIBSection::CreateFromPicture(const QImage& picture)
     const Long w = Width(), h = Height(), stride = BytesPerScanLine();
     for (Long y = 0; y < h; ++y) {
         const QRgb* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(static_cast<int>(y)));
-        std::uint8_t* dst = bits_.data() + static_cast<std::size_t>(h - 1 - y) * stride;
+        std::uint8_t* dst = bits_.get() + static_cast<std::size_t>(h - 1 - y) * stride;
         for (Long x = 0; x < w; ++x) {
             dst[3 * x] = static_cast<std::uint8_t>(qBlue(src[x]));
             dst[3 * x + 1] = static_cast<std::uint8_t>(qGreen(src[x]));
@@ -47,8 +42,7 @@ void cDIBSection::CreateFromPicture(const QImage& picture)
 
 void cDIBSection::ClearUp()
 {
-    bits_.clear();
-    bits_.shrink_to_fit();
+    bits_.reset();
     header_ = BitmapInfoHeader{};
 }
 
@@ -60,7 +54,7 @@ QImage cDIBSection::toImage() const
     const Long w = Width(), h = Height(), stride = BytesPerScanLine();
     for (Long y = 0; y < h; ++y) {
         QRgb* dst = reinterpret_cast<QRgb*>(img.scanLine(static_cast<int>(y)));
-        const std::uint8_t* src = bits_.data() + static_cast<std::size_t>(h - 1 - y) * stride;
+        const std::uint8_t* src = bits_.get() + static_cast<std::size_t>(h - 1 - y) * stride;
         for (Long x = 0; x < w; ++x)
             dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
     }

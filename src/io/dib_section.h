@@ -8,7 +8,8 @@
 #include <QImage>
 
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace ombrix
 {
@@ -52,17 +53,22 @@ public:
     Long BytesPerScanLine() const { return bytesPerScanLine(header_.biWidth); }
     Long Width() const { return header_.biWidth; }
     Long Height() const { return header_.biHeight; }
-    const std::uint8_t* DIBSectionBitsPtr() const { return bits_.empty() ? nullptr : bits_.data(); }
-    std::uint8_t* DIBSectionBitsPtr() { return bits_.empty() ? nullptr : bits_.data(); }
+    const std::uint8_t* DIBSectionBitsPtr() const { return bits_.get(); }
+    std::uint8_t* DIBSectionBitsPtr() { return bits_.get(); }
     const BitmapInfoHeader& header() const { return header_; }
-    bool empty() const { return bits_.empty(); }
+    bool empty() const { return bits_ == nullptr; }
 
     // The block as a picture again.
     QImage toImage() const;
 
 private:
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
     BitmapInfoHeader header_;
-    std::vector<std::uint8_t> bits_;
+    // Zeroed by the system as its pages are first touched, not byte by
+    // byte up front.
+    std::unique_ptr<std::uint8_t[], Free> bits_;
 };
 
 } // namespace ombrix

@@ -1,5 +1,5 @@
 // Writing the finished picture: JPEG through TurboJPEG, standard 24-bit
-// Windows bitmaps, and PNG.  Every writer writes the whole file or nothing
+// Windows bitmaps, and PNG through zlib.  Every writer writes the whole file or nothing
 // (through a SafeFile: beside the target, renamed over it) and reports a
 // failure.  File names are the system's file-name bytes (safe_file.h).
 #pragma once
@@ -22,8 +22,13 @@ struct ExportResult {
 
 // Encodes the block's bottom-up BGR rows as JPEG; quality is held to 10..100.
 ExportResult WriteJpegFile(const cDIBSection& dib, const std::string& fileName, Long quality);
+// The same from the picture's own rows, without a block in between.
+ExportResult writeJpegFile(const QImage& image, const std::string& fileName, Long quality);
 // A standard 24-bit Windows bitmap of the block.
 ExportResult writeBmpFile(const cDIBSection& dib, const std::string& fileName);
+// The same bitmap made from the picture's rows as they are written.
+ExportResult writeBmpFile(const QImage& image, const std::string& fileName);
+// 8-bit RGB, compressed for speed (the picture's fourth byte is not kept).
 ExportResult writePngFile(const QImage& image, const std::string& fileName);
 
 // Chooses the format by the extension, ignoring case: .png, .jpg or .jpeg,

@@ -11,7 +11,7 @@
 #include "main/ui_text_commands.h"
 #include "main/ui_toolbar.h"
 #include "main/ui_wallpaper_commands.h"
-#include "render/qimage_surface.h"
+#include "render/span_surface.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -182,7 +182,7 @@ private:
     FrmRainbow* frmRainbow = nullptr;
     FrmHelp* frmHelp = nullptr;
 
-    QImageSurface preview_{0, 0, DrawStyle::Solid};
+    SpanSurface preview_{0, 0, DrawStyle::Solid};
     int previewDraws_ = 0;
     bool settingUp_ = false; // the controls are being written from the record
     bool closing_ = false;

@@ -12,9 +12,12 @@ QImage renderFullImage(const ImageParams& p, const FullImageOptions& options)
     if (options.width < 1 || options.height < 1 || options.width > kMaxImageSide ||
         options.height > kMaxImageSide)
         return {};
+    // Both pictures are only reserved here: the source is touched only as
+    // far as repetitions need it, and not at all for a single tile, which
+    // is drawn straight into the shown picture.
     FullSizePictures pics;
     pics.resize(options.width, options.height);
-    if (pics.picSrc.image().isNull() || pics.picShow.image().isNull())
+    if (pics.picSrc.width() == 0 || pics.picShow.width() == 0)
         return {}; // out of memory
     RenderContext ctx(p);
     ctx.progressBar = options.progressBar;
@@ -24,9 +27,19 @@ QImage renderFullImage(const ImageParams& p, const FullImageOptions& options)
     ctx.pbFullSize = false;
     mDrawBorders(pics.picShow, p);
     QImage picture = std::move(pics.picShow.image());
-    if (options.printTexts)
+    if (printsTexts(p, options))
         mPrintTexts(picture, p, options.dpi);
     return picture;
+}
+
+bool printsTexts(const ImageParams& p, const FullImageOptions& options)
+{
+    if (!options.printTexts)
+        return false;
+    for (const std::string& text : p.psText)
+        if (!text.empty())
+            return true;
+    return false;
 }
 
 } // namespace ombrix

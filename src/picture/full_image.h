@@ -25,4 +25,8 @@ struct FullImageOptions {
 // memory for it cannot be had.
 QImage renderFullImage(const ImageParams& p, const FullImageOptions& options);
 
+// Whether the picture gets any text printed in: only then does drawing it
+// need fonts (a Gui application).
+bool printsTexts(const ImageParams& p, const FullImageOptions& options);
+
 } // namespace ombrix

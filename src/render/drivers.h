@@ -4,7 +4,7 @@
 #pragma once
 
 #include "render/engine.h"
-#include "render/qimage_surface.h"
+#include "render/span_surface.h"
 
 namespace ombrix
 {
@@ -15,18 +15,20 @@ void mDrawPreview(RenderContext& ctx, Surface& preview);
 // The full-size pictures of the image window: the off-screen source on
 // which one tile is drawn, and the visible picture the tiles are copied to.
 struct FullSizePictures {
-    QImageSurface picSrc{0, 0, DrawStyle::InsideSolid};
-    QImageSurface picShow{0, 0, DrawStyle::InsideSolid};
+    SpanSurface picSrc{0, 0, DrawStyle::InsideSolid};
+    SpanSurface picShow{0, 0, DrawStyle::InsideSolid};
 
     // Both pictures at the image's size in pixels, cleared.
     void resize(int width, int height);
 };
 
-// The tiling step: draws one tile of round(pixelWidth / pnHorRep) by
-// round(pixelHeight / pnVerRep) at the top left of picSrc and copies it over
-// picShow column by column from the left, each column from the top.  The
-// pattern is drawn once however often it repeats.  Repetition counts below
-// 1 draw nothing.  Errors end the tiling quietly.
+// The tiling step: one tile of round(pixelWidth / pnHorRep) by
+// round(pixelHeight / pnVerRep), as drawn at the top left of the cleared
+// picSrc, copied over picShow at every tile position.  The pattern is drawn
+// once however often it repeats.  Repetition counts below 1 draw nothing.
+// Errors end the tiling quietly.  The tile is in fact drawn straight into
+// picShow's top left and copied from there, which leaves picShow exactly as
+// the copies from picSrc would; picSrc keeps only its background colour.
 void mTileImage(RenderContext& ctx, FullSizePictures& pics, Integer pixelWidth,
                 Integer pixelHeight);
 

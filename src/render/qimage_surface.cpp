@@ -1,5 +1,7 @@
 #include "render/qimage_surface.h"
 
+#include "render/raster_geometry.h"
+
 #include <QPainter>
 #include <QPen>
 
@@ -9,57 +11,11 @@
 namespace ombrix
 {
 
-namespace
-{
-
-constexpr double kPi = 3.14159265358979323846;
-
-// Figures far outside the picture are clipped before they reach the
-// rasteriser, whose fixed-point coordinates would not hold them.
-constexpr double kFar = 1 << 20;
-
-// An outline whose hole would reach no further from its centre than this is
-// filled solid: such a hole holds at most the pixel at the centre.
-constexpr double kSolidHole = 0.5;
-
-long px(double v)
-{
-    const double r = num::roundHalfEven(v);
-    return static_cast<long>(std::clamp(r, -kFar, kFar));
-}
-
-// Clips the segment to the box [lo, hi] in both axes (Liang-Barsky).
-// Returns false when nothing of it lies inside.
-bool clipSegment(double& x1, double& y1, double& x2, double& y2, double lox, double loy, double hix,
-                 double hiy)
-{
-    double t0 = 0.0, t1 = 1.0;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - lox, hix - x1, y1 - loy, hiy - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const double ox = x1, oy = y1;
-    x1 = ox + t0 * dx;
-    y1 = oy + t0 * dy;
-    x2 = ox + t1 * dx;
-    y2 = oy + t1 * dy;
-    return true;
-}
-
-} // namespace
+using raster::clipSegment;
+using raster::kFar;
+using raster::kPi;
+using raster::kSolidHole;
+using raster::px;
 
 QImageSurface::QImageSurface(int width, int height, DrawStyle style) : style_(style)
 {
@@ -210,31 +166,9 @@ void QImageSurface::line(double x1, double y1, double x2, double y2, num::Rgb co
 
 void QImageSurface::extendPastEdges(double& ax, double& ay, double& bx, double& by) const
 {
-    // A thick line's round cap narrows over its last pen-width of length.
-    // Where an end lies on or past the edge of the drawable area and the
-    // line runs out through that edge, the cap would show as a narrowing at
-    // the edge and leave pinholes between bands laid side by side; so the
-    // line is carried on past that edge, where nothing of it is seen.  A
-    // line that runs along an edge, or ends inside, keeps its round cap.
-    const double dx = bx - ax, dy = by - ay;
-    const double length = std::hypot(dx, dy);
-    if (length == 0)
-        return;
     const QRect area = drawable();
-    auto leaves = [&](double x, double y, double fromX, double fromY) {
-        return (x <= area.left() && x < fromX) || (x >= area.right() && x > fromX) ||
-               (y <= area.top() && y < fromY) || (y >= area.bottom() && y > fromY);
-    };
-    const double ux = dx / length * drawWidth_, uy = dy / length * drawWidth_;
-    const bool extendA = leaves(ax, ay, bx, by), extendB = leaves(bx, by, ax, ay);
-    if (extendA) {
-        ax -= ux;
-        ay -= uy;
-    }
-    if (extendB) {
-        bx += ux;
-        by += uy;
-    }
+    raster::extendPastEdges(ax, ay, bx, by, drawWidth_, area.left(), area.top(), area.right(),
+                            area.bottom());
 }
 
 void QImageSurface::lineTo(double x2, double y2, num::Rgb colour)

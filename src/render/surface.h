@@ -65,6 +65,10 @@ public:
     virtual num::Rgb backColor() const = 0;
     // Clears to the background colour and resets the current point.
     virtual void cls() = 0;
+    // Completes on the picture every figure drawn so far.  A surface may
+    // hold figures back to draw them together; this is called when a
+    // drawing ends, before anyone looks at the picture.
+    virtual void finish() {}
 
     // The drawing rectangle in the surface's own units (pixels).
     virtual double scaleLeft() const = 0;

@@ -5,7 +5,7 @@
 #include "main/ui_windows.h"
 #include "picture/texts.h"
 #include "render/engine.h"
-#include "render/qimage_surface.h"
+#include "render/span_surface.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -305,7 +305,7 @@ void FrmTextProp::mSetSampleProp()
 
     // The sample shows the text over the image's own pattern.
     const double r = deviceRatio(picSample);
-    QImageSurface surface(toDevice(kSampleWidth, r), toDevice(kSampleHeight, r));
+    SpanSurface surface(toDevice(kSampleWidth, r), toDevice(kSampleHeight, r));
     RenderContext ctx(state_.p());
     mDrawPattern(ctx, surface, 0, 0, static_cast<Integer>(surface.width()),
                  static_cast<Integer>(surface.height()));

@@ -1,9 +1,11 @@
-// The patterns drawn on the real QImage surface: the surface's figures in
-// both draw styles, coverage without gaps or pinholes, the linear gradient's
-// start edge, the sandglass's wedges and repetition at full size.  Colour 0
+// The patterns drawn on the span surface the program draws on: the
+// surface's figures in both draw styles (also on the QPainter reference),
+// coverage without gaps or pinholes, the linear gradient's start edge, the
+// sandglass's wedges and repetition at full size.  Colour 0
 // is red, 1 green, 2 blue and the surface starts white, so a white pixel is
 // one no band reached.
 #include "render/drivers.h"
+#include "render/qimage_surface.h"
 #include "support/render_fixture.h"
 
 #include <QImage>
@@ -18,16 +20,17 @@ namespace
 
 constexpr DrawStyle kStyles[] = {DrawStyle::InsideSolid, DrawStyle::Solid};
 
-QImageSurface whiteSurface(int w, int h, DrawStyle style = DrawStyle::InsideSolid)
+template <class S = SpanSurface>
+S whiteSurface(int w, int h, DrawStyle style = DrawStyle::InsideSolid)
 {
-    QImageSurface s(w, h, style);
+    S s(w, h, style);
     s.setBackColor(kWhite);
     return s;
 }
 
 QImage drawn(const ImageParams& p, int w, int h, DrawStyle style = DrawStyle::InsideSolid)
 {
-    QImageSurface s = whiteSurface(w, h, style);
+    SpanSurface s = whiteSurface(w, h, style);
     RenderContext ctx(p);
     mDispatchPattern(ctx, s, 0, 0, Integer(w), Integer(h));
     return s.image();
@@ -92,7 +95,13 @@ int gaps(const ImageParams& p, int w, int h, DrawStyle style)
 
 } // namespace
 
-TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
+template <class S> class SurfacePixels : public testing::Test
+{
+};
+using BothSurfaces = testing::Types<SpanSurface, QImageSurface>;
+TYPED_TEST_SUITE(SurfacePixels, BothSurfaces);
+
+TYPED_TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
 {
     // Pen 6 around (50, 50): the painted run from the centre along each axis
     // (right, left, down, up) ends at the figure's edge inside-solid and
@@ -106,7 +115,7 @@ TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
     const double pi = 4 * std::atan(1.0);
     for (int figure = 0; figure < 5; ++figure)
         for (DrawStyle style : kStyles) {
-            QImageSurface s = whiteSurface(101, 101, style);
+            TypeParam s = whiteSurface<TypeParam>(101, 101, style);
             s.setDrawWidth(6);
             if (figure == 0)
                 s.box(30, 35, 70, 65, kRed);
@@ -135,19 +144,19 @@ TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
         }
     // A ring whose pen fills it, however small, paints the pixel at its
     // centre.
-    QImageSurface dot = whiteSurface(10, 10);
+    TypeParam dot = whiteSurface<TypeParam>(10, 10);
     dot.setDrawWidth(2);
     dot.circle(4.5, 4.5, 0.2, kRed);
     EXPECT_EQ(pixelAt(dot.image(), 4, 4), kRed);
 }
 
-TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
+TYPED_TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
 {
     // A band running out through the edge is as wide in the edge row as
     // elsewhere (a round cap there left pinholes between bands side by
     // side); a line along an edge, or ending inside, is not lengthened.
     for (Long pen = 2; pen <= 8; ++pen) {
-        QImageSurface s = whiteSurface(40, 40);
+        TypeParam s = whiteSurface<TypeParam>(40, 40);
         s.setDrawWidth(pen);
         s.line(20, 0, 20, 30, kRed);  // out through the top
         s.line(30, 25, 39, 25, kRed); // out through the right
@@ -237,7 +246,7 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     for (Integer rotation : {1, -1})
         for (Integer slant : {-6, -1, 3, 10}) {
             SCOPED_TRACE(testing::Message() << rotation << " " << slant);
-            QImageSurface s = whiteSurface(300, 200);
+            SpanSurface s = whiteSurface(300, 200);
             const ImageParams p = params(kLinearGradient, 10, rotation, slant);
             RenderContext ctx(p);
             mDrawPattern(ctx, s, 40, 30, 200, 120);
@@ -278,12 +287,60 @@ TEST(PatternPixels, RepetitionsCopyIdenticalTiles)
         pics.resize(300, 200);
         RenderContext ctx(p);
         mDrawFullSize(ctx, pics, 300, 200);
-        const QImage tile = pics.picSrc.image().copy(0, 0, 100, 100);
+        const QImage tile = pics.picShow.image().copy(0, 0, 100, 100);
         EXPECT_EQ(pixelsOf(tile), 0);
         EXPECT_NE(tile.pixel(50, 49), tile.pixel(0, 0)) << kPatternNames[pattern];
         for (int x : {0, 100, 200})
             for (int y : {0, 100})
                 EXPECT_EQ(pics.picShow.image().copy(x, y, 100, 100), tile)
                     << kPatternNames[pattern] << x << "," << y;
+        // The tile is the pattern drawn once at 100 x 100.
+        SpanSurface once(300, 200);
+        RenderContext ctx1(p);
+        mDrawPattern(ctx1, once, 0, 0, 100, 100);
+        EXPECT_EQ(once.image().copy(0, 0, 100, 100), tile) << kPatternNames[pattern];
+    }
+}
+
+TEST(PatternPixels, TilingLeavesThePictureAsCopiesFromAFullSourceWould)
+{
+    // The copies of mTileImage done the plain way: the pattern on a cleared
+    // picture of the full size, its top-left block copied to every tile
+    // position, column by column, each copy cw x ch.  Sizes the repetition
+    // does not divide; tiles of a pixel; the plain background, which sets
+    // the source's background colour.
+    const int rows[][5] = {{kShadedCircle, 301, 203, 3, 2},  {kCrossingPleats, 1000, 7, 20, 1},
+                           {kLinearGradient, 97, 61, 4, 5},  {kPlainBackground, 50, 40, 2, 2},
+                           {kShadedDiamond, 17, 250, 1, 12}, {kSandglass, 240, 130, 3, 3},
+                           {kShadedEllipse, 120, 80, 1, 1}};
+    for (const auto& [pattern, w, h, across, down] : rows) {
+        SCOPED_TRACE(testing::Message() << kPatternNames[pattern] << " " << w << "x" << h);
+        ImageParams p = params(Integer(pattern), 10, 1, 3, 2);
+        p.pnHorRep = Integer(across);
+        p.pnVerRep = Integer(down);
+        FullSizePictures pics;
+        pics.resize(w, h);
+        pics.picSrc.setBackColor(kWhite);
+        pics.picShow.setBackColor(kRed);
+        RenderContext ctx(p);
+        mDrawFullSize(ctx, pics, Integer(w), Integer(h));
+
+        SpanSurface src(w, h);
+        src.setBackColor(kWhite);
+        RenderContext ctx2(p);
+        mDrawPattern(ctx2, src, 0, 0, Integer(num::cint(double(w) / across)),
+                     Integer(num::cint(double(h) / down)));
+        QImage want(w, h, QImage::Format_RGB32);
+        for (int i = 0; i < across; ++i)
+            for (int j = 0; j < down; ++j) {
+                const int x = i * num::cint(double(w) / across),
+                          y = j * num::cint(double(h) / down);
+                for (int v = y; v < h; ++v)
+                    for (int u = x; u < w; ++u)
+                        want.setPixel(u, v, src.image().pixel(u - x, v - y));
+            }
+        EXPECT_EQ(pics.picShow.image(), want);
+        EXPECT_EQ(pics.picSrc.backColor(), src.backColor());
+        EXPECT_EQ(pics.picShow.backColor(), kRed);
     }
 }
