@@ -1,6 +1,7 @@
 #include "main/ui_windows.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -171,6 +172,23 @@ DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption)
     b.ok->setDefault(true);
     b.cancel->setAutoDefault(true);
     return b;
+}
+
+bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel)
+{
+    // A focused button takes Enter itself; the key arrives here from a
+    // field or a list, where the user means the dialog's default.
+    if (e->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    QPushButton* target = nullptr;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        target = ok;
+    else if (e->key() == Qt::Key_Escape)
+        target = cancel;
+    if (target == nullptr || !target->isEnabled())
+        return false;
+    target->click();
+    return true;
 }
 
 } // namespace ombrix

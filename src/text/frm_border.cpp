@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -158,6 +159,12 @@ bool FrmBorder::eventFilter(QObject* o, QEvent* e)
                 txtBorder_Click(b);
     }
     return QWidget::eventFilter(o, e);
+}
+
+void FrmBorder::keyPressEvent(QKeyEvent* e)
+{
+    if (!clickForDialogKey(e, cmdOK, cmdCancel))
+        QWidget::keyPressEvent(e);
 }
 
 } // namespace ombrix

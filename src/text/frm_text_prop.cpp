@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -481,6 +482,12 @@ void FrmTextProp::closeEvent(QCloseEvent* e)
         emit closed();
     }
     QWidget::closeEvent(e);
+}
+
+void FrmTextProp::keyPressEvent(QKeyEvent* e)
+{
+    if (!clickForDialogKey(e, cmdOK, cmdCancel))
+        QWidget::keyPressEvent(e);
 }
 
 } // namespace ombrix

@@ -75,6 +75,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     class SamplePicture;
