@@ -146,7 +146,6 @@ TEST(PatternSetup, EachPatternItsControls)
     EXPECT_TRUE(linear.verticalEnabled && linear.rotatePressed);
     EXPECT_EQ(linear.verticalValue, -4);
     EXPECT_EQ(linear.verRepValue, 5);
-    EXPECT_EQ(repeatCaption(2, 3), " 2 \u00d7 3");
 }
 
 TEST(Settings, DefaultsClampsAndRoundTrip)
