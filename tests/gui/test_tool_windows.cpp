@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
