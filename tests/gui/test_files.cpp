@@ -205,27 +205,23 @@ TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
     EXPECT_EQ(shown(pg), before);
 }
 
-TEST(Files, QualityDialogFollowsItsSliderAndPersists)
+// That the value lasts to the next start is part of the settings' restart
+// test (test_main_window.cpp).
+TEST(Files, QualityDialogFollowsItsSlider)
 {
-    QTemporaryDir folder;
-    {
-        Program pg(folder.path());
-        int topic = 0;
-        FrmQuality dialog(
-            pg.state.settings.plQualityValue, [&](int t) { topic = t; }, nullptr);
-        auto* slider = control<QSlider>(&dialog, "sliQuality");
-        auto* frame = control<QGroupBox>(&dialog, "fraQuality");
-        EXPECT_EQ(frame->title(), "Quality = 100");
-        slider->setValue(5);
-        EXPECT_EQ(frame->title(), "Quality = 10");
-        dialog.cmdHelp_Click();
-        EXPECT_EQ(topic, 13);
-        dialog.cmdOK_Click();
-        EXPECT_EQ(pg.state.settings.plQualityValue, 10);
-        pg.state.settings.plQualityValue = 35;
-        EXPECT_TRUE(pg.close(Answer::No));
-    }
-    EXPECT_EQ(Program(folder.path()).state.settings.plQualityValue, 35);
+    Program pg;
+    int topic = 0;
+    FrmQuality dialog(
+        pg.state.settings.plQualityValue, [&](int t) { topic = t; }, nullptr);
+    auto* slider = control<QSlider>(&dialog, "sliQuality");
+    auto* frame = control<QGroupBox>(&dialog, "fraQuality");
+    EXPECT_EQ(frame->title(), "Quality = 100");
+    slider->setValue(5);
+    EXPECT_EQ(frame->title(), "Quality = 10");
+    dialog.cmdHelp_Click();
+    EXPECT_EQ(topic, 13);
+    dialog.cmdOK_Click();
+    EXPECT_EQ(pg.state.settings.plQualityValue, 10);
 }
 
 TEST(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)

@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -34,7 +33,7 @@ QPoint cell(int col, int row)
 
 } // namespace
 
-TEST(ColourPicker, PaletteAndSlidersEditTheTargetAndTellTheListeners)
+TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
 {
     Program pg;
     FrmMain& m = *pg.main;
@@ -79,20 +78,7 @@ TEST(ColourPicker, PaletteAndSlidersEditTheTargetAndTellTheListeners)
     c->picPalette_Click(cell(11, 21).x(), cell(11, 21).y());
     EXPECT_EQ(p.plColor[0], before);
 
-    // With Plain Background the full-size image follows at once.
-    m.patternPanels()->optPattern(kPlainBackground)->click();
-    c = m.colorWindow();
-    c->sliColor(1)->setValue(200);
-    const QImage& shown = m.pictureWindow()->pictures().picShow.image();
-    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2).green(), 200);
-}
-
-TEST(ColourPicker, SwatchFoldsAndTheCrossIsAButton)
-{
-    Program pg;
-    FrmMain& m = *pg.main;
-    FrmColor* c = m.colorWindow();
-    ASSERT_NE(c, nullptr);
+    // The swatch folds out and back.
     const int h = c->height();
     c->picColor_Click();
     EXPECT_EQ(c->height(), h + FrmColor::kSwatchHeight + 1);
@@ -118,6 +104,13 @@ TEST(ColourPicker, SwatchFoldsAndTheCrossIsAButton)
     ASSERT_NE(m.colorWindow(), nullptr);
     EXPECT_TRUE(m.colorWindow()->isVisible());
     EXPECT_EQ(m.colorWindow()->pos(), at);
+
+    // With Plain Background the full-size image follows at once.
+    m.patternPanels()->optPattern(kPlainBackground)->click();
+    c = m.colorWindow();
+    c->sliColor(1)->setValue(200);
+    const QImage& shown = m.pictureWindow()->pictures().picShow.image();
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2).green(), 200);
 }
 
 TEST(RainbowWindow, ChoicesSetTheRainbowMode)
@@ -211,34 +204,7 @@ TEST(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
     EXPECT_FALSE(hintShown(500, 100));
 }
 
-TEST(ImageWindow, PopupMenuDoubleClickAndHideScreen)
-{
-    Program pg;
-    FrmMain& m = *pg.main;
-    FrmPicture* pic = m.pictureWindow();
-    QWidget* view = control(pic, "picShow");
-    auto* size = control<QLabel>(pic, "lblSize");
-    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(5, 5));
-    auto* menu = control<QMenu>(&m, "mnuMenu");
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-    EXPECT_TRUE(m.menuItem(MenuItem::Resize)->isEnabled()) << "Resize opens the size dialog";
-
-    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(size->text().isEmpty());
-    EXPECT_EQ(m.menuItem(MenuItem::ImageSize)->text(), "Show Image Size");
-    m.menuItem(MenuItem::ImageSize)->trigger();
-    EXPECT_FALSE(size->text().isEmpty());
-    EXPECT_EQ(m.menuItem(MenuItem::ImageSize)->text(), "Hide Image Size");
-
-    m.menuItem(MenuItem::HideScreen)->trigger();
-    EXPECT_FALSE(pic->isVisible());
-    EXPECT_FALSE(pg.state.flags.pbPictureShown);
-    m.button(ToolButton::Show)->trigger();
-    EXPECT_TRUE(pic->isVisible());
-}
-
-TEST(ImageWindow, AClickDoesNotMoveTheWindowADragDoes)
+TEST(ImageWindow, ClickDragPopupMenuAndHideScreen)
 {
     Program pg;
     FrmPicture* pic = pg.main->pictureWindow();
@@ -270,6 +236,27 @@ TEST(ImageWindow, AClickDoesNotMoveTheWindowADragDoes)
     keepOnScreen(pic);
     EXPECT_LT(pic->frameGeometry().left(), screen.right());
     EXPECT_LT(pic->frameGeometry().top(), screen.bottom());
+
+    // A right click opens the menu; a double click hides the size label.
+    auto* size = control<QLabel>(pic, "lblSize");
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(5, 5));
+    auto* menu = control<QMenu>(pg.main.get(), "mnuMenu");
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    EXPECT_TRUE(pg.main->menuItem(MenuItem::Resize)->isEnabled()) << "Resize opens the size dialog";
+
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(size->text().isEmpty());
+    EXPECT_EQ(pg.main->menuItem(MenuItem::ImageSize)->text(), "Show Image Size");
+    pg.main->menuItem(MenuItem::ImageSize)->trigger();
+    EXPECT_FALSE(size->text().isEmpty());
+    EXPECT_EQ(pg.main->menuItem(MenuItem::ImageSize)->text(), "Hide Image Size");
+
+    pg.main->menuItem(MenuItem::HideScreen)->trigger();
+    EXPECT_FALSE(pic->isVisible());
+    EXPECT_FALSE(pg.state.flags.pbPictureShown);
+    pg.main->button(ToolButton::Show)->trigger();
+    EXPECT_TRUE(pic->isVisible());
 }
 
 TEST(HintDialog, TextLayoutLampAndSwitch)

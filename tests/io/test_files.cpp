@@ -153,7 +153,6 @@ TEST_F(Files, SaveImageChoosesTheFormatByExtensionAndReportsFailures)
         ASSERT_TRUE(saveImage(img, path(name), 100).ok) << name;
         EXPECT_EQ(QImageReader(dir.filePath(name)).format(), format) << name;
     }
-    EXPECT_EQ(read("a.PNG"), img);
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.png"));
     // Each failure names the file and its cause, and writes nothing.
     const std::pair<const char*, std::string> failures[] = {

@@ -77,12 +77,12 @@ int bandStep(const Case& c)
     return step;
 }
 
-// The pixels of one pattern over all its cases: how many, and how many the
-// same on both surfaces.
 // How far (in pixels across or down) an edge may lie from the reference's:
 // on the flat stretches of a thin band a small shift moves it far along.
 constexpr int kNear = 2;
 
+// The pixels of one pattern over all its cases: how many, and how many the
+// same on both surfaces.
 struct Tally {
     long all = 0, same = 0;
 };
@@ -151,18 +151,11 @@ TEST(SpanSurface, DrawsEveryPatternAsTheReferenceDoes)
     auto slider = [&] {
         return Integer(rng() % 3 ? (rng() % 2 ? 10 : -10) : int(rng() % 21) - 10);
     };
-    for (int i = 0; i < 120; ++i) {
-        Case c{Integer(rng() % kPatterns),
-               Integer(rng() % 21),
-               Integer(rng() % 2 ? 1 : -1),
-               slider(),
-               slider(),
-               Integer(rng() % 5),
-               4 + int(rng() % 636),
-               4 + int(rng() % 396),
-               rng() % 2 ? DrawStyle::InsideSolid : DrawStyle::Solid};
-        cases.push_back(c);
-    }
+    for (int i = 0; i < 120; ++i)
+        cases.push_back({Integer(rng() % kPatterns), Integer(rng() % 21),
+                         Integer(rng() % 2 ? 1 : -1), slider(), slider(), Integer(rng() % 5),
+                         4 + int(rng() % 636), 4 + int(rng() % 396),
+                         rng() % 2 ? DrawStyle::InsideSolid : DrawStyle::Solid});
     Tally tally[kPatterns];
     for (const Case& c : cases)
         compare(c, tally[c.pattern]);
