@@ -97,7 +97,8 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
     in<QRadioButton>(d, "optAlignRight")->setChecked(true);
     const QSize sample = d->sampleSize();
     const int shots = pg.state.history.pnShots;
-    in(d, "cmdOK")->click();
+    // Enter in the text field means OK, as in a modal dialog.
+    QTest::keyClick(in<QLineEdit>(d, "txtText"), Qt::Key_Return);
     settle();
     EXPECT_EQ(p.psText[2], "Hello");
     EXPECT_EQ(pg.at(0), addedTextPosition(TextAlign::Right, static_cast<int>(std::lround(120 * r)),
@@ -159,8 +160,8 @@ TEST(TextDialog, ModifyCancelAndRemove)
     picker->sliColor(0)->setValue(10); // the swatch follows
     EXPECT_EQ(in<QWidget>(d, "picHighlightColor")->palette().color(QPalette::Window).red(), 10);
 
-    // Cancel writes the old colours back and moves nothing.
-    in(d, "cmdCancel")->click();
+    // Cancel (Escape) writes the old colours back and moves nothing.
+    QTest::keyClick(d, Qt::Key_Escape);
     settle();
     EXPECT_EQ(p.plTextColor[4], (Colour{255, 255, 255}));
     EXPECT_EQ(pg.at(3), QPoint(150, 60));
