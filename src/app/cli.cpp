@@ -36,6 +36,7 @@ const char* const kOverview =
     "\n"
     "Commands:\n"
     "  render (FILE.obp | --preset N) [--size WxH] --out OUT [--quality Q]\n"
+    "         [--gradient-text]\n"
     "      Draws the full-size image (tiles, borders and texts) and writes OUT as\n"
     "      PNG, JPEG (.jpg, .jpeg) or BMP, chosen by its extension.\n"
     "  params (FILE.obp | --preset N) [--out FILE.obp]\n"
