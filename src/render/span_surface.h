@@ -11,9 +11,9 @@
 //
 // The geometry is that of QImageSurface, the QPainter reference, figure for
 // figure: integer coordinates are pixel centres, a pixel belongs to a figure
-// when its centre lies inside the figure's outline.  Only pixels on the edge
-// of a band may come out differently, where the reference approximates a
-// curve by a polygon.
+// when its centre lies inside the figure's outline.  A stroked circle or
+// ellipse takes the polygon the reference fills in its place, so that
+// only pixels within a hair of an edge may come out differently.
 #pragma once
 
 #include "render/surface.h"
@@ -96,7 +96,8 @@ private:
                      // and v[5], v[6] (span_surface.cpp, line())
             Ring,    // v = cx, cy, then for the outer and the inner edge rx²,
                      // rx² / ry², ry (inner ry 0: no hole); within `wedges`
-                     // wedges when it is an arc
+                     // wedges when it is an arc; an edge with a table in
+                     // edges_ (outerEdge, innerEdge) takes its width from it
             Quad,    // a convex quadrilateral: v = four corners x, y
         };
         Kind kind = Rect;
@@ -107,7 +108,25 @@ private:
         // Half-planes as limits on each row (span_surface.cpp, toBound);
         // wedge k is the pair 2k, 2k + 1.
         double half[4][3] = {};
+        int outerEdge = -1, innerEdge = -1;
     };
+    // One edge of a stroked outline, in the quadrant where x and y grow: a
+    // polygon from (x, 0) to (0, top), its sides in edgeSides_ from `first`
+    // on (`count` of them, y growing, then one that starts nowhere), with
+    // the side at which each of kEdgeSteps even steps of y starts, where a
+    // row's search for its side begins when the row before had none
+    // (span_surface.cpp, addEdge and renderRows).
+    static constexpr int kEdgeSteps = 32;
+    struct EdgeSide {
+        double y, x, slope; // where it starts; dx / dy along it
+    };
+    struct EdgeTable {
+        double rx = 0, ry = 0, offset = 0; // the edge's ellipse and distance
+        double steps = 0;                  // kEdgeSteps / top
+        int first = 0, count = 0;          // its sides in edgeSides_
+        unsigned short start[kEdgeSteps] = {};
+    };
+    int addEdge(double rx, double ry, double offset);
     Area drawable() const;
     void add(const Figure& f);
     void addRect(long left, long top, long right, long bottom, num::Rgb colour);
@@ -118,6 +137,8 @@ private:
     void dropFigures() const
     {
         figures_.clear();
+        edges_.clear();
+        edgeSides_.clear();
         clearWaiting_ = false;
         doneRows_ = 0;
     }
@@ -137,6 +158,9 @@ private:
     mutable bool clearWaiting_ = false;
     mutable num::Rgb clearColour_ = 0;
     mutable std::vector<Figure> figures_;
+    mutable std::vector<EdgeTable> edges_;
+    mutable std::vector<EdgeSide> edgeSides_;
+    std::vector<double> edgePoints_; // addEdge's own, kept for its memory
     // The rows above this one already show what waits (imageRows).
     mutable long doneRows_ = 0;
 };
