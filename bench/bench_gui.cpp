@@ -109,15 +109,22 @@ void benchSliderToPreview(benchmark::State& st, int pattern)
         st.SetLabel("slider locked, picture unchanged");
 }
 
+// The program started, its image window sized to 1920 x 1080.
+FrmPicture* startAtFullHd(Program& prog)
+{
+    prog.main->Form_Load();
+    FrmPicture* picture = &prog.main->picture();
+    picture->setClientSize(1920, 1080);
+    QApplication::processEvents();
+    return picture;
+}
+
 // The Show command at a 1920 x 1080 image window, until the window is painted.
 void benchShowFullSize(benchmark::State& st)
 {
     Program prog;
     FrmMain& main = *prog.main;
-    main.Form_Load();
-    FrmPicture* picture = &main.picture();
-    picture->setClientSize(1920, 1080);
-    QApplication::processEvents();
+    FrmPicture* picture = startAtFullHd(prog);
     const QSize size(1920, 1080);
     auto* view = picture->findChild<QWidget*>("picShow");
     if (picture->size() != size || view == nullptr || view->size() != size) {
@@ -175,10 +182,7 @@ void benchOpenFile(benchmark::State& st)
 {
     Program prog;
     FrmMain& main = *prog.main;
-    main.Form_Load();
-    FrmPicture* picture = &main.picture();
-    picture->setClientSize(1920, 1080);
-    QApplication::processEvents();
+    FrmPicture* picture = startAtFullHd(prog);
     prog.prompter.fileName = prog.dir.filePath("big.obp");
     if (!main.commands().mSaveParam()) {
         st.SkipWithError("the parameter file could not be written");
@@ -212,9 +216,7 @@ void benchSaveImage(benchmark::State& st, const char* suffix)
 {
     Program prog;
     FrmMain& main = *prog.main;
-    main.Form_Load();
-    main.picture().setClientSize(1920, 1080);
-    QApplication::processEvents();
+    startAtFullHd(prog);
     const QString file = prog.dir.filePath(QString("big.") + suffix);
     prog.prompter.fileName = file;
     for (auto _ : st)
@@ -252,10 +254,7 @@ void benchPlaceText(benchmark::State& st)
 {
     Program prog;
     FrmMain& main = *prog.main;
-    main.Form_Load();
-    FrmPicture* picture = &main.picture();
-    picture->setClientSize(1920, 1080);
-    QApplication::processEvents();
+    FrmPicture* picture = startAtFullHd(prog);
     auto* view = picture->findChild<QWidget*>("picShow");
     auto* label = picture->findChild<QWidget*>("lblText0");
     PaintCounter counter;

@@ -392,15 +392,18 @@ bool FrmPicture::sizeLabelShown() const
     return !lblSize->text().isEmpty();
 }
 
-void FrmPicture::picShow_MouseDown(QMouseEvent* e)
+bool FrmPicture::leftPress(const QMouseEvent* e)
 {
     if (state_.flags.pbTextDlgShown)
-        return;
-    if (e->button() == Qt::RightButton) {
+        return false;
+    if (e->button() == Qt::RightButton)
         host_.popupImageMenu(e->globalPosition().toPoint());
-        return;
-    }
-    if (e->button() != Qt::LeftButton)
+    return e->button() == Qt::LeftButton;
+}
+
+void FrmPicture::picShow_MouseDown(QMouseEvent* e)
+{
+    if (!leftPress(e))
         return;
     if (state_.flags.pbTextMode) {
         const double r = deviceRatio(this);
@@ -471,13 +474,7 @@ void FrmPicture::mSetTextLabels()
 
 void FrmPicture::lblText_MouseDown(int index, QMouseEvent* e)
 {
-    if (state_.flags.pbTextDlgShown)
-        return;
-    if (e->button() == Qt::RightButton) {
-        host_.popupImageMenu(e->globalPosition().toPoint());
-        return;
-    }
-    if (e->button() != Qt::LeftButton)
+    if (!leftPress(e))
         return;
     SharedValues& v = state_.v();
     // A press on a highlight or shadow label selects its set.

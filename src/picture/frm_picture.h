@@ -105,6 +105,9 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // A press the window acts on: none while the text dialog is open; the
+    // right button opens the menu.  True for the left button.
+    bool leftPress(const QMouseEvent* e);
     class PictureView;
     // Grows the window to what the repetitions need; true when it did.
     bool growForRepetitions();

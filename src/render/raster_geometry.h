@@ -88,4 +88,72 @@ inline void extendPastEdges(double& ax, double& ay, double& bx, double& by, doub
     }
 }
 
+// A rectangle of whole pixels, its edges included.
+struct PixelRect {
+    long left, top, right, bottom;
+};
+
+// The pixels a box from (x1, y1) to (x2, y2) spans, its corners given in
+// either order.
+inline PixelRect pixelBox(double x1, double y1, double x2, double y2)
+{
+    const long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
+}
+
+// A box outline of pen width w as filled rectangles: the pen lies inside
+// the box, or straddles its edge when `centred`.  One block where the
+// outline closes up, else its four bands.  Returns how many.
+inline int boxOutline(PixelRect box, long w, bool centred, PixelRect (&out)[4])
+{
+    long l = box.left, t = box.top, r = box.right, b = box.bottom; // the outer edge
+    if (centred) {
+        l -= w / 2;
+        t -= w / 2;
+        r += (w - 1) / 2;
+        b += (w - 1) / 2;
+    }
+    if (r - l + 1 <= 2 * w || b - t + 1 <= 2 * w) {
+        out[0] = {l, t, r, b};
+        return 1;
+    }
+    out[0] = {l, t, r, t + w - 1};
+    out[1] = {l, b - w + 1, r, b};
+    out[2] = {l, t + w, l + w - 1, b - w};
+    out[3] = {r - w + 1, t + w, r, b - w};
+    return 4;
+}
+
+// A one-pixel line's ends, rounded to pixel centres.  Clipping would move
+// the left-out last pixel, so only far-away ends are pulled in, along the
+// line itself.  False when nothing of the line is left.
+inline bool thinLineEnds(double& ax, double& ay, double& bx, double& by)
+{
+    ax = num::roundHalfEven(ax);
+    ay = num::roundHalfEven(ay);
+    bx = num::roundHalfEven(bx);
+    by = num::roundHalfEven(by);
+    return std::max({std::fabs(ax), std::fabs(ay), std::fabs(bx), std::fabs(by)}) <= kFar / 2 ||
+           clipSegment(ax, ay, bx, by, -kFar / 4, -kFar / 4, kFar / 4, kFar / 4);
+}
+
+// The radii of an ellipse of radius r whose height is `aspect` times its
+// width: r is the longer one.
+inline void ellipseRadii(double r, double aspect, double& rx, double& ry)
+{
+    rx = aspect < 1.0 ? r : r / aspect;
+    ry = aspect < 1.0 ? r * aspect : r;
+}
+
+// An arc from `start` to `end` (radians, counter-clockwise, passing 0 when
+// end < start) as its start and sweep in degrees.
+inline void arcDegrees(double start, double end, double& from, double& sweep)
+{
+    double span = end - start;
+    if (span < 0)
+        span += 2 * kPi;
+    from = start * 180.0 / kPi;
+    sweep = span * 180.0 / kPi;
+}
+
 } // namespace ombrix::raster

@@ -240,12 +240,7 @@ SpanSurface::Area SpanSurface::drawable() const
 
 void SpanSurface::setClipRect(double x1, double y1, double x2, double y2)
 {
-    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
-    if (l > r)
-        std::swap(l, r);
-    if (t > b)
-        std::swap(t, b);
-    clip_ = {l, t, r, b};
+    clip_ = raster::pixelBox(x1, y1, x2, y2);
     clipped_ = true;
 }
 
@@ -332,16 +327,8 @@ void SpanSurface::line(double x1, double y1, double x2, double y2, num::Rgb colo
         return;
     double ax = x1, ay = y1, bx = x2, by = y2;
     if (drawWidth_ == 1) {
-        ax = num::roundHalfEven(ax);
-        ay = num::roundHalfEven(ay);
-        bx = num::roundHalfEven(bx);
-        by = num::roundHalfEven(by);
-        // Clipping would move the left-out last pixel; only far-away ends
-        // are pulled in, along the line itself.
-        if (std::max({std::fabs(ax), std::fabs(ay), std::fabs(bx), std::fabs(by)}) > kFar / 2 &&
-            !clipSegment(ax, ay, bx, by, -kFar / 4, -kFar / 4, kFar / 4, kFar / 4))
-            return;
-        thinLine(px(ax), px(ay), px(bx), px(by), colour);
+        if (raster::thinLineEnds(ax, ay, bx, by))
+            thinLine(px(ax), px(ay), px(bx), px(by), colour);
         return;
     }
     const double margin = drawWidth_ + 2.0;
@@ -426,41 +413,21 @@ void SpanSurface::lineTo(double x2, double y2, num::Rgb colour)
 
 void SpanSurface::fillBox(double x1, double y1, double x2, double y2, num::Rgb colour)
 {
-    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
-    if (l > r)
-        std::swap(l, r);
-    if (t > b)
-        std::swap(t, b);
-    addRect(l, t, r, b, colour);
+    const Area a = raster::pixelBox(x1, y1, x2, y2);
+    addRect(a.left, a.top, a.right, a.bottom, colour);
     curX_ = x2;
     curY_ = y2;
 }
 
 void SpanSurface::box(double x1, double y1, double x2, double y2, num::Rgb colour)
 {
-    long l = px(x1), t = px(y1), r = px(x2), b = px(y2);
-    if (l > r)
-        std::swap(l, r);
-    if (t > b)
-        std::swap(t, b);
     curX_ = x2;
     curY_ = y2;
-    const long w = drawWidth_;
-    long ol = l, ot = t, orr = r, ob = b; // outer edge of the outline
-    if (style_ == DrawStyle::Solid) {
-        ol = l - w / 2;
-        ot = t - w / 2;
-        orr = r + (w - 1) / 2;
-        ob = b + (w - 1) / 2;
-    }
-    if (orr - ol + 1 <= 2 * w || ob - ot + 1 <= 2 * w) {
-        addRect(ol, ot, orr, ob, colour); // the outline closes up into a block
-        return;
-    }
-    addRect(ol, ot, orr, ot + w - 1, colour);
-    addRect(ol, ob - w + 1, orr, ob, colour);
-    addRect(ol, ot + w, ol + w - 1, ob - w, colour);
-    addRect(orr - w + 1, ot + w, orr, ob - w, colour);
+    Area bands[4];
+    const int n = raster::boxOutline(raster::pixelBox(x1, y1, x2, y2), drawWidth_,
+                                     style_ == DrawStyle::Solid, bands);
+    for (int i = 0; i < n; ++i)
+        addRect(bands[i].left, bands[i].top, bands[i].right, bands[i].bottom, colour);
 }
 
 namespace
@@ -846,18 +813,16 @@ void SpanSurface::circle(double x, double y, double r, num::Rgb colour)
 
 void SpanSurface::ellipse(double x, double y, double r, num::Rgb colour, double aspect)
 {
-    if (aspect < 1.0)
-        outline(x, y, r, r * aspect, colour, false, 0, 0);
-    else
-        outline(x, y, r / aspect, r, colour, false, 0, 0);
+    double rx = 0, ry = 0;
+    raster::ellipseRadii(r, aspect, rx, ry);
+    outline(x, y, rx, ry, colour, false, 0, 0);
 }
 
 void SpanSurface::arc(double x, double y, double r, num::Rgb colour, double start, double end)
 {
-    double span = end - start;
-    if (span < 0)
-        span += 2 * kPi;
-    outline(x, y, r, r, colour, true, start * 180.0 / kPi, span * 180.0 / kPi);
+    double from = 0, sweep = 0;
+    raster::arcDegrees(start, end, from, sweep);
+    outline(x, y, r, r, colour, true, from, sweep);
 }
 
 void SpanSurface::renderTop(long rows) const

@@ -16,6 +16,7 @@
 // only pixels within a hair of an edge may come out differently.
 #pragma once
 
+#include "render/raster_geometry.h"
 #include "render/surface.h"
 
 #include <QImage>
@@ -83,9 +84,8 @@ public:
     static void setParallel(bool on);
 
 private:
-    struct Area {
-        long left, top, right, bottom; // inclusive; empty when left > right
-    };
+    // Inclusive; empty when left > right.
+    using Area = raster::PixelRect;
     // One figure waiting to be drawn, already limited to the rows and
     // columns it may touch (the picture within the clip of its time).
     struct Figure {

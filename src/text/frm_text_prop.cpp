@@ -386,25 +386,20 @@ void FrmTextProp::sliShadow_Change(int value)
 
 void FrmTextProp::chkHighlight_Click()
 {
-    if (chkHighlight->isChecked()) {
-        chkShadow->setChecked(false);
-        mnChangeWhat = 1;
-    } else {
-        mnChangeWhat = 0;
-    }
-    state_.v().pnTextIndex = static_cast<Integer>(3 * k_ + mnChangeWhat);
-    mLockFontControls();
-    mChangeColor();
+    pickCopy(chkHighlight, chkShadow, 1);
 }
 
 void FrmTextProp::chkShadow_Click()
 {
-    if (chkShadow->isChecked()) {
-        chkHighlight->setChecked(false);
-        mnChangeWhat = 2;
-    } else {
-        mnChangeWhat = 0;
-    }
+    pickCopy(chkShadow, chkHighlight, 2);
+}
+
+void FrmTextProp::pickCopy(const QCheckBox* box, QCheckBox* other, int copy)
+{
+    // One copy's colour at a time: ticking one box clears the other.
+    if (box->isChecked())
+        other->setChecked(false);
+    mnChangeWhat = box->isChecked() ? copy : 0;
     state_.v().pnTextIndex = static_cast<Integer>(3 * k_ + mnChangeWhat);
     mLockFontControls();
     mChangeColor();

@@ -81,6 +81,9 @@ private:
     class SamplePicture;
     void mSetSampleProp();
     void mCenterSample();
+    // Which colour the picker edits: `copy` (1 highlight, 2 shadow) while
+    // `box` is ticked, else the main text.
+    void pickCopy(const QCheckBox* box, QCheckBox* other, int copy);
     void mLockFontControls();
     void mChangeColor();
     void showSwatches();
