@@ -1,7 +1,7 @@
 // The numeric rules every part of the program shares, and the record as a
 // whole: every field counts for equality, and a shot holds exactly the
 // fields that define the picture.
-#include "main/undo_history.h"
+#include "editing/undo_history.h"
 #include "model/image_params.h"
 
 #include <gtest/gtest.h>
