@@ -61,8 +61,8 @@ struct AppState {
     Integer pnPixelHeight = 200;
 
     // Where the colour picker opens next, in twips.
-    Single colorWinLeft = 0;
-    Single colorWinTop = 0;
+    Single colourWinLeft = 0;
+    Single colourWinTop = 0;
 
     Integer hintIndex = 0;
 

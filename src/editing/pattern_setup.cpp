@@ -88,12 +88,12 @@ PatternControls mSetupPatternState(ImageParams& p)
         lockHump();
         c.boldLabel = 2;
         c.pickerShown = true;
-        c.colorIndex = 2;
+        c.colourIndex = 2;
     } else if (p.pnRainbow == 0) {
         c.rainbowBox = RainbowBox::Cleared;
         c.boldLabel = 0;
         c.pickerShown = true;
-        c.colorIndex = 0;
+        c.colourIndex = 0;
     } else if (oneOf(pat,
                      {kLinearGradient, kShadedRectangle, kCrossingPleats, kShadedSemicircle})) {
         c.rainbowBox = RainbowBox::Set;
@@ -103,12 +103,12 @@ PatternControls mSetupPatternState(ImageParams& p)
         lockHump();
         c.boldLabel = 2;
         c.pickerShown = true;
-        c.colorIndex = 2;
+        c.colourIndex = 2;
     } else {
         c.rainbowBox = RainbowBox::Set;
         c.boldLabel = 2;
         c.pickerShown = true;
-        c.colorIndex = 2;
+        c.colourIndex = 2;
     }
     c.humpValue = p.pnHump;
     return c;

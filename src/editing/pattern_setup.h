@@ -27,7 +27,7 @@ struct PatternControls {
     Integer humpValue = 10;
     int boldLabel = -1;       // colour box label in bold, -1 none
     bool pickerShown = false; // false: the colour picker is closed
-    int colorIndex = -1;      // colour the picker edits, -1 unchanged
+    int colourIndex = -1;     // colour the picker edits, -1 unchanged
 };
 
 // Works out the controls for p; sets pnHump to 20 where the mid colour

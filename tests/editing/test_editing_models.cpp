@@ -117,7 +117,7 @@ TEST(PatternSetup, EachPatternItsControls)
         EXPECT_EQ(c.rotateEnabled, row.rotate);
         EXPECT_EQ(c.horizontalEnabled && c.verticalEnabled, row.sliders);
         EXPECT_EQ(c.horizontalValue, row.sliders ? 4 : 0);
-        EXPECT_TRUE(c.pickerShown && c.humpEnabled && c.colorIndex == 0);
+        EXPECT_TRUE(c.pickerShown && c.humpEnabled && c.colourIndex == 0);
         EXPECT_EQ(c.rainbowBox, RainbowBox::Cleared);
 
         p.pnRainbow = 1;
@@ -133,7 +133,7 @@ TEST(PatternSetup, EachPatternItsControls)
     ImageParams p;
     p.pnPattern = kPlainBackground;
     const PatternControls plain = mSetupPatternState(p);
-    EXPECT_EQ(plain.colorIndex, 2);
+    EXPECT_EQ(plain.colourIndex, 2);
     EXPECT_FALSE(plain.humpEnabled);
     EXPECT_EQ(plain.rainbowBox, RainbowBox::Unchanged);
     // A turned linear gradient slants along the vertical slider.

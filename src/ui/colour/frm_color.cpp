@@ -215,8 +215,8 @@ void FrmColor::mouseReleaseEvent(QMouseEvent* e)
 void FrmColor::closeEvent(QCloseEvent* e)
 {
     const SharedValues& v = state_.v();
-    state_.colorWinLeft = static_cast<Single>(x() * v.Tppx);
-    state_.colorWinTop = static_cast<Single>(y() * v.Tppy);
+    state_.colourWinLeft = static_cast<Single>(x() * v.Tppx);
+    state_.colourWinTop = static_cast<Single>(y() * v.Tppy);
     QWidget::closeEvent(e);
 }
 

@@ -21,7 +21,7 @@ class ColourEvents : public QObject
 {
     Q_OBJECT
 signals:
-    void edited(ombrix::ColorTarget target);
+    void edited(ombrix::ColourTarget target);
 };
 
 class MainServices

@@ -37,8 +37,8 @@ public:
     // The window a dialog of a command belongs to.
     virtual QWidget* dialogParent() = 0;
     // The colour picker, shown on the current target's colour, or closed.
-    virtual void showColorPicker() = 0;
-    virtual void closeColorPicker() = 0;
+    virtual void showColourPicker() = 0;
+    virtual void closeColourPicker() = 0;
     // Shows a checkable toolbar button pressed or raised.
     virtual void setButtonChecked(ToolButton button, bool on) = 0;
     // Brings the borders dialog back after a redraw while its flag is set.

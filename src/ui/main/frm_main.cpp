@@ -166,7 +166,7 @@ void FrmMain::buildControls()
     int labelWidth = 0;
     for (const char* word : {"Left/", "Center", "Mid", "Right/", "Brim"})
         labelWidth = std::max(labelWidth, boldMetrics.horizontalAdvance(word));
-    for (int i = 0; i < kColors; ++i) {
+    for (int i = 0; i < kColours; ++i) {
         auto* box = new ColourBox(fraColors);
         box->setObjectName(QString("picColor%1").arg(i));
         box->setFixedSize(36, 30);
@@ -186,7 +186,7 @@ void FrmMain::buildControls()
     chkRainbow->setToolTip("Fill and right-click this check box to show the Rainbow-color panel.");
     chkRainbow->installEventFilter(this);
     connect(chkRainbow, &QCheckBox::clicked, this, [this] { chkRainbow_Click(); });
-    colours->addWidget(chkRainbow, 2, 0, 1, kColors);
+    colours->addWidget(chkRainbow, 2, 0, 1, kColours);
     middle->addWidget(fraColors);
 
     QGroupBox* fraMidColor = frame("fraMidColor", "Mid color position", central);
@@ -375,8 +375,8 @@ void FrmMain::Form_Load()
     ProgressBar1->setValue(0);
 
     // The colour picker opens at the main window's right edge.
-    s.colorWinLeft = static_cast<Single>((frameGeometry().x() + frameGeometry().width()) * v.Tppx);
-    s.colorWinTop = static_cast<Single>(frameGeometry().y() * v.Tppy);
+    s.colourWinLeft = static_cast<Single>((frameGeometry().x() + frameGeometry().width()) * v.Tppx);
+    s.colourWinTop = static_cast<Single>(frameGeometry().y() * v.Tppy);
 
     s.model.mSetDefaults(3);
     for (size_t i = 0; i < s.settings.pnShowTip.size(); ++i)
@@ -386,7 +386,7 @@ void FrmMain::Form_Load()
     commands_.mShowImage();
 
     s.flags.pbColorWinShown = true;
-    showColorWindow();
+    showColourWindow();
     bringToFront();
     QApplication::restoreOverrideCursor();
 
@@ -471,7 +471,7 @@ void FrmMain::changeEvent(QEvent* e)
         return;
     if (isMinimized()) {
         // The shown-flags stay, so that restoring brings back what was shown.
-        closeColorWindow();
+        closeColourWindow();
         closeRainbowWindow();
         textCommands_.hideDialogs();
         if (frmPicture != nullptr)
@@ -481,7 +481,7 @@ void FrmMain::changeEvent(QEvent* e)
             frmPicture->show();
         textCommands_.restoreDialogs();
         if (state_.flags.pbColorWinShown)
-            showColorWindow();
+            showColourWindow();
     }
 }
 
@@ -617,7 +617,7 @@ void FrmMain::picPreview_Click()
 
 void FrmMain::setBoldLabel(int index)
 {
-    for (int i = 0; i < kColors; ++i) {
+    for (int i = 0; i < kColours; ++i) {
         QFont f = lblColor[static_cast<size_t>(i)]->font();
         f.setBold(i == index);
         lblColor[static_cast<size_t>(i)]->setFont(f);
@@ -626,7 +626,7 @@ void FrmMain::setBoldLabel(int index)
 
 void FrmMain::paintColourBoxes()
 {
-    for (size_t i = 0; i < kColors; ++i)
+    for (size_t i = 0; i < kColours; ++i)
         picColor[i]->setColour(qcolour(state_.p().plColor[i]));
 }
 
@@ -634,7 +634,7 @@ void FrmMain::mSetupPattern(int nMode)
 {
     AppState& s = state_;
     ImageParams& p = s.p();
-    s.v().pnColorTarget = ColorTarget::ColourBox;
+    s.v().pnColorTarget = ColourTarget::ColourBox;
     const PatternControls c = mSetupPatternState(p);
 
     settingUp_ = true;
@@ -658,30 +658,30 @@ void FrmMain::mSetupPattern(int nMode)
     settingUp_ = false;
 
     setBoldLabel(c.boldLabel);
-    if (c.colorIndex >= 0)
-        s.v().pnColorIndex = static_cast<Integer>(c.colorIndex);
+    if (c.colourIndex >= 0)
+        s.v().pnColorIndex = static_cast<Integer>(c.colourIndex);
     if (c.pickerShown) {
         s.flags.pbColorWinShown = true;
         paintColourBoxes();
         mSetPaletteCover(true);
-        showColorWindow();
+        showColourWindow();
         frmColor->setSlidersEnabled(true);
     } else {
         s.flags.pbColorWinShown = false;
-        closeColorWindow();
+        closeColourWindow();
     }
 }
 
 // ---------------------------------------------------------------------------
 // Colour boxes and the colour tools
 
-void FrmMain::showColorWindow()
+void FrmMain::showColourWindow()
 {
     if (frmColor == nullptr) {
         frmColor = new FrmColor(state_, *this);
         const SharedValues& v = state_.v();
-        frmColor->move(static_cast<int>(state_.colorWinLeft / v.Tppx),
-                       static_cast<int>(state_.colorWinTop / v.Tppy));
+        frmColor->move(static_cast<int>(state_.colourWinLeft / v.Tppx),
+                       static_cast<int>(state_.colourWinTop / v.Tppy));
     }
     frmColor->loadTarget();
     if (!isMinimized()) {
@@ -690,7 +690,7 @@ void FrmMain::showColorWindow()
     }
 }
 
-void FrmMain::closeColorWindow()
+void FrmMain::closeColourWindow()
 {
     if (frmColor == nullptr)
         return;
@@ -741,13 +741,13 @@ void FrmMain::picColor_Click(int index)
     AppState& s = state_;
     if (s.flags.pbTextDlgShown)
         return;
-    s.v().pnColorTarget = ColorTarget::ColourBox;
+    s.v().pnColorTarget = ColourTarget::ColourBox;
     s.v().pnColorIndex = static_cast<Integer>(index);
     const Colour& c = s.p().plColor[static_cast<size_t>(index)];
     if (colourBoxInUse(s.p(), index)) {
         s.flags.pbColorWinShown = true;
         mSetPaletteCover(true);
-        showColorWindow();
+        showColourWindow();
         mMarkColor(c);
         frmColor->setSlidersEnabled(true);
         setBoldLabel(index);
@@ -763,8 +763,8 @@ void FrmMain::picColor_Click(int index)
 
 void FrmMain::colourEdited()
 {
-    const ColorTarget target = state_.v().pnColorTarget;
-    if (target == ColorTarget::ColourBox)
+    const ColourTarget target = state_.v().pnColorTarget;
+    if (target == ColourTarget::ColourBox)
         paintColourBoxes();
     mDrawPreview();
     if (state_.p().pnPattern == kPlainBackground && frmPicture != nullptr)
@@ -909,11 +909,11 @@ void FrmMain::setButtonEnabled(ToolButton b, bool on)
     button(b)->setEnabled(on && toolbarRow(b).available);
 }
 
-void FrmMain::showColorPicker()
+void FrmMain::showColourPicker()
 {
     state_.flags.pbColorWinShown = true;
     mSetPaletteCover(true);
-    showColorWindow();
+    showColourWindow();
     frmColor->setSlidersEnabled(true);
 }
 

@@ -100,8 +100,8 @@ public:
     void showHelp(int context) override;
     void setFileTitle(const QString& title) override;
     QWidget* dialogParent() override { return this; }
-    void showColorPicker() override;
-    void closeColorPicker() override { closeColorWindow(); }
+    void showColourPicker() override;
+    void closeColourPicker() override { closeColourWindow(); }
     void setButtonChecked(ToolButton button, bool on) override;
     void restoreBorderDialog() override { textCommands_.restoreBorderDialog(); }
     TextCommands& textCommands() { return textCommands_; }
@@ -113,7 +113,7 @@ public:
     QAction* menuItem(MenuItem item) const { return mnuMenuArray[static_cast<size_t>(item)]; }
     PatternPanels* patternPanels() const { return panels_; }
     FrmPicture* pictureWindow() const { return frmPicture; }
-    FrmColor* colorWindow() const { return frmColor; }
+    FrmColor* colourWindow() const { return frmColor; }
     FrmRainbow* rainbowWindow() const { return frmRainbow; }
     FrmHelp* helpWindow() const { return frmHelp; }
     const QImage& previewPicture() const { return preview_.image(); }
@@ -141,8 +141,8 @@ private:
     void noteFrame();
     void paintColourBoxes();
     void setBoldLabel(int index);
-    void showColorWindow();
-    void closeColorWindow();
+    void showColourWindow();
+    void closeColourWindow();
     void showRainbowWindow();
     void mSetPaletteCover(bool bUsable);
     void mMarkColor(const Colour& c);
@@ -160,8 +160,8 @@ private:
 
     std::array<QAction*, kToolbar.size()> buttons_{};
     PatternPanels* panels_ = nullptr;
-    std::array<ColourBox*, kColors> picColor{};
-    std::array<QLabel*, kColors> lblColor{};
+    std::array<ColourBox*, kColours> picColor{};
+    std::array<QLabel*, kColours> lblColor{};
     QCheckBox* chkRainbow = nullptr;
     QSlider* sliHump = nullptr;
     QSlider* sliHorRep = nullptr;

@@ -55,8 +55,8 @@ void TextCommands::attach(FrmPicture& picture)
     connect(&picture, &FrmPicture::textLabelClicked, this, &TextCommands::lblText_Click);
     // The picker may go on editing a text colour after the dialog closed:
     // the labels follow, so that they keep showing what output draws.
-    connect(&host_.colourEvents(), &ColourEvents::edited, this, [this](ColorTarget target) {
-        if (target == ColorTarget::TextSlot && textDlg_ == nullptr &&
+    connect(&host_.colourEvents(), &ColourEvents::edited, this, [this](ColourTarget target) {
+        if (target == ColourTarget::TextSlot && textDlg_ == nullptr &&
             !state_.flags.pbTextsInPicture)
             host_.picture().mSetTextLabels();
     });
@@ -105,10 +105,10 @@ void TextCommands::openTextDialog(bool add)
     FrmPicture& picture = host_.picture();
     auto* dlg = new FrmTextProp(state_, host_, add, picture.newTextPoint(), host_.dialogParent());
     textDlg_ = dlg;
-    connect(dlg, &FrmTextProp::colourPickerWanted, this, [this] { host_.showColorPicker(); });
+    connect(dlg, &FrmTextProp::colourPickerWanted, this, [this] { host_.showColourPicker(); });
     connect(dlg, &FrmTextProp::helpWanted, this, [this] {
         host_.showHelp(10);
-        host_.closeColorPicker();
+        host_.closeColourPicker();
     });
     connect(dlg, &FrmTextProp::textsChanged, this, &TextCommands::textsChanged);
     connect(dlg, &FrmTextProp::closed, this, &TextCommands::textDialogClosed);
@@ -182,10 +182,10 @@ void TextCommands::showBorderDialog()
         auto* dlg = new FrmBorder(state_, host_.dialogParent());
         dlg->setAttribute(Qt::WA_DeleteOnClose);
         borderDlg_ = dlg;
-        connect(dlg, &FrmBorder::colourPickerWanted, this, [this] { host_.showColorPicker(); });
+        connect(dlg, &FrmBorder::colourPickerWanted, this, [this] { host_.showColourPicker(); });
         connect(dlg, &FrmBorder::helpWanted, this, [this] {
             host_.showHelp(11);
-            host_.closeColorPicker();
+            host_.closeColourPicker();
         });
         connect(dlg, &FrmBorder::bordersApplied, this, [this] {
             host_.picture().drawBorders();

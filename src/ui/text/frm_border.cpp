@@ -107,7 +107,7 @@ void FrmBorder::txtBorder_Click(int b)
 void FrmBorder::cmdColor_Click(int b)
 {
     SharedValues& v = state_.v();
-    v.pnColorTarget = ColorTarget::Border;
+    v.pnColorTarget = ColourTarget::Border;
     v.pnBorderIndex = static_cast<Integer>(b);
     state_.flags.pbColorWinShown = true;
     emit colourPickerWanted();

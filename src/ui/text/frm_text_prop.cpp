@@ -233,8 +233,8 @@ FrmTextProp::FrmTextProp(AppState& state, MainServices& host, bool add, QPoint n
     connect(cmdHelp, &QPushButton::clicked, this, &FrmTextProp::cmdHelp_Click);
     // The picker writes the colour into the record; the swatches and the
     // sample follow it.
-    connect(&host_.colourEvents(), &ColourEvents::edited, this, [this](ColorTarget target) {
-        if (target == ColorTarget::TextSlot) {
+    connect(&host_.colourEvents(), &ColourEvents::edited, this, [this](ColourTarget target) {
+        if (target == ColourTarget::TextSlot) {
             showSwatches();
             picSample->update();
         }
@@ -248,7 +248,7 @@ void FrmTextProp::Form_Load()
     k_ = std::clamp<int>(v.pnTextSetIndex, 0, kTextSets - 1);
     const int t = 3 * k_;
     s.flags.pbTextDlgShown = true;
-    v.pnColorTarget = ColorTarget::TextSlot;
+    v.pnColorTarget = ColourTarget::TextSlot;
     v.pnTextIndex = static_cast<Integer>(t);
     mChangeColor();
     work_ = mReceivePublicVal(s.p(), k_);
@@ -419,7 +419,7 @@ void FrmTextProp::mLockFontControls()
 void FrmTextProp::mChangeColor()
 {
     state_.flags.pbColorWinShown = true;
-    state_.v().pnColorTarget = ColorTarget::TextSlot;
+    state_.v().pnColorTarget = ColourTarget::TextSlot;
     emit colourPickerWanted();
 }
 
@@ -429,7 +429,7 @@ void FrmTextProp::cmdOK_Click()
     const int t = 3 * k_;
     const TextAlign align = optAlignLeft->isChecked()    ? TextAlign::Left
                             : optAlignRight->isChecked() ? TextAlign::Right
-                                                         : TextAlign::Center;
+                                                         : TextAlign::Centre;
     const QSize now = sampleSize();
     const QPoint at =
         add_ ? addedTextPosition(align, newText_.x(), newText_.y(), now.width(), now.height())

@@ -35,7 +35,7 @@ TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
     FrmMain& m = *pg.main;
     ImageParams& p = pg.state.p();
     SharedValues& v = pg.state.v();
-    FrmColor* c = m.colorWindow();
+    FrmColor* c = m.colourWindow();
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->windowFlags() & Qt::WindowStaysOnTopHint);
     QSignalSpy told(&m.colourEvents(), &ColourEvents::edited);
@@ -53,22 +53,22 @@ TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
 
     // A border and a text slot are edited the same way, and a dialog that
     // listens is told which.
-    v.pnColorTarget = ColorTarget::Border;
+    v.pnColorTarget = ColourTarget::Border;
     v.pnBorderIndex = 2;
     c->picPalette_Click(cell(1, 1).x(), cell(1, 1).y());
     EXPECT_EQ(p.plBorderColor[2], (Colour{255, 0, 0}));
-    v.pnColorTarget = ColorTarget::TextSlot;
+    v.pnColorTarget = ColourTarget::TextSlot;
     v.pnTextIndex = 5;
     c->loadTarget();
     c->sliColor(2)->setValue(77);
     EXPECT_EQ(p.plTextColor[5][2], 77);
     EXPECT_EQ(c->markedColumn(), 999); // not a palette colour
     ASSERT_EQ(told.count(), 3);
-    EXPECT_EQ(told[1][0].value<ColorTarget>(), ColorTarget::Border);
-    EXPECT_EQ(told[2][0].value<ColorTarget>(), ColorTarget::TextSlot);
+    EXPECT_EQ(told[1][0].value<ColourTarget>(), ColourTarget::Border);
+    EXPECT_EQ(told[2][0].value<ColourTarget>(), ColourTarget::TextSlot);
 
     // An empty cell changes nothing.
-    v.pnColorTarget = ColorTarget::ColourBox;
+    v.pnColorTarget = ColourTarget::ColourBox;
     v.pnColorIndex = 0;
     const Colour before = p.plColor[0];
     c->picPalette_Click(cell(11, 21).x(), cell(11, 21).y());
@@ -97,13 +97,13 @@ TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
     EXPECT_FALSE(c->isVisible());
     EXPECT_FALSE(pg.state.flags.pbColorWinShown);
     m.picColor_Click(0);
-    ASSERT_NE(m.colorWindow(), nullptr);
-    EXPECT_TRUE(m.colorWindow()->isVisible());
-    EXPECT_EQ(m.colorWindow()->pos(), at);
+    ASSERT_NE(m.colourWindow(), nullptr);
+    EXPECT_TRUE(m.colourWindow()->isVisible());
+    EXPECT_EQ(m.colourWindow()->pos(), at);
 
     // With Plain Background the full-size image follows at once.
     m.patternPanels()->optPattern(kPlainBackground)->click();
-    c = m.colorWindow();
+    c = m.colourWindow();
     c->sliColor(1)->setValue(200);
     const QImage& shown = m.pictureWindow()->pictures().picShow.image();
     EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2).green(), 200);

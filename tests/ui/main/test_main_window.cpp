@@ -84,7 +84,7 @@ TEST(MainWindow, StartsWithPresetThreeTheImageWindowAndThePicker)
     EXPECT_EQ(pic->size(), QSize(260, 200));
     for (QLabel* size : {pg.find<QLabel>("statusPanel2"), control<QLabel>(pic, "lblSize")})
         EXPECT_EQ(size->text(), QString(" 260W \u00d7 200H "));
-    EXPECT_TRUE(m.colorWindow() != nullptr && m.colorWindow()->isVisible());
+    EXPECT_TRUE(m.colourWindow() != nullptr && m.colourWindow()->isVisible());
     EXPECT_TRUE(pg.find<QRadioButton>("optPattern1")->isChecked()); // Shaded Ellipse
     EXPECT_TRUE(pg.find<QLabel>("lblColor0")->font().bold());
     EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 3 \u00d7 3"));
@@ -107,7 +107,7 @@ TEST(MainWindow, EveryControlHasRoomForItsCaption)
                   pg.find<QCheckBox>("chkRainbow")->geometry().top());
     }
     expectLaidOut(m.statusBar());
-    expectLaidOut(m.colorWindow());
+    expectLaidOut(m.colourWindow());
     // Six repetitions need a slider a hand can set.
     EXPECT_GE(pg.find<QSlider>("sliVerRep")->height(), 60);
 
@@ -198,10 +198,10 @@ TEST(MainWindow, EachPatternSetsUpItsControls)
         EXPECT_EQ(vertical->value(), c.verticalValue);
         EXPECT_EQ(hump->isEnabled(), c.humpEnabled);
         EXPECT_EQ(hump->value(), p.pnHump);
-        for (int i = 0; i < kColors; ++i)
+        for (int i = 0; i < kColours; ++i)
             EXPECT_EQ(pg.find<QLabel>(QString("lblColor%1").arg(i))->font().bold(),
                       i == c.boldLabel);
-        EXPECT_EQ(m.colorWindow() != nullptr && m.colorWindow()->isVisible(), c.pickerShown);
+        EXPECT_EQ(m.colourWindow() != nullptr && m.colourWindow()->isVisible(), c.pickerShown);
     }
 }
 
@@ -260,7 +260,7 @@ TEST(MainWindow, ColourBoxesInAndOutOfUse)
     ImageParams& p = pg.state.p();
     p.plColor[1] = {255, 0, 0};
     m.picColor_Click(1);
-    FrmColor* c = m.colorWindow();
+    FrmColor* c = m.colourWindow();
     ASSERT_TRUE(c != nullptr && c->isVisible());
     EXPECT_TRUE(pg.find<QLabel>("lblColor1")->font().bold());
     EXPECT_FALSE(pg.find<QLabel>("lblColor0")->font().bold());
@@ -275,7 +275,7 @@ TEST(MainWindow, ColourBoxesInAndOutOfUse)
     QTest::mouseClick(pg.find<QCheckBox>("chkRainbow"), Qt::LeftButton);
     p.plColor[0] = {1, 2, 3};
     m.picColor_Click(0);
-    c = m.colorWindow();
+    c = m.colourWindow();
     EXPECT_TRUE(c->paletteCovered());
     EXPECT_FALSE(c->sliColor(0)->isEnabled());
     EXPECT_EQ(c->swatch(), QColor(1, 2, 3));
@@ -357,21 +357,21 @@ TEST(MainWindow, MinimisingHidesTheOtherWindowsAndRestoringBringsThemBack)
     FrmMain& m = *pg.main;
     m.showMinimized();
     settle();
-    EXPECT_TRUE(m.colorWindow() == nullptr || !m.colorWindow()->isVisible());
+    EXPECT_TRUE(m.colourWindow() == nullptr || !m.colourWindow()->isVisible());
     EXPECT_FALSE(m.pictureWindow()->isVisible());
     m.showNormal();
     settle();
     EXPECT_TRUE(m.pictureWindow()->isVisible());
-    ASSERT_TRUE(m.colorWindow() != nullptr && m.colorWindow()->isVisible());
+    ASSERT_TRUE(m.colourWindow() != nullptr && m.colourWindow()->isVisible());
 
     // A window the user closed stays closed.
-    m.colorWindow()->imgHide_Click();
+    m.colourWindow()->imgHide_Click();
     m.mnuMenuArray_Click(MenuItem::HideScreen);
     m.showMinimized();
     m.showNormal();
     settle();
     EXPECT_FALSE(m.pictureWindow()->isVisible());
-    EXPECT_TRUE(m.colorWindow() == nullptr || !m.colorWindow()->isVisible());
+    EXPECT_TRUE(m.colourWindow() == nullptr || !m.colourWindow()->isVisible());
 }
 
 TEST(MainWindow, ExitQuestionsAndTheParameterSave)

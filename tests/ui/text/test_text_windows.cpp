@@ -114,7 +114,7 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
     pg.press(ToolButton::Text);
     pg.click(pg.view, {30, 150});
     ASSERT_NE(pg.dialog(), nullptr);
-    pg.main->colorWindow()->sliColor(1)->setValue(99);
+    pg.main->colourWindow()->sliColor(1)->setValue(99);
     EXPECT_EQ(p.plTextColor[3][1], 99);
     pg.press(ToolButton::Text);
     EXPECT_EQ(p.plTextColor[3][1], 0);
@@ -154,7 +154,7 @@ TEST(TextDialog, ModifyCancelAndRemove)
     EXPECT_FALSE(in<QCheckBox>(d, "chkShadow")->isChecked());
     EXPECT_EQ(pg.state.v().pnTextIndex, 4);
     EXPECT_FALSE(in<QLineEdit>(d, "txtText")->isEnabled());
-    FrmColor* picker = pg.main->colorWindow();
+    FrmColor* picker = pg.main->colourWindow();
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(picker->swatch(), QColor(255, 255, 255));
     picker->sliColor(0)->setValue(10); // the swatch follows
@@ -292,12 +292,12 @@ TEST(BordersDialog, WidthsColoursAndOk)
     // A click into a width field points the picker at that border, as its
     // "Color" button does.
     mouse(d->txtBorder(3), QEvent::MouseButtonPress, {2, 2}, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_EQ(pg.state.v().pnColorTarget, ColorTarget::Border);
+    EXPECT_EQ(pg.state.v().pnColorTarget, ColourTarget::Border);
     EXPECT_EQ(pg.state.v().pnBorderIndex, 3);
     in(d, "cmdColor0")->click();
     EXPECT_EQ(pg.state.v().pnBorderIndex, 0);
-    ASSERT_NE(pg.main->colorWindow(), nullptr);
-    pg.main->colorWindow()->sliColor(0)->setValue(255);
+    ASSERT_NE(pg.main->colourWindow(), nullptr);
+    pg.main->colourWindow()->sliColor(0)->setValue(255);
     in(d, "cmdOK")->click();
     EXPECT_EQ(pg.state.history.pnShots, shots + 1);
     const QImage& shown = pg.pic->pictures().picShow.image();
@@ -306,7 +306,7 @@ TEST(BordersDialog, WidthsColoursAndOk)
     // Help at the borders' topic; the picker goes.
     in(d, "cmdHelp")->click();
     EXPECT_EQ(pg.main->helpWindow()->topic(), 11);
-    EXPECT_EQ(pg.main->colorWindow(), nullptr);
+    EXPECT_EQ(pg.main->colourWindow(), nullptr);
 
     // Minimising takes it away, restoring brings it back.
     pg.main->showMinimized();
