@@ -390,9 +390,7 @@ void FrmMain::Form_Load()
     bringToFront();
     QApplication::restoreOverrideCursor();
 
-    s.history.pnShotPointer = 0;
-    s.history.mPushShot(s.p());
-    s.history.pnShots = 0;
+    s.history.reset(s.p());
     tmrWatch->start();
 }
 
@@ -401,9 +399,9 @@ void FrmMain::noteFrame()
     int w = 0, h = 0;
     if (!frameExtent(this, w, h))
         return;
+    // The main window's own frame, for placing the dialogs beside it; no
+    // image size depends on it.
     SharedValues& v = state_.v();
-    state_.frameWidth = static_cast<Single>(w * v.Tppx);
-    state_.frameHeight = static_cast<Single>(h * v.Tppy);
     v.pnCaptionHeight = static_cast<Integer>(h);
 }
 
