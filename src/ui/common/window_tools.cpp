@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <QPointer>
+#include <QVariant>
 #include <QWindow>
 
 #include <algorithm>
@@ -50,7 +52,7 @@ QRect availableArea(const QWidget* w)
 // Moves the window so that its frame's top left lands on `frameTopLeft`.
 void moveFrameTo(QWidget* w, const QPoint& frameTopLeft)
 {
-    w->move(w->pos() + frameTopLeft - w->frameGeometry().topLeft());
+    w->move(w->pos() + frameTopLeft - framedGeometry(w).topLeft());
 }
 
 } // namespace
@@ -63,7 +65,7 @@ void keepOnScreen(QWidget* w)
     if (screen == nullptr)
         return;
     const QRect avail = screen->availableVirtualGeometry();
-    const QRect frame = w->frameGeometry();
+    const QRect frame = framedGeometry(w);
     // Keep a strip of the top edge reachable, where a window is grabbed.
     constexpr int kKeep = 48;
     const int x =
@@ -73,12 +75,41 @@ void keepOnScreen(QWidget* w)
         moveFrameTo(w, {x, y});
 }
 
+bool TitleBarKeeper::eventFilter(QObject* o, QEvent* e)
+{
+    const QEvent::Type type = e->type();
+    if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize)
+        return false;
+    auto* w = qobject_cast<QWidget*>(o);
+    if (w == nullptr || !w->isWindow() || !w->isVisible())
+        return false;
+    const Qt::WindowType kind = w->windowType();
+    if (kind != Qt::Window && kind != Qt::Dialog && kind != Qt::Tool)
+        return false;
+    const QMargins frame = frameMargins(w);
+    const QVariant noted = w->property("ombrixFrame");
+    const QRect now(frame.left(), frame.top(), frame.right(), frame.bottom());
+    if (type != QEvent::Show && noted.isValid() && noted.toRect() == now)
+        return false;
+    w->setProperty("ombrixFrame", now);
+    // After the event: the window manager may still be placing it.
+    QPointer<QWidget> guard(w);
+    QMetaObject::invokeMethod(
+        w,
+        [guard] {
+            if (guard != nullptr && guard->isVisible())
+                keepOnScreen(guard);
+        },
+        Qt::QueuedConnection);
+    return false;
+}
+
 void centreOnScreen(QWidget* w)
 {
     const QRect area = availableArea(w);
     if (area.isEmpty())
         return;
-    const QRect frame = w->frameGeometry();
+    const QRect frame = framedGeometry(w);
     moveFrameTo(w, {area.x() + (area.width() - frame.width()) / 2,
                     area.y() + (area.height() - frame.height()) / 2});
 }
@@ -86,8 +117,8 @@ void centreOnScreen(QWidget* w)
 void placeBeside(QWidget* w, const QWidget* anchor)
 {
     const QRect area = availableArea(anchor);
-    const QRect frame = w->frameGeometry();
-    const QRect beside = anchor->frameGeometry();
+    const QRect frame = framedGeometry(w);
+    const QRect beside = framedGeometry(anchor);
     const int top = std::clamp(beside.top(), area.top(),
                                std::max(area.top(), area.bottom() + 1 - frame.height()));
     const int roomRight = area.right() - beside.right();
@@ -102,16 +133,40 @@ void placeBeside(QWidget* w, const QWidget* anchor)
     moveFrameTo(w, {left, top});
 }
 
-bool frameExtent(const QWidget* w, int& width, int& height)
+namespace
 {
-    if (w == nullptr || !w->isVisible())
-        return false;
+std::optional<QMargins> gStandInFrame;
+} // namespace
+
+void setStandInFrame(std::optional<QMargins> frame)
+{
+    gStandInFrame = frame;
+}
+
+QMargins frameMargins(const QWidget* w)
+{
+    if (w == nullptr || !w->isWindow() || !w->isVisible())
+        return {};
+    if (gStandInFrame)
+        return *gStandInFrame;
     const QRect frame = w->frameGeometry();
     const QRect client = w->geometry();
-    if (frame == client)
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+QRect framedGeometry(const QWidget* w)
+{
+    return w->geometry().marginsAdded(frameMargins(w));
+}
+
+bool frameExtent(const QWidget* w, int& width, int& height)
+{
+    const QMargins m = frameMargins(w);
+    if (m.isNull())
         return false;
-    width = frame.width() - client.width();
-    height = frame.height() - client.height();
+    width = m.left() + m.right();
+    height = m.top() + m.bottom();
     return true;
 }
 

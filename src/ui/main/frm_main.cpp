@@ -89,6 +89,8 @@ FrmMain::FrmMain(AppState& state, MainOptions options)
       wallpaper_(*this, *options_.prompter, this), textCommands_(state, *this, *options_.prompter)
 {
     setObjectName("frmMain");
+    // Every window of the program keeps its title bar on a screen.
+    QApplication::instance()->installEventFilter(new TitleBarKeeper(this));
     setFileTitle(fileTitle_);
     buildToolbar();
     buildControls();

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSlider>
 #include <QUrl>
 
