@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QAbstractButton>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
@@ -231,15 +232,20 @@ DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption)
 
 bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel)
 {
-    // A focused button takes Enter itself; the key arrives here from a
-    // field or a list, where the user means the dialog's default.
     if (e->modifiers() & ~Qt::KeypadModifier)
         return false;
-    QPushButton* target = nullptr;
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        target = ok;
-    else if (e->key() == Qt::Key_Escape)
+    QAbstractButton* target = nullptr;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Enter on a focused button (Remove, Help, a style box, Color) is
+        // that button's; OK is the dialog's answer only when no button has
+        // the focus.
+        auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        const bool inDialog = focused != nullptr && ok != nullptr &&
+                              focused->window() == ok->window();
+        target = inDialog && focused->isEnabled() ? focused : ok;
+    } else if (e->key() == Qt::Key_Escape) {
         target = cancel;
+    }
     if (target == nullptr || !target->isEnabled())
         return false;
     target->click();

@@ -82,8 +82,9 @@ struct DialogButtons {
     QPushButton* help;
 };
 DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption = "Cancel");
-// Enter clicks OK and Escape clicks Cancel in a dialog that is a plain
-// window, as a modal dialog does on its own.  True when the key was used.
+// Enter clicks the focused button, or OK when no button has the focus, and
+// Escape clicks Cancel, in a dialog that is a plain window, as a modal
+// dialog does on its own.  True when the key was used.
 bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel);
 
 // Moves a window by a press on its client area, as if its caption were

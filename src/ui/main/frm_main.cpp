@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -938,6 +939,27 @@ void FrmMain::showHelp(int context)
         // where the user put it.
         placeBeside(frmHelp, this);
     }
+    // A modal dialog (the JPEG quality dialog, a message box) blocks every
+    // window but its own: while one is up, help belongs to it, and goes back
+    // to the main window, still open, when the dialog closes.
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QWidget* owner = modal != nullptr ? static_cast<QWidget*>(modal) : this;
+    if (frmHelp->parentWidget() != owner) {
+        const QPoint at = frmHelp->pos();
+        frmHelp->setParent(owner, frmHelp->windowFlags());
+        frmHelp->move(at);
+    }
+    if (modal != nullptr)
+        connect(modal, &QDialog::finished, frmHelp,
+                [this, modal] {
+                    if (frmHelp == nullptr || frmHelp->parentWidget() != modal)
+                        return;
+                    const bool open = frmHelp->isVisible();
+                    const QPoint at = frmHelp->pos();
+                    frmHelp->setParent(this, frmHelp->windowFlags());
+                    frmHelp->move(at);
+                    frmHelp->setVisible(open);
+                });
     frmHelp->showTopic(context);
     frmHelp->show();
     keepOnScreen(frmHelp);

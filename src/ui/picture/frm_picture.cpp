@@ -144,7 +144,9 @@ FrmPicture::FrmPicture(AppState& state, MainServices& host)
     QFont f("Arial");
     f.setPointSizeF(8.25);
     lblSize->setFont(f);
-    lblSize->setStyleSheet("color: white; background: transparent;");
+    // White on a dark, half-transparent backing: readable on a light
+    // pattern as on a dark one.
+    lblSize->setStyleSheet("color: white; background: rgba(0, 0, 0, 128); padding: 0px 2px;");
     lblSize->move(4, 2);
     lblSize->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -364,6 +366,8 @@ void FrmPicture::setSizeLabel(const QString& text)
 {
     lblSize->setText(text);
     lblSize->adjustSize();
+    // An empty label would still show its backing.
+    lblSize->setVisible(!text.isEmpty());
 }
 
 bool FrmPicture::sizeLabelShown() const
@@ -530,7 +534,10 @@ void FrmPicture::keyPressEvent(QKeyEvent* e)
 
 void FrmPicture::picShow_KeyDown(QKeyEvent* e)
 {
-    if (state_.flags.pbTextDlgShown) {
+    // Once the texts are pixels of the picture (gradient text) the labels
+    // stay empty until the next Show: a nudge would bring a caption back
+    // over its own filled letters.
+    if (state_.flags.pbTextDlgShown || state_.flags.pbTextsInPicture) {
         e->ignore();
         return;
     }
