@@ -13,10 +13,10 @@ int storedSide(Long twips, int allowance, int fallback, int most)
 {
     if (twips <= 0)
         return fallback;
-    const double pixels = num::roundHalfEven(
-        (static_cast<double>(std::min<Long>(twips, kMaxStoredTwips)) -
-         allowance * kFileTwipsPerPixel) /
-        kFileTwipsPerPixel);
+    const double pixels =
+        num::roundHalfEven((static_cast<double>(std::min<Long>(twips, kMaxStoredTwips)) -
+                            allowance * kFileTwipsPerPixel) /
+                           kFileTwipsPerPixel);
     return static_cast<int>(std::clamp(pixels, 1.0, static_cast<double>(most)));
 }
 
@@ -34,10 +34,10 @@ Integer placeTwips(long long pixels)
 
 ImageSize storedImageSize(const ImageParams& p)
 {
-    return {storedSide(p.pnImageWidth, kFrameAllowanceWidth, kDefaultImageWidth,
-                       kMaxStoredImageWidth),
-            storedSide(p.pnImageHeight, kFrameAllowanceHeight, kDefaultImageHeight,
-                       kMaxStoredImageHeight)};
+    return {
+        storedSide(p.pnImageWidth, kFrameAllowanceWidth, kDefaultImageWidth, kMaxStoredImageWidth),
+        storedSide(p.pnImageHeight, kFrameAllowanceHeight, kDefaultImageHeight,
+                   kMaxStoredImageHeight)};
 }
 
 void storeImageSize(ImageParams& p, ImageSize size)
@@ -54,12 +54,14 @@ void storeImagePlace(ImageParams& p, int left, int top)
 
 int storedImageLeft(const ImageParams& p)
 {
-    return static_cast<int>(num::roundHalfEven(static_cast<double>(p.pnImageLeft) / kFileTwipsPerPixel));
+    return static_cast<int>(
+        num::roundHalfEven(static_cast<double>(p.pnImageLeft) / kFileTwipsPerPixel));
 }
 
 int storedImageTop(const ImageParams& p)
 {
-    return static_cast<int>(num::roundHalfEven(static_cast<double>(p.pnImageTop) / kFileTwipsPerPixel));
+    return static_cast<int>(
+        num::roundHalfEven(static_cast<double>(p.pnImageTop) / kFileTwipsPerPixel));
 }
 
 void storeNewImageGeometry(ImageParams& p, ImageSize size, ScreenArea screen)

@@ -41,12 +41,10 @@ constexpr int kDefaultImageHeight = 200;
 constexpr int kDefaultImageLeft = 30;
 constexpr int kDefaultImageTop = 0;
 constexpr long kMaxStoredTwips = 65535;
-constexpr int kMaxStoredImageWidth =
-    static_cast<int>((kMaxStoredTwips - kFrameAllowanceWidth * kFileTwipsPerPixel) /
-                     kFileTwipsPerPixel); // 4367
-constexpr int kMaxStoredImageHeight =
-    static_cast<int>((kMaxStoredTwips - kFrameAllowanceHeight * kFileTwipsPerPixel) /
-                     kFileTwipsPerPixel); // 4344
+constexpr int kMaxStoredImageWidth = static_cast<int>(
+    (kMaxStoredTwips - kFrameAllowanceWidth * kFileTwipsPerPixel) / kFileTwipsPerPixel); // 4367
+constexpr int kMaxStoredImageHeight = static_cast<int>(
+    (kMaxStoredTwips - kFrameAllowanceHeight * kFileTwipsPerPixel) / kFileTwipsPerPixel); // 4344
 // The scales a picture may be drawn at (the command line's --scale).
 constexpr double kMinDrawScale = 1.0;
 constexpr double kMaxDrawScale = 4.0;

@@ -162,8 +162,7 @@ TEST(ImageGeometry, DeviceSizesAtEachScale)
     };
     for (const auto& [logical, scale, device] : rows)
         EXPECT_TRUE(deviceImageSize(logical, scale) == device)
-            << logical.width << " at " << scale << ": "
-            << deviceImageSize(logical, scale).width;
+            << logical.width << " at " << scale << ": " << deviceImageSize(logical, scale).width;
     EXPECT_EQ(toDeviceLength(-3, 1.5), -5); // positions left of the image, away from zero too
 }
 

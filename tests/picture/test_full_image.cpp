@@ -139,8 +139,8 @@ TEST(FullImage, TheSameDesignAtEveryScale)
         const int mid = s.width / 2;
         const auto redRun = [&](int x, int y0, int dy) {
             int n = 0;
-            for (int y = y0; y >= 0 && y < big.height() &&
-                             fromQRgb(big.pixel(x, y)) == num::rgb(255, 0, 0);
+            for (int y = y0;
+                 y >= 0 && y < big.height() && fromQRgb(big.pixel(x, y)) == num::rgb(255, 0, 0);
                  y += dy)
                 ++n;
             return n;

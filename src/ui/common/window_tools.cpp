@@ -1,14 +1,14 @@
 #include "ui/common/window_tools.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QAbstractButton>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QWidget>
-#include <QPointer>
 #include <QVariant>
+#include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
@@ -240,8 +240,8 @@ bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel)
         // that button's; OK is the dialog's answer only when no button has
         // the focus.
         auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-        const bool inDialog = focused != nullptr && ok != nullptr &&
-                              focused->window() == ok->window();
+        const bool inDialog =
+            focused != nullptr && ok != nullptr && focused->window() == ok->window();
         target = inDialog && focused->isEnabled() ? focused : ok;
     } else if (e->key() == Qt::Key_Escape) {
         target = cancel;

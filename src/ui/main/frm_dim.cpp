@@ -176,8 +176,8 @@ bool FrmDim::cmdOK_Click()
     ImageModel blank = s.model;
     if (newImage)
         blank.mSetDefaults(0);
-    const SizeCheck c = checkImageSize(text(txtWidth), text(txtHeight),
-                                       limits(newImage ? blank.params : s.p()));
+    const SizeCheck c =
+        checkImageSize(text(txtWidth), text(txtHeight), limits(newImage ? blank.params : s.p()));
     if (!c.ok) {
         prompter_.ask(this, " Invalid Image Size)", QString::fromStdString(c.message), Buttons::Ok,
                       Icon::Exclamation);

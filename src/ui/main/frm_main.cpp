@@ -950,16 +950,15 @@ void FrmMain::showHelp(int context)
         frmHelp->move(at);
     }
     if (modal != nullptr)
-        connect(modal, &QDialog::finished, frmHelp,
-                [this, modal] {
-                    if (frmHelp == nullptr || frmHelp->parentWidget() != modal)
-                        return;
-                    const bool open = frmHelp->isVisible();
-                    const QPoint at = frmHelp->pos();
-                    frmHelp->setParent(this, frmHelp->windowFlags());
-                    frmHelp->move(at);
-                    frmHelp->setVisible(open);
-                });
+        connect(modal, &QDialog::finished, frmHelp, [this, modal] {
+            if (frmHelp == nullptr || frmHelp->parentWidget() != modal)
+                return;
+            const bool open = frmHelp->isVisible();
+            const QPoint at = frmHelp->pos();
+            frmHelp->setParent(this, frmHelp->windowFlags());
+            frmHelp->move(at);
+            frmHelp->setVisible(open);
+        });
     frmHelp->showTopic(context);
     frmHelp->show();
     keepOnScreen(frmHelp);

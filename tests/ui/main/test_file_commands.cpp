@@ -283,8 +283,8 @@ TEST(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)
     EXPECT_TRUE(pg.state.p() == beforeNew);
     EXPECT_EQ(main.windowTitle(), " Ombrix - sky.obp");
     EXPECT_NE(pg.state.p().pnPattern, kPlainBackground);
-    EXPECT_TRUE(pg.find<QRadioButton>(QString("optPattern%1").arg(beforeNew.pnPattern))
-                    ->isChecked());
+    EXPECT_TRUE(
+        pg.find<QRadioButton>(QString("optPattern%1").arg(beforeNew.pnPattern))->isChecked());
     control<QLineEdit>(dim, "txtWidth")->setText("20"); // 3 repetitions would need 36
     EXPECT_TRUE(dim->cmdOK_Click());
     settle();

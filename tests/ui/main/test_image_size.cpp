@@ -58,8 +58,8 @@ QSize device(const QWidget* w, QSize logical)
 // fixed allowance whatever the frame.
 TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
 {
-    for (const QMargins frame :
-         {QMargins(0, 0, 0, 0), QMargins(1, 20, 1, 5), QMargins(4, 30, 4, 4), QMargins(0, 37, 0, 0)}) {
+    for (const QMargins frame : {QMargins(0, 0, 0, 0), QMargins(1, 20, 1, 5), QMargins(4, 30, 4, 4),
+                                 QMargins(0, 37, 0, 0)}) {
         const StandInFrame wm(frame);
         Program pg;
         noHints(pg);
@@ -111,8 +111,10 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
         // New at 300 x 90, then Undo: the opened file's size again.
         pg.main->fileCommands().showSizeDialog(false);
         FrmDim* dim = pg.main->fileCommands().sizeDialog();
-        control<QLineEdit>(dim, "txtWidth")->setText(QString::number(device(pic, {300, 90}).width()));
-        control<QLineEdit>(dim, "txtHeight")->setText(QString::number(device(pic, {300, 90}).height()));
+        control<QLineEdit>(dim, "txtWidth")
+            ->setText(QString::number(device(pic, {300, 90}).width()));
+        control<QLineEdit>(dim, "txtHeight")
+            ->setText(QString::number(device(pic, {300, 90}).height()));
         ASSERT_TRUE(dim->cmdOK_Click());
         settle();
         noHints(pg); // the new image's preset switches hint 0 on again
