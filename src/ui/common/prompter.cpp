@@ -24,6 +24,8 @@ int titleBarWidth(const QString& title)
 
 void prepareMessageBox(QMessageBox& box)
 {
+    // Said outright rather than left to the defaults: the window manager is
+    // told (Motif hints) that the box is neither minimised nor maximised.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint);
     // QMessageBox sizes itself to its text; a spacer across its grid holds
