@@ -22,6 +22,10 @@ packages=(
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common  # wallpaper schemas
   libxcb1-dev                     # the X root window wallpaper
   dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
+  libxcb-randr0-dev               # the X monitors (RandR 1.5) for a wallpaper per monitor
+  x11-xserver-utils               # xrandr --setmonitor: monitors of different sizes on Xvfb
+  sway swaybg grim                # sway headless, its wallpaper drawer, and the screen read back
+  pcmanfm-qt pcmanfm              # the LXQt and LXDE desktops, set through their command lines
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include <gio/gio.h>
 #include <gio/gsettingsbackend.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -79,6 +80,12 @@ GLogWriterOutput writer(GLogLevelFlags level, const GLogField* fields, gsize n, 
     return g_log_writer_default(level, fields, n, data);
 }
 
+bool sandboxed()
+{
+    return g_file_test("/.flatpak-info", G_FILE_TEST_EXISTS) || g_getenv("FLATPAK_ID") != nullptr ||
+           g_getenv("SNAP") != nullptr;
+}
+
 void quietDconf()
 {
     static bool done = false; // GLib takes one writer per process
@@ -117,6 +124,18 @@ public:
             desktop_.darkKey != nullptr && g_settings_schema_has_key(schema_, desktop_.darkKey);
         if (haveDark_)
             original_.dark = read(desktop_.darkKey);
+        // A key never set follows the desktop's default, also when a later
+        // version changes it: Restore resets it rather than pin the value.
+        atDefault_.clear();
+        for (const char* key : {desktop_.fileKey, desktop_.darkKey, desktop_.optionsKey}) {
+            if (key == nullptr || (key == desktop_.darkKey && !haveDark_))
+                continue;
+            GVariant* user = g_settings_get_user_value(settings_, key);
+            if (user == nullptr)
+                atDefault_.push_back(key);
+            else
+                g_variant_unref(user);
+        }
         read_ = true;
         return WallpaperResult::success();
     }
@@ -140,11 +159,35 @@ public:
         const WallpaperResult open = openSettings();
         if (!open.ok)
             return open;
+        // GNOME draws small tiles enlarged: the tiles go composed at the
+        // monitor's size, shown one to one.
+        std::string why;
+        if (a == Arrangement::Tile && std::string(desktop_.name) == "GNOME" &&
+            !store_.monitors.empty()) {
+            if (!composeInPlace(file, store_.monitors.front(), a, why))
+                return WallpaperResult::failure(why);
+            a = Arrangement::Stretch;
+        }
         Values v;
         v.file = desktop_.uri ? fileUri(file) : file;
         v.dark = v.file;
         v.options = optionName(a);
-        return write(v);
+        return write(v, {});
+    }
+
+    // One picture for all monitors: the whole layout, spread over them.
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+
+    WallpaperResult applySpanned(const std::string& file) override
+    {
+        const WallpaperResult open = openSettings();
+        if (!open.ok)
+            return open;
+        Values v;
+        v.file = desktop_.uri ? fileUri(file) : file;
+        v.dark = v.file;
+        v.options = "spanned";
+        return write(v, {});
     }
 
     WallpaperResult restore() override
@@ -153,7 +196,7 @@ public:
             return WallpaperResult::failure("The " + desktopName() +
                                             " wallpaper found at start-up could not be read, so "
                                             "there is nothing to put back.");
-        return write(original_);
+        return write(original_, atDefault_);
     }
 
 private:
@@ -193,6 +236,14 @@ private:
         else
             backend_ =
                 static_cast<GSettingsBackend*>(g_object_ref(g_settings_backend_get_default()));
+        // Inside a sandbox GLib keeps settings in a private file: a write
+        // there "succeeds" and the desktop outside never sees it.
+        if (store_.keyfile.empty() && sandboxed() &&
+            std::string(G_OBJECT_TYPE_NAME(backend_)) == "GKeyfileSettingsBackend")
+            return WallpaperResult::failure(
+                "Inside a sandbox (Flatpak or Snap) the " + std::string(desktop_.name) +
+                " settings Ombrix sees are a private copy; the wallpaper is set through the "
+                "desktop portal instead.");
         // GLib falls back to a store in memory when the desktop's is missing:
         // everything written there is gone when the program ends.
         if (std::string(G_OBJECT_TYPE_NAME(backend_)) == "GMemorySettingsBackend" ||
@@ -226,7 +277,14 @@ private:
         return ok;
     }
 
-    WallpaperResult write(const Values& v)
+    static bool contains(const std::vector<const char*>& keys, const char* key)
+    {
+        return std::find(keys.begin(), keys.end(), key) != keys.end();
+    }
+
+    // Writes the values, except that the keys in `reset` go back to their
+    // defaults; then checks both read back.
+    WallpaperResult write(const Values& v, const std::vector<const char*>& reset)
     {
         struct Entry {
             const char* key;
@@ -236,8 +294,10 @@ private:
         if (haveDark_ ||
             (desktop_.darkKey != nullptr && g_settings_schema_has_key(schema_, desktop_.darkKey)))
             entries.insert(entries.begin() + 1, {desktop_.darkKey, &v.dark});
+        for (const char* key : reset)
+            g_settings_reset(settings_, key);
         for (const Entry& e : entries)
-            if (!set(e.key, *e.value))
+            if (!contains(reset, e.key) && !set(e.key, *e.value))
                 return WallpaperResult::failure(std::string("The ") + desktop_.name +
                                                 " setting \"" + e.key + "\" refused the value \"" +
                                                 *e.value + "\".");
@@ -247,6 +307,14 @@ private:
         GSettings* fresh = g_settings_new_full(schema_, backend_, nullptr);
         std::string lost;
         for (const Entry& e : entries) {
+            if (contains(reset, e.key)) {
+                GVariant* user = g_settings_get_user_value(fresh, e.key);
+                if (user != nullptr && lost.empty())
+                    lost = e.key;
+                if (user != nullptr)
+                    g_variant_unref(user);
+                continue;
+            }
             gchar* s = g_settings_get_string(fresh, e.key);
             if (*e.value != s && lost.empty())
                 lost = e.key;
@@ -268,6 +336,7 @@ private:
     GSettingsBackend* backend_ = nullptr;
     GSettings* settings_ = nullptr;
     Values original_;
+    std::vector<const char*> atDefault_;
     bool haveDark_ = false;
     bool read_ = false;
 };
