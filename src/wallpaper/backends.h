@@ -31,13 +31,13 @@ extern const GSettingsDesktop kMateDesktop;
 struct GSettingsStore {
     std::string schemaDir; // a compiled schema folder instead of the system's
     std::string keyfile;   // a keyfile store instead of the session's (dconf)
-    // The session's monitors: GNOME 43 draws small tiles enlarged, so a
-    // tiled wallpaper goes composed at the first one's size.
-    std::vector<Monitor> monitors;
 };
 
+// With the session's `monitors` known, a tiled GNOME wallpaper goes composed
+// at the first one's size: GNOME 43 draws small tiles enlarged.
 std::unique_ptr<WallpaperBackend> makeGSettingsBackend(const GSettingsDesktop& desktop,
-                                                       const GSettingsStore& store = {});
+                                                       const GSettingsStore& store = {},
+                                                       std::vector<Monitor> monitors = {});
 std::unique_ptr<WallpaperBackend> makeXfconfBackend();
 // Plasma tiles from the screen's centre: with `monitors` known, a tiled
 // wallpaper goes composed at the first one's size, as the program arranged it.

@@ -97,8 +97,9 @@ void quietDconf()
 class GSettingsWallpaper final : public WallpaperBackend
 {
 public:
-    GSettingsWallpaper(const GSettingsDesktop& desktop, GSettingsStore store)
-        : desktop_(desktop), store_(std::move(store))
+    GSettingsWallpaper(const GSettingsDesktop& desktop, GSettingsStore store,
+                       std::vector<Monitor> monitors)
+        : desktop_(desktop), store_(std::move(store)), monitors_(std::move(monitors))
     {
     }
     ~GSettingsWallpaper() override
@@ -162,9 +163,8 @@ public:
         // GNOME draws small tiles enlarged: the tiles go composed at the
         // monitor's size, shown one to one.
         std::string why;
-        if (a == Arrangement::Tile && std::string(desktop_.name) == "GNOME" &&
-            !store_.monitors.empty()) {
-            if (!composeInPlace(file, store_.monitors.front(), a, why))
+        if (a == Arrangement::Tile && std::string(desktop_.name) == "GNOME" && !monitors_.empty()) {
+            if (!composeInPlace(file, monitors_.front(), a, why))
                 return WallpaperResult::failure(why);
             a = Arrangement::Stretch;
         }
@@ -332,6 +332,7 @@ private:
 
     GSettingsDesktop desktop_;
     GSettingsStore store_;
+    std::vector<Monitor> monitors_;
     GSettingsSchema* schema_ = nullptr;
     GSettingsBackend* backend_ = nullptr;
     GSettings* settings_ = nullptr;
@@ -344,9 +345,10 @@ private:
 } // namespace
 
 std::unique_ptr<WallpaperBackend> makeGSettingsBackend(const GSettingsDesktop& desktop,
-                                                       const GSettingsStore& store)
+                                                       const GSettingsStore& store,
+                                                       std::vector<Monitor> monitors)
 {
-    return std::make_unique<GSettingsWallpaper>(desktop, store);
+    return std::make_unique<GSettingsWallpaper>(desktop, store, std::move(monitors));
 }
 
 } // namespace ombrix

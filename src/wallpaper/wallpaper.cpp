@@ -194,11 +194,8 @@ SessionSupport sessionSupport(const Session& s)
 std::unique_ptr<WallpaperBackend> makeWallpaperBackend(const Session& s)
 {
     switch (chooseDesktop(s)) {
-    case Desktop::Gnome: {
-        GSettingsStore store;
-        store.monitors = listMonitors(s).monitors;
-        return makeGSettingsBackend(kGnomeDesktop, store);
-    }
+    case Desktop::Gnome:
+        return makeGSettingsBackend(kGnomeDesktop, {}, listMonitors(s).monitors);
     case Desktop::Cinnamon:
         return makeGSettingsBackend(kCinnamonDesktop);
     case Desktop::Mate:
