@@ -53,7 +53,9 @@ struct SwaybgOptions {
     std::string program; // swaybg's path; found on the PATH when empty
     std::string
         stateFile; // where the started swaybg is remembered; the runtime folder's by default
-    std::vector<std::string> outputs; // the outputs by name where known, else every output
+    // The outputs where known (by name and size), else every output with one
+    // picture that swaybg arranges.
+    std::vector<Monitor> outputs;
 };
 std::unique_ptr<WallpaperBackend> makeSwaybgBackend(SwaybgOptions options);
 

@@ -124,19 +124,28 @@ public:
 
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
-        std::vector<std::string> args;
-        if (options_.outputs.empty())
-            args = {"-o", "*", "-i", file, "-m", swaybgMode(a)};
-        for (const std::string& o : options_.outputs)
-            args.insert(args.end(), {"-o", o, "-i", file, "-m", swaybgMode(a)});
-        return start(args);
+        if (options_.outputs.empty() || a == Arrangement::Tile) {
+            std::vector<std::string> args;
+            if (options_.outputs.empty())
+                args = {"-o", "*", "-i", file, "-m", swaybgMode(a)};
+            for (const Monitor& o : options_.outputs)
+                args.insert(args.end(), {"-o", o.name, "-i", file, "-m", swaybgMode(a)});
+            return start(args);
+        }
+        // swaybg centres on half pixels and stretches with its own filter:
+        // composed at each output's size, the picture shows one to one.
+        std::vector<MonitorFile> composed;
+        std::string why;
+        if (!composePerMonitor(file, a, options_.outputs, composed, why))
+            return WallpaperResult::failure(why);
+        return applyEach(composed);
     }
 
     WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
     {
         std::vector<std::string> args;
         for (const MonitorFile& f : files)
-            args.insert(args.end(), {"-o", f.monitor.name, "-i", f.file, "-m", "stretch"});
+            args.insert(args.end(), {"-o", f.monitor.name, "-i", f.file, "-m", "tile"});
         return start(args);
     }
 
@@ -144,7 +153,8 @@ public:
     {
         if (!read_)
             return WallpaperResult::failure(whyCannotRestore() + " There is nothing to put back.");
-        if (earlier_.pid != 0 && processInfo(earlier_.pid).startTime == earlier_.startTime)
+        const ProcessInfo still = processInfo(earlier_.pid);
+        if (earlier_.pid != 0 && still.pid != 0 && still.startTime == earlier_.startTime)
             return WallpaperResult::success(); // still drawing: nothing was replaced
         endOurs();
         if (earlier_.pid == 0)

@@ -223,7 +223,21 @@ public:
 
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
-        return set({{"*", file}}, swayMode(a));
+        if (a == Arrangement::Tile)
+            return set({{"*", file}}, swayMode(a));
+        // sway centres on half pixels and stretches with its own filter:
+        // the arranged picture goes composed at each output's size instead,
+        // shown one to one.
+        const MonitorList outs = listSwayOutputs(socket_);
+        if (outs.monitors.empty())
+            return set({{"*", file}}, swayMode(a));
+        std::vector<MonitorFile> composed;
+        std::string why;
+        if (!composePerMonitor(file, a, outs.monitors, composed, why))
+            return WallpaperResult::failure(why);
+        if (monitorsAlike(outs.monitors))
+            return set({{"*", file}}, "tile");
+        return applyEach(composed);
     }
 
     WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
@@ -231,8 +245,8 @@ public:
         std::vector<std::pair<std::string, std::string>> outputs;
         for (const MonitorFile& f : files)
             outputs.emplace_back(f.monitor.name, f.file);
-        // Drawn at each output's size: stretch shows it one to one.
-        return set(outputs, "stretch");
+        // Drawn at each output's size: tiled, it shows one to one.
+        return set(outputs, "tile");
     }
 
     WallpaperResult restore() override
@@ -291,8 +305,10 @@ private:
                 return WallpaperResult::failure(
                     "sway cannot take a file name that holds a line break: \"" + file +
                     "\". Choose a data folder (XDG_DATA_HOME) without one.");
+            // Black around a centred picture, as the program arranges it
+            // (sway's own fallback is grey).
             const std::string line = "output " + (output == "*" ? output : swayQuoted(output)) +
-                                     " bg " + swayQuoted(file) + " " + mode;
+                                     " bg " + swayQuoted(file) + " " + mode + " #000000";
             commands += (commands.empty() ? "" : "; ") + line;
             lines += "\n    " + line;
         }

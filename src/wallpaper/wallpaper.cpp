@@ -293,6 +293,36 @@ bool composeInPlace(const std::string& file, const Monitor& m, Arrangement a, st
     return true;
 }
 
+bool composePerMonitor(const std::string& file, Arrangement a, const std::vector<Monitor>& monitors,
+                       std::vector<MonitorFile>& out, std::string& why)
+{
+    out.clear();
+    if (monitors.empty()) {
+        why = "No monitor is known to arrange the wallpaper for.";
+        return false;
+    }
+    if (monitorsAlike(monitors)) {
+        if (!composeInPlace(file, monitors.front(), a, why))
+            return false;
+        for (const Monitor& m : monitors)
+            out.push_back({m, file});
+        return true;
+    }
+    int n = 0;
+    for (const Monitor& m : monitors) {
+        const std::string own = monitorFileName(file, n++);
+        QFile::remove(QFile::decodeName(own.c_str()));
+        if (!QFile::copy(QFile::decodeName(file.c_str()), QFile::decodeName(own.c_str()))) {
+            why = "The wallpaper for " + m.name + " could not be written beside \"" + file + "\".";
+            return false;
+        }
+        if (!composeInPlace(own, m, a, why))
+            return false;
+        out.push_back({m, own});
+    }
+    return true;
+}
+
 QImage composeSpannedPicture(const std::vector<Monitor>& monitors, const DrawAtSize& draw)
 {
     if (monitors.empty())
@@ -329,6 +359,17 @@ const QString kPrefix = QStringLiteral("OmbrixWallpaper-");
 QString decoded(const std::string& path)
 {
     return QFile::decodeName(path.c_str());
+}
+
+// A file that did not become the wallpaper, with the pictures per monitor a
+// back end made beside it.
+void removeWithItsOwn(const std::string& path)
+{
+    const QFileInfo f(decoded(path));
+    for (const QFileInfo& own :
+         f.dir().entryInfoList({f.completeBaseName() + "@*.bmp"}, QDir::Files))
+        QFile::remove(own.absoluteFilePath());
+    QFile::remove(f.absoluteFilePath());
 }
 
 std::string encoded(const QString& path)
@@ -387,13 +428,22 @@ WallpaperFile writeWallpaperFile(const QImage& image, const std::string& folder)
 namespace
 {
 
+// True when `f` is `kept` or one of its pictures per monitor.
+bool keptFile(const QFileInfo& f, const QFileInfo& kept)
+{
+    if (f == kept)
+        return true;
+    const QString stem = kept.completeBaseName() + "@";
+    return f.fileName().startsWith(stem) && f.dir() == kept.dir();
+}
+
 int removeIn(const QString& folder, const std::vector<std::string>& keep)
 {
     const QDir dir(folder);
     int removed = 0;
     for (const QFileInfo& f : dir.entryInfoList({kPrefix + "*.bmp"}, QDir::Files)) {
         const bool kept = std::any_of(keep.begin(), keep.end(), [&](const std::string& k) {
-            return !k.empty() && QFileInfo(decoded(k)) == f;
+            return !k.empty() && keptFile(f, QFileInfo(decoded(k)));
         });
         if (!kept && QFile::remove(f.absoluteFilePath()))
             ++removed;
@@ -402,6 +452,14 @@ int removeIn(const QString& folder, const std::vector<std::string>& keep)
 }
 
 } // namespace
+
+std::string monitorFileName(const std::string& file, int monitor)
+{
+    const std::string stem = file.size() > 4 && file.compare(file.size() - 4, 4, ".bmp") == 0
+                                 ? file.substr(0, file.size() - 4)
+                                 : file;
+    return stem + "@" + std::to_string(monitor) + ".bmp";
+}
 
 int removeOldWallpapers(const std::string& folder, const std::vector<std::string>& keep,
                         const std::vector<std::string>& spare)
@@ -437,7 +495,7 @@ WallpaperResult setDesktopWallpaper(WallpaperBackend& backend, const QImage& ima
     const WallpaperResult applied = backend.apply(file.path, a);
     if (!applied.ok) {
         // Never shown: the desktop still points at its earlier file.
-        QFile::remove(decoded(file.path));
+        removeWithItsOwn(file.path);
         return applied;
     }
     removeOldWallpapers(folder, file.path, spare);
@@ -468,7 +526,7 @@ WallpaperResult setMonitorWallpapers(WallpaperBackend& backend,
                                             file.message + "\nThe desktop keeps its wallpaper.");
         const WallpaperResult applied = backend.applySpanned(file.path);
         if (!applied.ok)
-            QFile::remove(decoded(file.path));
+            removeWithItsOwn(file.path);
         else
             removeOldWallpapers(folder, file.path, spare);
         return applied;
@@ -477,7 +535,7 @@ WallpaperResult setMonitorWallpapers(WallpaperBackend& backend,
     std::vector<std::string> paths;
     auto dropAll = [&] {
         for (const std::string& p : paths)
-            QFile::remove(decoded(p));
+            removeWithItsOwn(p);
     };
     for (const Monitor& m : monitors) {
         const WallpaperFile file = writeWallpaperFile(draw(m.width, m.height), folder);

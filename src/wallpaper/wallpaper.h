@@ -199,6 +199,17 @@ struct WallpaperFile {
 // (created when missing), whole or not at all.
 WallpaperFile writeWallpaperFile(const QImage& image, const std::string& folder);
 
+// For desktops that do not place a picture as the program arranges it: the
+// picture in `file` arranged `a` at each monitor's size, to be shown one to
+// one.  Alike monitors share `file` itself, rewritten; differing ones get
+// pictures of their own beside it (monitorFileName).
+bool composePerMonitor(const std::string& file, Arrangement a, const std::vector<Monitor>& monitors,
+                       std::vector<MonitorFile>& out, std::string& why);
+
+// A wallpaper file's own picture for one monitor, which a back end may make
+// beside it ("OmbrixWallpaper-…@1.bmp"): kept and removed with the file.
+std::string monitorFileName(const std::string& file, int monitor);
+
 // The program's wallpaper files in `folder` other than those in `keep` and
 // in `spare` (the wallpaper found at start-up); returns how many it removed.
 // For the standard folder the earlier folder's files go as well.
