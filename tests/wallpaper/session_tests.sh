@@ -65,6 +65,13 @@ nobus=DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
 expect 0 '' DISPLAY="$display" -- --preset 3 --mode tile
 expect 0 '' DISPLAY="$display" -- --preset 1 --size 64x48 --mode center
 expect 1 'sway' XDG_CURRENT_DESKTOP=sway WAYLAND_DISPLAY=wayland-1 -- --preset 3
+expect 1 'swaybg' XDG_CURRENT_DESKTOP=river WAYLAND_DISPLAY=wayland-1 PATH=/nonexistent -- --preset 3
+expect 1 'pcmanfm-qt' XDG_CURRENT_DESKTOP=LXQt DISPLAY="$display" -- --preset 3
+# Inside a sandbox GLib's private keyfile would take any value and change
+# nothing on the desktop: only the portal is asked.
+expect 1 'portal' XDG_CURRENT_DESKTOP=GNOME FLATPAK_ID=org.example.Ombrix \
+  GSETTINGS_BACKEND=keyfile "$nobus" -- --preset 3
+expect 1 'portal' XDG_CURRENT_DESKTOP=KDE SNAP=/snap/ombrix/1 "$nobus" -- --preset 3
 expect 1 'did not keep' XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=dconf "$nobus" -- --preset 3
 expect 1 'XFCE' XDG_CURRENT_DESKTOP=XFCE "$nobus" -- --preset 3
 expect 1 'Plasma\|session bus' XDG_CURRENT_DESKTOP=KDE "$nobus" -- --preset 3
@@ -72,6 +79,14 @@ expect 1 ':987' DISPLAY=:987 -- --preset 3
 expect 1 'cannot read\|No such file' DISPLAY="$display" -- "$work/missing.obp"
 expect 2 'tile, center or stretch' DISPLAY="$display" -- --preset 3 --mode fill
 expect 2 'either a parameter file' DISPLAY="$display" --
-left=$(ls "$work/home/.local/share/Ombrix/Ombrix" | wc -l)
+left=$(ls "$work/home/.local/share/ombrix/wallpapers" | wc -l)
 [ "$left" -eq 1 ] || { echo "FAIL: $left wallpaper files left, wanted the one in force"; status=1; }
+
+# sway and swaybg against a real headless sway (skipped where it cannot run).
+"$(dirname "$0")/sway_tests.sh" "$tests"
+case $? in
+  0) echo "ok: sway and swaybg" ;;
+  77) echo "skipped: sway and swaybg" ;;
+  *) status=1 ;;
+esac
 exit $status

@@ -19,7 +19,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -348,6 +350,110 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
     ASSERT_TRUE(bare->restore().ok);
     EXPECT_EQ(x.property("_XROOTPMAP_ID") + x.property("ESETROOT_PMAP_ID"), 0u);
     EXPECT_FALSE(x.alive(ours));
+}
+
+// A design whose every pixel tells the size it was drawn at.
+QImage drawAt(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7 + w) % 256, (y * 5 + h) % 256, (x ^ y) % 256));
+    return img;
+}
+
+// Two and three RandR monitors of different sizes on one 320 x 200 screen
+// (the first on Xvfb's output, the others on none, so that Xvfb does not
+// keep its whole-screen monitor as one more): each monitor's region of the
+// root shows the design drawn at that monitor's size.
+TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
+{
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    if (display == nullptr)
+        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
+    if (QStandardPaths::findExecutable("xrandr").isEmpty())
+        GTEST_SKIP() << "xrandr is not installed";
+    const struct {
+        const char* name;
+        const char* geometry;
+        const char* output;
+        Monitor want;
+    } two[] = {{"Left", "200/50x200/50+0+0", "screen", {"Left", 0, 0, 200, 200, 1.0, false}},
+               {"Right", "120/30x100/25+200+0", "none", {"Right", 200, 0, 120, 100, 1.0, false}}},
+      three[] = {{"Top", "160/40x120/30+0+0", "screen", {"Top", 0, 0, 160, 120, 1.0, false}},
+                 {"Side", "160/40x80/20+160+0", "none", {"Side", 160, 0, 160, 80, 1.0, false}},
+                 {"Wide", "320/80x80/20+0+120", "none", {"Wide", 0, 120, 320, 80, 1.0, false}}};
+    X x(display);
+    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
+                               std::vector(std::begin(three), std::end(three))}) {
+        for (const auto& m : layout)
+            ASSERT_EQ(QProcess::execute("xrandr", {"-d", display, "--setmonitor", m.name,
+                                                   m.geometry, m.output}),
+                      0);
+        const MonitorList found = listXMonitors(display);
+        ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
+        for (size_t i = 0; i < layout.size(); ++i) {
+            const Monitor& f = found.monitors[i];
+            const Monitor& w = layout[i].want;
+            EXPECT_EQ(describeMonitor(f), describeMonitor(w));
+        }
+        QTemporaryDir dir;
+        auto backend = makeRootWindowBackend(display);
+        ASSERT_TRUE(backend->readCurrent().ok);
+        const WallpaperResult r = setMonitorWallpapers(*backend, found.monitors, drawAt,
+                                                       dir.path().toStdString(), {});
+        ASSERT_TRUE(r.ok) << r.message;
+        const QImage root = x.pixels(x.s->root);
+        for (const Monitor& m : found.monitors)
+            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height))
+                << m.name;
+        ASSERT_TRUE(backend->restore().ok);
+        for (const auto& m : layout)
+            QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
+    }
+}
+
+// A desktop program's window over the root (pcmanfm-qt, caja, xfdesktop
+// map one): the root's background would not show, so the back end refuses
+// and names the program, and the root keeps its wallpaper.
+TEST(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
+{
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    if (display == nullptr)
+        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
+    X x(display);
+    const xcb_window_t w = xcb_generate_id(x.c);
+    xcb_create_window(x.c, XCB_COPY_FROM_PARENT, w, x.s->root, 0, 0, x.s->width_in_pixels,
+                      x.s->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      x.s->root_visual, 0, nullptr);
+    const xcb_atom_t desktop = x.atom("_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, x.atom("_NET_WM_WINDOW_TYPE"),
+                        XCB_ATOM_ATOM, 32, 1, &desktop);
+    const char cls[] = "pcmanfm-qt\0pcmanfm-qt";
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof cls, cls);
+    xcb_map_window(x.c, w);
+    x.sync();
+
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("wall.bmp").toStdString();
+    ASSERT_TRUE(drawAt(9, 7).save(QString::fromStdString(file)));
+    auto backend = makeRootWindowBackend(display);
+    ASSERT_TRUE(backend->readCurrent().ok);
+    const xcb_pixmap_t before = x.property("_XROOTPMAP_ID");
+    EXPECT_NE(backend->whyCannotApply().find("pcmanfm-qt"), std::string::npos);
+    const WallpaperResult r = backend->apply(file, Arrangement::Tile);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("\"pcmanfm-qt\" covers the X root window"), std::string::npos)
+        << r.message;
+    EXPECT_EQ(x.property("_XROOTPMAP_ID"), before);
+
+    // Without it, the same wallpaper is set.
+    xcb_destroy_window(x.c, w);
+    x.sync();
+    EXPECT_EQ(backend->whyCannotApply(), "");
+    ASSERT_TRUE(backend->apply(file, Arrangement::Tile).ok);
+    ASSERT_TRUE(backend->restore().ok);
 }
 
 } // namespace
