@@ -35,7 +35,8 @@ bool swayRequest(const std::string& socketPath, uint32_t type, const std::string
                  QByteArray& answer, std::string& why)
 {
     if (socketPath.empty()) {
-        why = "SWAYSOCK is not set, so sway cannot be reached.";
+        why = "sway cannot be reached: SWAYSOCK, which names its socket, is not set. Start "
+              "Ombrix from within the sway session.";
         return false;
     }
     sockaddr_un address{};

@@ -11,6 +11,8 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QDir>
@@ -387,8 +389,8 @@ TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
     for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
                                std::vector(std::begin(three), std::end(three))}) {
         for (const auto& m : layout)
-            ASSERT_EQ(QProcess::execute("xrandr", {"-d", display, "--setmonitor", m.name,
-                                                   m.geometry, m.output}),
+            ASSERT_EQ(QProcess::execute(
+                          "xrandr", {"-d", display, "--setmonitor", m.name, m.geometry, m.output}),
                       0);
         const MonitorList found = listXMonitors(display);
         ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
@@ -400,13 +402,12 @@ TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
         QTemporaryDir dir;
         auto backend = makeRootWindowBackend(display);
         ASSERT_TRUE(backend->readCurrent().ok);
-        const WallpaperResult r = setMonitorWallpapers(*backend, found.monitors, drawAt,
-                                                       dir.path().toStdString(), {});
+        const WallpaperResult r =
+            setMonitorWallpapers(*backend, found.monitors, drawAt, dir.path().toStdString(), {});
         ASSERT_TRUE(r.ok) << r.message;
         const QImage root = x.pixels(x.s->root);
         for (const Monitor& m : found.monitors)
-            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height))
-                << m.name;
+            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
         ASSERT_TRUE(backend->restore().ok);
         for (const auto& m : layout)
             QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
@@ -424,11 +425,11 @@ TEST(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
     X x(display);
     const xcb_window_t w = xcb_generate_id(x.c);
     xcb_create_window(x.c, XCB_COPY_FROM_PARENT, w, x.s->root, 0, 0, x.s->width_in_pixels,
-                      x.s->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      x.s->root_visual, 0, nullptr);
+                      x.s->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, x.s->root_visual, 0,
+                      nullptr);
     const xcb_atom_t desktop = x.atom("_NET_WM_WINDOW_TYPE_DESKTOP");
-    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, x.atom("_NET_WM_WINDOW_TYPE"),
-                        XCB_ATOM_ATOM, 32, 1, &desktop);
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, x.atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, 1, &desktop);
     const char cls[] = "pcmanfm-qt\0pcmanfm-qt";
     xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         sizeof cls, cls);
@@ -454,6 +455,133 @@ TEST(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
     EXPECT_EQ(backend->whyCannotApply(), "");
     ASSERT_TRUE(backend->apply(file, Arrangement::Tile).ok);
     ASSERT_TRUE(backend->restore().ok);
+}
+
+// ---------------------------------------------------------------------------
+// The desktop portal: a stand-in on the private bus that records the file it
+// is handed (through its descriptor) and answers as the test says.
+
+class PortalStandIn final : public QDBusVirtualObject
+{
+public:
+    QMutex lock;
+    uint answer = 0;     // 0 done, 1 cancelled, 2 failed
+    QString settingsUri; // what the settings portal answers for the GNOME key
+    QByteArray received; // the file's bytes, read from the descriptor
+    QVariantMap options;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override
+    {
+        QMutexLocker hold(&lock);
+        if (m.interface() == "org.freedesktop.portal.Settings" && m.member() == "Read") {
+            if (settingsUri.isEmpty())
+                return c.send(m.createErrorReply("org.freedesktop.portal.Error.NotFound", "no"));
+            const QVariant inner = QVariant::fromValue(QDBusVariant(settingsUri));
+            return c.send(m.createReply(QVariant::fromValue(QDBusVariant(inner))));
+        }
+        if (m.member() != "SetWallpaperFile")
+            return false;
+        const auto fd = qdbus_cast<QDBusUnixFileDescriptor>(m.arguments().value(1));
+        QFile file;
+        received.clear();
+        if (fd.isValid() && file.open(fd.fileDescriptor(), QIODevice::ReadOnly))
+            received = file.readAll();
+        options = qdbus_cast<QVariantMap>(m.arguments().value(2));
+        QString sender = m.service().mid(1);
+        sender.replace('.', '_');
+        const QString request = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
+                                options.value("handle_token").toString();
+        c.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QDBusMessage response =
+            QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
+        response << answer << QVariantMap();
+        return c.send(response);
+    }
+};
+
+TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
+{
+    if (!sessionBus())
+        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
+    QTemporaryDir dir;
+    const QString awkward = dir.filePath("a b'c\"d$HOME;e\\f\ng -h");
+    ASSERT_TRUE(QDir().mkpath(awkward));
+    const std::string file = (awkward + "/OmbrixWallpaper-1.bmp").toStdString();
+    const QImage picture = drawAt(7, 5);
+    Monitor screen;
+    screen.name = "eDP-1";
+    screen.width = 32;
+    screen.height = 20;
+    PortalOptions options;
+    options.monitors = {screen};
+    options.answerTimeoutMs = 10000;
+
+    // No portal on the bus: refused, never reported done.
+    EXPECT_FALSE(makePortalBackend(options)->apply(file, Arrangement::Tile).ok);
+
+    QThread thread;
+    PortalStandIn portal;
+    portal.moveToThread(&thread);
+    thread.start();
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "portal");
+    ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal));
+    ASSERT_TRUE(bus.registerService("org.freedesktop.portal.Desktop"));
+
+    const struct {
+        uint answer;
+        Arrangement a;
+        bool ok;
+        const char* says;
+    } rows[] = {{0, Arrangement::Tile, true, ""},
+                {0, Arrangement::Center, true, ""},
+                {1, Arrangement::Stretch, false, "cancelled"},
+                {2, Arrangement::Tile, false, "refused"}};
+    auto backend = makePortalBackend(options);
+    ASSERT_TRUE(backend->readCurrent().ok);
+    // The settings portal did not answer: nothing to put back, and why.
+    EXPECT_NE(backend->whyCannotRestore().find("cannot be read"), std::string::npos);
+    EXPECT_FALSE(backend->restore().ok);
+    for (const auto& r : rows) {
+        ASSERT_TRUE(picture.save(QString::fromStdString(file), "BMP"));
+        {
+            QMutexLocker hold(&portal.lock);
+            portal.answer = r.answer;
+        }
+        const WallpaperResult result = backend->apply(file, r.a);
+        EXPECT_EQ(result.ok, r.ok) << result.message;
+        EXPECT_NE(result.message.find(r.says), std::string::npos) << result.message;
+        QMutexLocker hold(&portal.lock);
+        // The portal has no arrangement: it gets the screen as arranged.
+        EXPECT_EQ(QImage::fromData(portal.received).convertToFormat(QImage::Format_RGB32),
+                  composeRootPicture(picture, 32, 20, r.a));
+        EXPECT_EQ(portal.options.value("set-on").toString(), "background");
+    }
+
+    // With the wallpaper readable at start-up, Restore hands it back.
+    const QString start = dir.filePath("start's #1.bmp");
+    ASSERT_TRUE(drawAt(4, 4).save(start, "BMP"));
+    {
+        QMutexLocker hold(&portal.lock);
+        portal.settingsUri = QString::fromStdString(fileUri(start.toStdString()));
+        portal.answer = 0;
+    }
+    auto again = makePortalBackend(options);
+    ASSERT_TRUE(again->readCurrent().ok);
+    EXPECT_EQ(again->values().wallpaper, start.toStdString());
+    EXPECT_EQ(again->whyCannotRestore(), "");
+    ASSERT_TRUE(again->restore().ok);
+    {
+        QMutexLocker hold(&portal.lock);
+        QFile f(start);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(portal.received, f.readAll());
+    }
+
+    bus.unregisterService("org.freedesktop.portal.Desktop");
+    QDBusConnection::disconnectFromBus("portal");
+    thread.quit();
+    thread.wait();
 }
 
 } // namespace
