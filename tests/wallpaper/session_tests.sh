@@ -82,6 +82,31 @@ expect 2 'either a parameter file' DISPLAY="$display" --
 left=$(ls "$work/home/.local/share/ombrix/wallpapers" | wc -l)
 [ "$left" -eq 1 ] || { echo "FAIL: $left wallpaper files left, wanted the one in force"; status=1; }
 
+# LXQt's desktop, the real pcmanfm-qt, drawn over the same Xvfb (its window
+# then hides the root, so this runs after the root window's tests), with a
+# start-up wallpaper in its settings for Restore to put back.
+if command -v pcmanfm-qt >/dev/null; then
+  mkdir -p "$work/config/pcmanfm-qt/lxqt" "$work/start folder"
+  env -i PATH="$PATH" HOME="$work/home" QT_QPA_PLATFORM=offscreen \
+    "$ombrix" render --preset 2 --size 64x48 --out "$work/start folder/start.png" >/dev/null 2>&1
+  printf '[Desktop]\nWallpaper=%s\nWallpaperMode=stretch\n' "$work/start folder/start.png" \
+    >"$work/config/pcmanfm-qt/lxqt/settings.conf"
+  env -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$work/config" HOME="$work/home" \
+    DISPLAY="$display" OMBRIX_TEST_LXQT_DISPLAY="$display" QT_QPA_PLATFORM=offscreen \
+    dbus-run-session -- bash -c '
+      QT_QPA_PLATFORM=xcb pcmanfm-qt --desktop --profile=lxqt >/dev/null 2>&1 &
+      desktop=$!
+      for _ in $(seq 50); do
+        xwininfo -root -children 2>/dev/null | grep -q pcmanfm && break
+        sleep 0.1
+      done
+      sleep 1
+      "$0" --gtest_filter="WallpaperLxqtSession.*"; rc=$?
+      kill $desktop; wait $desktop 2>/dev/null; exit $rc' "$tests" || status=1
+else
+  echo "skipped: LXQt (pcmanfm-qt is not installed)"
+fi
+
 # sway and swaybg against a real headless sway (skipped where it cannot run).
 "$(dirname "$0")/sway_tests.sh" "$tests"
 case $? in

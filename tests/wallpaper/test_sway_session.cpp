@@ -90,7 +90,9 @@ QImage solid(const Monitor& m, QRgb colour)
 
 void resetBackground(const std::vector<Monitor>& outputs)
 {
-    QProcess::execute("swaymsg", {"output * bg #ff00ff solid_color"});
+    QProcess swaymsg;
+    swaymsg.start("swaymsg", {"output * bg #ff00ff solid_color"});
+    ASSERT_TRUE(swaymsg.waitForFinished(10000));
     for (const Monitor& m : outputs)
         ASSERT_EQ(waitFor(m.name, solid(m, qRgb(255, 0, 255))), 0) << m.name;
 }
@@ -190,6 +192,11 @@ TEST(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
         EXPECT_EQ(waitFor(m.name, testPicture(m.width, m.height)), 0) << m.name;
     std::printf("sway, two outputs: wallpaper applied and read back in %lld ms\n",
                 static_cast<long long>(clock.elapsed()));
+    // For a person to look at (OMBRIX_TEST_SHOTS names a folder).
+    if (!qEnvironmentVariableIsEmpty("OMBRIX_TEST_SHOTS"))
+        for (const Monitor& m : outs)
+            grab(m.name).save(qEnvironmentVariable("OMBRIX_TEST_SHOTS") + "/sway-" +
+                              QString::fromStdString(m.name) + ".png");
     EXPECT_EQ(QDir(QString::fromStdString(folder)).entryList(QDir::Files).size(), 2);
 }
 
