@@ -368,6 +368,12 @@ private:
         const std::string why = whyCannotApply();
         if (!why.empty())
             return WallpaperResult::failure(why);
+        // pcmanfm hands its arguments to the running desktop one line each:
+        // a line break would cut the name and set another file.
+        if (std::string(desktop_.program) == "pcmanfm" && v.file.find('\n') != std::string::npos)
+            return WallpaperResult::failure(
+                "pcmanfm cannot take a file name that holds a line break: \"" + v.file +
+                "\". Choose a data folder (XDG_DATA_HOME) without one.");
         // The "=" forms: a file name that starts with '-' stays a value.
         const ProgramRun run =
             runProgram(options_.program,

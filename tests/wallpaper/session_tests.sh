@@ -82,30 +82,42 @@ expect 2 'either a parameter file' DISPLAY="$display" --
 left=$(ls "$work/home/.local/share/ombrix/wallpapers" | wc -l)
 [ "$left" -eq 1 ] || { echo "FAIL: $left wallpaper files left, wanted the one in force"; status=1; }
 
-# LXQt's desktop, the real pcmanfm-qt, drawn over the same Xvfb (its window
-# then hides the root, so this runs after the root window's tests), with a
-# start-up wallpaper in its settings for Restore to put back.
-if command -v pcmanfm-qt >/dev/null; then
-  mkdir -p "$work/config/pcmanfm-qt/lxqt" "$work/start folder"
-  env -i PATH="$PATH" HOME="$work/home" QT_QPA_PLATFORM=offscreen \
-    "$ombrix" render --preset 2 --size 64x48 --out "$work/start folder/start.png" >/dev/null 2>&1
-  printf '[Desktop]\nWallpaper=%s\nWallpaperMode=stretch\n' "$work/start folder/start.png" \
-    >"$work/config/pcmanfm-qt/lxqt/settings.conf"
+# LXQt's and LXDE's desktops, the real pcmanfm-qt and pcmanfm, drawn over
+# the same Xvfb (their windows then hide the root, so this runs after the
+# root window's tests), with a start-up wallpaper in their settings for
+# Restore to put back.
+mkdir -p "$work/start folder"
+env -i PATH="$PATH" HOME="$work/home" QT_QPA_PLATFORM=offscreen \
+  "$ombrix" render --preset 2 --size 64x48 --out "$work/start folder/start.png" >/dev/null 2>&1
+for desktop in pcmanfm-qt pcmanfm; do
+  if ! command -v "$desktop" >/dev/null; then
+    echo "skipped: $desktop is not installed"
+    continue
+  fi
+  if [ "$desktop" = pcmanfm-qt ]; then
+    profile=lxqt settings="$work/config/pcmanfm-qt/lxqt/settings.conf"
+    printf '[Desktop]\nWallpaper=%s\nWallpaperMode=stretch\n' "$work/start folder/start.png" \
+      >"$work/config/start.conf"
+  else
+    profile=LXDE settings="$work/config/pcmanfm/LXDE/desktop-items-0.conf"
+    printf '[*]\nwallpaper_mode=stretch\nwallpaper=%s\n' "$work/start folder/start.png" \
+      >"$work/config/start.conf"
+  fi
+  mkdir -p "$(dirname "$settings")"
+  mv "$work/config/start.conf" "$settings"
   env -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$work/config" HOME="$work/home" \
-    DISPLAY="$display" OMBRIX_TEST_LXQT_DISPLAY="$display" QT_QPA_PLATFORM=offscreen \
-    dbus-run-session -- bash -c '
-      QT_QPA_PLATFORM=xcb pcmanfm-qt --desktop --profile=lxqt >/dev/null 2>&1 &
+    DISPLAY="$display" OMBRIX_TEST_PCMANFM_DISPLAY="$display" OMBRIX_TEST_PCMANFM="$desktop" \
+    QT_QPA_PLATFORM=offscreen dbus-run-session -- bash -c '
+      QT_QPA_PLATFORM=xcb "$1" --desktop --profile="$2" >/dev/null 2>&1 &
       desktop=$!
       for _ in $(seq 50); do
         xwininfo -root -children 2>/dev/null | grep -q pcmanfm && break
         sleep 0.1
       done
       sleep 1
-      "$0" --gtest_filter="WallpaperLxqtSession.*"; rc=$?
-      kill $desktop; wait $desktop 2>/dev/null; exit $rc' "$tests" || status=1
-else
-  echo "skipped: LXQt (pcmanfm-qt is not installed)"
-fi
+      "$0" --gtest_filter="WallpaperPcmanfmSession.*"; rc=$?
+      kill $desktop; wait $desktop 2>/dev/null; exit $rc' "$tests" "$desktop" "$profile" || status=1
+done
 
 # sway and swaybg against a real headless sway (skipped where it cannot run).
 "$(dirname "$0")/sway_tests.sh" "$tests"

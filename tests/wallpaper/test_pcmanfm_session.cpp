@@ -1,14 +1,14 @@
-// LXQt's desktop, the real pcmanfm-qt, on a private Xvfb and session bus,
-// run by session_tests.sh (skipped in a plain run): the wallpaper set
-// through its command line is read back from the screen, its settings file
-// keeps the mode asked for, Restore puts back what was found, and the root
-// window back end, whose picture the desktop's window would hide, refuses.
+// LXQt's and LXDE's desktops, the real pcmanfm-qt and pcmanfm, on a private
+// Xvfb and session bus, run by session_tests.sh (skipped in a plain run):
+// the wallpaper set through their command lines is read back from the
+// screen, their settings files keep the mode asked for, Restore puts back
+// what was found, and the root window back end, whose picture the desktop's
+// window would hide, refuses.
 #include "wallpaper/backends.h"
 #include "wallpaper/wallpaper.h"
 
 #include <QDir>
 #include <QImage>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -63,20 +63,30 @@ bool shows(const char* display, const QRect& area, const QImage& want)
     return false;
 }
 
-TEST(WallpaperLxqtSession, SetThroughItsCommandLineReadBackFromTheScreenAndRestored)
+TEST(WallpaperPcmanfmSession, SetThroughItsCommandLineReadBackFromTheScreenAndRestored)
 {
-    const char* display = std::getenv("OMBRIX_TEST_LXQT_DISPLAY");
+    const char* display = std::getenv("OMBRIX_TEST_PCMANFM_DISPLAY");
     if (display == nullptr)
-        GTEST_SKIP() << "needs pcmanfm-qt's desktop on an Xvfb (tests/wallpaper/session_tests.sh)";
-    const QString settings =
-        qEnvironmentVariable("XDG_CONFIG_HOME") + "/pcmanfm-qt/lxqt/settings.conf";
-    auto backend = makePcmanfmBackend(kPcmanfmQtDesktop);
+        GTEST_SKIP()
+            << "needs pcmanfm(-qt)'s desktop on an Xvfb (tests/wallpaper/session_tests.sh)";
+    const PcmanfmDesktop& desktop = qEnvironmentVariable("OMBRIX_TEST_PCMANFM") == "pcmanfm"
+                                        ? kPcmanfmDesktop
+                                        : kPcmanfmQtDesktop;
+    // What a later run of the program would read from the settings file.
+    auto stored = [&] {
+        auto fresh = makePcmanfmBackend(desktop);
+        EXPECT_TRUE(fresh->readCurrent().ok);
+        const DesktopValues v = fresh->values();
+        return v.wallpaper + "|" + v.tile + "|" + v.style;
+    };
+    auto backend = makePcmanfmBackend(desktop);
     ASSERT_EQ(backend->whyCannotApply(), "");
     ASSERT_TRUE(backend->readCurrent().ok);
     const DesktopValues start = backend->values();
 
     // The X root lies under the desktop's window: that back end says so.
-    EXPECT_NE(makeRootWindowBackend(display)->whyCannotApply().find("\"pcmanfm-qt\""),
+    EXPECT_NE(makeRootWindowBackend(display)->whyCannotApply().find(
+                  "\"" + std::string(desktop.program) + "\""),
               std::string::npos);
 
     QTemporaryDir dir;
@@ -84,7 +94,7 @@ TEST(WallpaperLxqtSession, SetThroughItsCommandLineReadBackFromTheScreenAndResto
     const QImage now = screen(display);
     const int w = now.width(), h = now.height();
     int n = 0;
-    for (const char* folder : {"plain", "a b'c\"d$HOME;e\\f\ng", "-lead"}) {
+    for (const char* folder : {"plain", "a b'c\"d$HOME;e\\f", "-lead"}) {
         const QString d = dir.filePath(folder);
         ASSERT_TRUE(QDir().mkpath(d));
         for (Arrangement a : {Arrangement::Tile, Arrangement::Center}) {
@@ -102,22 +112,38 @@ TEST(WallpaperLxqtSession, SetThroughItsCommandLineReadBackFromTheScreenAndResto
             if (!qEnvironmentVariableIsEmpty("OMBRIX_TEST_SHOTS"))
                 screen(display).save(qEnvironmentVariable("OMBRIX_TEST_SHOTS") +
                                      QString("/lxqt-%1.png").arg(n));
-            QSettings s(settings, QSettings::IniFormat);
-            EXPECT_EQ(s.value("Desktop/Wallpaper").toString(), file);
-            EXPECT_EQ(s.value("Desktop/WallpaperMode").toString(),
-                      a == Arrangement::Tile ? "tile" : "center");
+            EXPECT_EQ(stored(), QFile::encodeName(file).toStdString() +
+                                    (a == Arrangement::Tile ? "|1|0" : "|0|0"));
         }
     }
+    // A line break: pcmanfm-qt takes it whole; pcmanfm, which passes its
+    // arguments on line by line, is refused before it could set a cut name.
+    const QString broken = dir.filePath("line\nbreak");
+    ASSERT_TRUE(QDir().mkpath(broken));
+    ASSERT_TRUE(picture.save(broken + "/OmbrixWallpaper-9.bmp", "BMP"));
+    const std::string before = stored();
+    const WallpaperResult r =
+        backend->apply((broken + "/OmbrixWallpaper-9.bmp").toStdString(), Arrangement::Tile);
+    if (&desktop == &kPcmanfmDesktop) {
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find("line break"), std::string::npos) << r.message;
+        EXPECT_EQ(stored(), before);
+    } else {
+        EXPECT_TRUE(r.ok) << r.message;
+        EXPECT_TRUE(shows(display, QRect(0, 0, w, h),
+                          composeRootPicture(picture, w, h, Arrangement::Tile)));
+    }
+
     const WallpaperResult back = backend->restore();
     if (start.wallpaper.empty()) {
         // Nothing was set at start-up: said so, not pretended.
         EXPECT_FALSE(back.ok);
-        EXPECT_NE(back.message.find("No LXQt wallpaper"), std::string::npos) << back.message;
+        EXPECT_NE(back.message.find("No " + std::string(desktop.name) + " wallpaper"),
+                  std::string::npos)
+            << back.message;
     } else {
         ASSERT_TRUE(back.ok) << back.message;
-        QSettings s(settings, QSettings::IniFormat);
-        EXPECT_EQ(s.value("Desktop/Wallpaper").toString().toStdString(), start.wallpaper);
-        EXPECT_EQ(s.value("Desktop/WallpaperMode").toString(), "stretch");
+        EXPECT_EQ(stored(), start.wallpaper + "|0|2");
         const QImage shown =
             QImage(QString::fromStdString(start.wallpaper)).convertToFormat(QImage::Format_RGB32);
         // Stretched by the desktop itself: its corner pixel is the picture's.
