@@ -118,6 +118,30 @@ TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
     ASSERT_TRUE(backend->restore().ok);
     // Exactly the start: the style that did not exist is gone again.
     EXPECT_EQ(xfconfBackdrop(), start);
+
+    // A picture per monitor: each monitor's own keys on every workspace,
+    // created for a monitor the desktop had not seen; the others untouched.
+    auto monitor = [](const char* name) {
+        Monitor m;
+        m.name = name;
+        return m;
+    };
+    ASSERT_TRUE(backend->readCurrent().ok);
+    ASSERT_TRUE(
+        backend->applyEach({{monitor("HDMI-1"), "/w/h.bmp"}, {monitor("DP-2"), "/w/d.bmp"}}).ok);
+    const QVariantMap each = xfconfBackdrop();
+    for (int w = 0; w < 2; ++w) {
+        const QString n = QString::number(w);
+        EXPECT_EQ(each.value("/backdrop/screen0/monitorHDMI-1/workspace" + n + "/last-image"),
+                  "/w/h.bmp");
+        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/last-image"),
+                  "/w/d.bmp");
+        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/image-style"), 3);
+        EXPECT_EQ(each.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"),
+                  start.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+    EXPECT_EQ(xfconfBackdrop(), start);
 }
 
 // ---------------------------------------------------------------------------
@@ -132,7 +156,8 @@ QJsonValue jsonValue(const QString& literal)
 
 QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, const QJsonValue& fill)
 {
-    return {{"id", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
+    // Desktop n lies on screen n.
+    return {{"id", id}, {"screen", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
 }
 
 class PlasmaStandIn final : public QDBusVirtualObject
@@ -163,6 +188,17 @@ public:
             const int id = p.captured(1).toInt();
             desks[id] = desk(id, jsonValue(p.captured(2)), jsonValue(p.captured(3)),
                              jsonValue(p.captured(4)));
+        }
+        // A picture per screen: the URLs in screen order.
+        static const QRegularExpression perScreen("var urls = (\\[[^\\n]*\\]);");
+        static const QRegularExpression fill("'FillMode', (\\d+)");
+        const QRegularExpressionMatch u = perScreen.match(script);
+        if (u.hasMatch()) {
+            const QJsonArray urls = QJsonDocument::fromJson(u.captured(1).toUtf8()).array();
+            for (int id = 0; id < desks.size(); ++id)
+                desks[id] = desk(id, "org.kde.image", urls.at(id < urls.size() ? id : 0),
+                                 fill.match(script).captured(1));
+            return c.send(m.createReply(QString()));
         }
         const QRegularExpressionMatch s = set.match(script);
         for (int id = 0; s.hasMatch() && !script.contains("put(") && id < desks.size(); ++id)
@@ -202,6 +238,23 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
         for (int id = 0; id < 2; ++id)
             EXPECT_EQ(shell.desks[id].toObject(),
                       desk(id, "org.kde.image", QString::fromStdString(fileUri(s.file)), s.fill));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks, shell.start);
+    }
+    // A picture per screen, each drawn at its size: shown one to one.
+    Monitor left, right;
+    left.name = "HDMI-1";
+    right.name = "eDP-1";
+    ASSERT_TRUE(backend->applyEach({{left, "/w/it's 1.bmp"}, {right, "/w/two #2.bmp"}}).ok);
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks[0].toObject(),
+                  desk(0, "org.kde.image", QString::fromStdString(fileUri("/w/it's 1.bmp")), "0"));
+        EXPECT_EQ(shell.desks[1].toObject(),
+                  desk(1, "org.kde.image", QString::fromStdString(fileUri("/w/two #2.bmp")), "0"));
     }
     ASSERT_TRUE(backend->restore().ok);
     {

@@ -208,6 +208,9 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     // On GNOME 42 and later the dark style shows the same picture.
     EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///w/Ombrix%20Wallpaper-3.bmp'"),
               c.dark);
+    // Monitors of different sizes: one picture of the whole layout, spanned.
+    ASSERT_TRUE(backend->applySpanned("/w/OmbrixWallpaper-4.bmp").ok);
+    EXPECT_EQ(reread(), "/w/OmbrixWallpaper-4.bmp|0|spanned");
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(reread(), startFile + "|0|zoom");
     EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///d.png'"), c.dark);
