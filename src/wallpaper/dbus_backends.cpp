@@ -308,9 +308,10 @@ public:
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
         // Plasma tiles from the screen's centre, not its top left: the tiles
-        // go composed at the monitor's size, shown one to one.
+        // go composed at the monitor's size, shown one to one (where the
+        // monitors are alike; one composed picture fits one size only).
         std::string why;
-        if (a == Arrangement::Tile && !monitors_.empty()) {
+        if (a == Arrangement::Tile && !monitors_.empty() && monitorsAlike(monitors_)) {
             if (!composeInPlace(file, monitors_.front(), a, why))
                 return WallpaperResult::failure(why);
             a = Arrangement::Stretch;

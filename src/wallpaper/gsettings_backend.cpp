@@ -161,9 +161,12 @@ public:
         if (!open.ok)
             return open;
         // GNOME draws small tiles enlarged: the tiles go composed at the
-        // monitor's size, shown one to one.
+        // monitor's size, shown one to one.  Over monitors of different
+        // sizes one composed picture would fit one of them only, so there
+        // GNOME tiles.
         std::string why;
-        if (a == Arrangement::Tile && std::string(desktop_.name) == "GNOME" && !monitors_.empty()) {
+        if (a == Arrangement::Tile && std::string(desktop_.name) == "GNOME" && !monitors_.empty() &&
+            monitorsAlike(monitors_)) {
             if (!composeInPlace(file, monitors_.front(), a, why))
                 return WallpaperResult::failure(why);
             a = Arrangement::Stretch;

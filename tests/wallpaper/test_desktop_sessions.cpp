@@ -160,6 +160,8 @@ QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, cons
     return {{"id", id}, {"screen", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
 }
 
+QImage drawAt(int w, int h);
+
 class PlasmaStandIn final : public QDBusVirtualObject
 {
 public:
@@ -255,6 +257,24 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
                   desk(0, "org.kde.image", QString::fromStdString(fileUri("/w/it's 1.bmp")), "0"));
         EXPECT_EQ(shell.desks[1].toObject(),
                   desk(1, "org.kde.image", QString::fromStdString(fileUri("/w/two #2.bmp")), "0"));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+
+    // Plasma tiles from the screen's centre: with the monitor known, the
+    // tiles go composed from its top left at its size, and Plasma stretches
+    // that picture one to one.
+    Monitor screen;
+    screen.width = 32;
+    screen.height = 20;
+    QTemporaryDir dir;
+    const QString tiled = dir.filePath("OmbrixWallpaper-5.bmp");
+    ASSERT_TRUE(drawAt(7, 5).save(tiled, "BMP"));
+    ASSERT_TRUE(makePlasmaBackend({screen})->apply(tiled.toStdString(), Arrangement::Tile).ok);
+    EXPECT_EQ(QImage(tiled).convertToFormat(QImage::Format_RGB32),
+              composeRootPicture(drawAt(7, 5), 32, 20, Arrangement::Tile));
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks[0].toObject().value("fill"), "0");
     }
     ASSERT_TRUE(backend->restore().ok);
     {
