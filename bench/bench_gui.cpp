@@ -13,16 +13,16 @@
 //   SliderToPreview under 5 ms per change for every pattern,
 //   ShowFullSize at 1920 x 1080 under 150 ms, StartUp under 500 ms,
 //   PlaceText under 50 ms, GradientText at 1920 x 1080 under 50 ms.
-#include "main/frm_main.h"
-#include "main/ui_main_widgets.h"
-#include "main/ui_windows.h"
 #include "model/image_params.h"
-#include "picture/frm_picture.h"
 #include "picture/text_labels.h"
-#include "text/frm_text_prop.h"
+#include "ui/common/window_tools.h"
+#include "ui/main/frm_main.h"
+#include "ui/main/main_widgets.h"
+#include "ui/picture/frm_picture.h"
+#include "ui/text/frm_text_prop.h"
 
 #include "bench_names.h"
-#include "gui/program.h"
+#include "ui/program.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,11 +5,11 @@
 // settings service to wait for), and the root window of the X display in
 // DISPLAY (skipped without one; run it on a 1920 x 1080 Xvfb -noreset).
 // Reported, never enforced.
-#include "main/frm_main.h"
-#include "picture/frm_picture.h"
+#include "ui/main/frm_main.h"
+#include "ui/picture/frm_picture.h"
 #include "wallpaper/backends.h"
 
-#include "gui/program.h"
+#include "ui/program.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every check: the format and layer checks, the
+# Sets everything up and runs every check: the format check, the
 # whole test suite in a normal build and again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and the parameter file fuzzer for a bounded
 # time (OMBRIX_FUZZ_SECONDS, default 60; 0 skips it).
@@ -9,9 +9,6 @@ scripts/bootstrap.sh
 
 echo "== format check"
 git ls-files -- '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror
-
-echo "== layer check"
-scripts/check_layers.sh
 
 echo "== normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -1,8 +1,8 @@
 #include "app/gui.h"
 
-#include "main/app_state.h"
-#include "main/frm_main.h"
-#include "main/ui_prompter.h"
+#include "editing/app_state.h"
+#include "ui/common/prompter.h"
+#include "ui/main/frm_main.h"
 #include "wallpaper/wallpaper.h"
 
 #include <QApplication>

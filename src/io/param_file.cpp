@@ -128,7 +128,7 @@ void decodeInto(Reader& r, ImageParams& p, std::string& checkpoint)
     p.deriveRainbowChoices();
 
     checkpoint = "MARD06";
-    for (int k = 0; k < kColors; ++k) {
+    for (int k = 0; k < kColours; ++k) {
         if (!r.has(obp::kColourRecordSize))
             throw FormatError{"the file ends early, in colour record " + std::to_string(k)};
         p.plColor[k] = r.colour();

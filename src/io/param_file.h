@@ -53,7 +53,7 @@ constexpr std::size_t kBorderRecordSize = 14;
 constexpr std::size_t kMaxStringBytes = 32767; // a stored length is a signed int16
 
 // A file of 96 empty strings, and one where every string has its largest size.
-constexpr std::size_t kMinFileSize = kImageRecordSize + kColors * kColourRecordSize +
+constexpr std::size_t kMinFileSize = kImageRecordSize + kColours * kColourRecordSize +
                                      kTextSlots * kTextRecordFixedSize +
                                      kBorders * kBorderRecordSize;
 constexpr std::size_t kMaxFileSize = kMinFileSize + 2 * kTextSlots * kMaxStringBytes;

@@ -122,11 +122,11 @@ void ImageParams::resetTextSlot(int t)
 
 void ImageModel::mSetDefaults(int nPreset)
 {
-    shared.pnColorTarget = ColorTarget::ColourBox;
+    shared.pnColorTarget = ColourTarget::ColourBox;
     shared.pnShowTip[0] = 1;
 
     struct Preset {
-        std::array<Colour, kColors> colours;
+        std::array<Colour, kColours> colours;
         Integer pattern, horRep, verRep, hump, slant, verOffset;
     };
     static const Preset presets[4] = {
@@ -168,11 +168,11 @@ Colour& ImageModel::targetColour()
         return list[static_cast<std::size_t>(std::clamp<Integer>(index, 0, last))];
     };
     switch (shared.pnColorTarget) {
-    case ColorTarget::Border:
+    case ColourTarget::Border:
         return at(params.plBorderColor, shared.pnBorderIndex);
-    case ColorTarget::TextSlot:
+    case ColourTarget::TextSlot:
         return at(params.plTextColor, shared.pnTextIndex);
-    case ColorTarget::ColourBox:
+    case ColourTarget::ColourBox:
         break;
     }
     return at(params.plColor, shared.pnColorIndex);

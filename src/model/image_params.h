@@ -13,7 +13,7 @@
 namespace ombrix
 {
 
-constexpr int kColors = 3;     // colour row: 0 left/centre, 1 middle, 2 right/brim
+constexpr int kColours = 3;    // colour row: 0 left/centre, 1 middle, 2 right/brim
 constexpr int kTextSlots = 48; // 16 text sets of main text, highlight, shadow
 constexpr int kTextSets = 16;
 constexpr int kTextStyles = 5; // bold, italic, underline, strikethrough, and a fifth switch
@@ -62,7 +62,7 @@ struct ImageParams {
     Integer pnRainbowPalette = 1;       // option index in the rainbow window, 0 or 1
     Integer pnRainbowInverse = 0;       // 1 when the rainbow runs in reverse
 
-    std::array<Colour, kColors> plColor{};
+    std::array<Colour, kColours> plColor{};
 
     // Text slots; slot 3k is the main text of set k, 3k+1 its highlight,
     // 3k+2 its shadow.  Texts are held as UTF-8.
@@ -140,7 +140,7 @@ inline bool ImageParams::operator==(const ImageParams& o) const
 
 // What the colour picker edits: a colour box of the colour row, a border or
 // a text slot.
-enum class ColorTarget : Integer { ColourBox = 0, Border = 1, TextSlot = 2 };
+enum class ColourTarget : Integer { ColourBox = 0, Border = 1, TextSlot = 2 };
 
 // Values shared by the windows that are not part of an image.
 struct SharedValues {
@@ -148,7 +148,7 @@ struct SharedValues {
     Integer Tppy = 15;
     Integer pnMinRepPixels = 12; // smallest tile kept by the image window
     Integer pnColorIndex = 0;    // colour box edited by the colour picker
-    ColorTarget pnColorTarget = ColorTarget::ColourBox;
+    ColourTarget pnColorTarget = ColourTarget::ColourBox;
     Integer pnBorderIndex = 0;
     Integer pnTextSetIndex = 0;
     Integer pnTextIndex = 0;

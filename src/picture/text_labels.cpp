@@ -40,7 +40,7 @@ Integer clampPosition(double value)
 
 QPoint addedTextPosition(TextAlign align, int x, int y, int w, int h)
 {
-    const double dx = align == TextAlign::Left ? 0.0 : align == TextAlign::Center ? w / 2.0 : w;
+    const double dx = align == TextAlign::Left ? 0.0 : align == TextAlign::Centre ? w / 2.0 : w;
     // Each quotient goes to the nearest whole pixel (halves to even) before
     // it is taken from the click point.
     return {clampPosition(x - num::roundHalfEven(dx)),
@@ -51,7 +51,7 @@ QPoint modifiedTextPosition(TextAlign align, QPoint old, QSize now, QSize before
 {
     const double grow = now.width() - before.width();
     const double dx = align == TextAlign::Left     ? 0.0
-                      : align == TextAlign::Center ? grow / 2.0
+                      : align == TextAlign::Centre ? grow / 2.0
                                                    : grow;
     const double dy = (now.height() - before.height()) / 2.0;
     return {clampPosition(old.x() - num::roundHalfEven(dx)),

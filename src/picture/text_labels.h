@@ -19,7 +19,7 @@ namespace ombrix
 {
 
 // Which point of a text stays where it is when the set is placed or resized.
-enum class TextAlign { Left, Center, Right };
+enum class TextAlign { Left, Centre, Right };
 
 // The first set whose three slots all hold the empty string; kTextSets when
 // every set is in use (a set with only a highlight text is in use).

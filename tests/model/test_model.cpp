@@ -1,7 +1,7 @@
 // The numeric rules every part of the program shares, and the record as a
 // whole: every field counts for equality, and a shot holds exactly the
 // fields that define the picture.
-#include "main/undo_history.h"
+#include "editing/undo_history.h"
 #include "model/image_params.h"
 
 #include <gtest/gtest.h>
@@ -129,17 +129,17 @@ TEST(Record, PickerTargetGivesTheEditedColour)
     m.mSetDefaults(0);
     m.shared.pnColorIndex = 1;
     EXPECT_EQ(&m.targetColour(), &m.params.plColor[1]);
-    m.shared.pnColorTarget = ColorTarget::Border;
+    m.shared.pnColorTarget = ColourTarget::Border;
     m.shared.pnBorderIndex = 3;
     EXPECT_EQ(&m.targetColour(), &m.params.plBorderColor[3]);
-    m.shared.pnColorTarget = ColorTarget::TextSlot;
+    m.shared.pnColorTarget = ColourTarget::TextSlot;
     m.shared.pnTextIndex = 47;
     EXPECT_EQ(&m.targetColour(), &m.params.plTextColor[47]);
     m.shared.pnTextIndex = 99; // held to the last slot, never past the end
     EXPECT_EQ(&m.targetColour(), &m.params.plTextColor[47]);
     // Every preset hands the picker back to the colour boxes.
     m.mSetDefaults(2);
-    EXPECT_EQ(m.shared.pnColorTarget, ColorTarget::ColourBox);
+    EXPECT_EQ(m.shared.pnColorTarget, ColourTarget::ColourBox);
 }
 
 } // namespace

@@ -47,7 +47,7 @@ TEST(TextRules, AddAndModifyKeepTheAlignedPoint)
     };
     const Case cases[] = {
         {TextAlign::Left, {300, 185}, {500, 95}},
-        {TextAlign::Center, {240, 185}, {480, 95}},
+        {TextAlign::Centre, {240, 185}, {480, 95}},
         {TextAlign::Right, {180, 185}, {460, 95}},
     };
     for (const Case& c : cases) {
@@ -56,8 +56,8 @@ TEST(TextRules, AddAndModifyKeepTheAlignedPoint)
     }
     // Halves go to the even pixel: 121 / 2 = 60.5 -> 60, 123 / 2 = 61.5 -> 62;
     // a height of 25 halves to 12.
-    EXPECT_EQ(addedTextPosition(TextAlign::Center, 300, 200, 121, 25), QPoint(240, 188));
-    EXPECT_EQ(addedTextPosition(TextAlign::Center, 300, 200, 123, 25), QPoint(238, 188));
+    EXPECT_EQ(addedTextPosition(TextAlign::Centre, 300, 200, 121, 25), QPoint(240, 188));
+    EXPECT_EQ(addedTextPosition(TextAlign::Centre, 300, 200, 123, 25), QPoint(238, 188));
     // A placement past the 16-bit range stops at its edge.
     EXPECT_EQ(addedTextPosition(TextAlign::Right, -32700, 32767, 500, 10), QPoint(-32768, 32762));
 }

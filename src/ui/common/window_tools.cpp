@@ -1,0 +1,194 @@
+#include "ui/common/window_tools.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ombrix
+{
+
+Integer twipsPerPixel(int logicalDpi)
+{
+    if (logicalDpi <= 0)
+        return 15;
+    return num::cint(1440.0 / logicalDpi);
+}
+
+double deviceRatio(const QWidget* w)
+{
+    const double r = w != nullptr ? w->devicePixelRatioF() : 1.0;
+    return r > 0 ? r : 1.0;
+}
+
+int toDevice(int logical, double ratio)
+{
+    return static_cast<int>(std::lround(logical * ratio));
+}
+
+int toLogicalCeil(int device, double ratio)
+{
+    // A hair below the exact quotient still rounds up to it.
+    return static_cast<int>(std::ceil(device / ratio - 1e-9));
+}
+
+namespace
+{
+
+QRect availableArea(const QWidget* w)
+{
+    QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+// Moves the window so that its frame's top left lands on `frameTopLeft`.
+void moveFrameTo(QWidget* w, const QPoint& frameTopLeft)
+{
+    w->move(w->pos() + frameTopLeft - w->frameGeometry().topLeft());
+}
+
+} // namespace
+
+void keepOnScreen(QWidget* w)
+{
+    if (w == nullptr)
+        return;
+    QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect avail = screen->availableVirtualGeometry();
+    const QRect frame = w->frameGeometry();
+    // Keep a strip of the top edge reachable, where a window is grabbed.
+    constexpr int kKeep = 48;
+    const int x =
+        std::clamp(frame.x(), avail.left() - frame.width() + kKeep, avail.right() - kKeep);
+    const int y = std::clamp(frame.y(), avail.top(), std::max(avail.top(), avail.bottom() - kKeep));
+    if (x != frame.x() || y != frame.y())
+        moveFrameTo(w, {x, y});
+}
+
+void centreOnScreen(QWidget* w)
+{
+    const QRect area = availableArea(w);
+    if (area.isEmpty())
+        return;
+    const QRect frame = w->frameGeometry();
+    moveFrameTo(w, {area.x() + (area.width() - frame.width()) / 2,
+                    area.y() + (area.height() - frame.height()) / 2});
+}
+
+void placeBeside(QWidget* w, const QWidget* anchor)
+{
+    const QRect area = availableArea(anchor);
+    const QRect frame = w->frameGeometry();
+    const QRect beside = anchor->frameGeometry();
+    const int top = std::clamp(beside.top(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - frame.height()));
+    const int roomRight = area.right() - beside.right();
+    const int roomLeft = beside.left() - area.left();
+    int left = 0;
+    if (roomLeft >= frame.width())
+        left = beside.left() - frame.width();
+    else if (roomRight >= frame.width())
+        left = beside.right() + 1;
+    else // no side has room: the roomier one, covering as little as it can
+        left = roomRight >= roomLeft ? area.right() + 1 - frame.width() : area.left();
+    moveFrameTo(w, {left, top});
+}
+
+bool frameExtent(const QWidget* w, int& width, int& height)
+{
+    if (w == nullptr || !w->isVisible())
+        return false;
+    const QRect frame = w->frameGeometry();
+    const QRect client = w->geometry();
+    if (frame == client)
+        return false;
+    width = frame.width() - client.width();
+    height = frame.height() - client.height();
+    return true;
+}
+
+void WindowDragger::press(const QMouseEvent* e)
+{
+    state_ = State::Pressed;
+    pressGlobal_ = e->globalPosition().toPoint();
+    pressWindowPos_ = window_->pos();
+}
+
+bool WindowDragger::move(const QMouseEvent* e)
+{
+    if (!(e->buttons() & Qt::LeftButton)) {
+        state_ = State::Idle;
+        return false;
+    }
+    const QPoint delta = e->globalPosition().toPoint() - pressGlobal_;
+    switch (state_) {
+    case State::Idle:
+        return false;
+    case State::Pressed:
+        if (delta.manhattanLength() < QApplication::startDragDistance())
+            return true;
+        if (QWindow* handle = window_->windowHandle();
+            handle != nullptr && handle->startSystemMove()) {
+            state_ = State::System; // the window manager has the pointer now
+            return true;
+        }
+        state_ = State::Following;
+        [[fallthrough]];
+    case State::Following:
+        window_->move(pressWindowPos_ + delta);
+        return true;
+    case State::System:
+        return true;
+    }
+    return false;
+}
+
+bool WindowDragger::release(const QMouseEvent*)
+{
+    const bool followed = state_ == State::Following;
+    state_ = State::Idle;
+    if (followed)
+        keepOnScreen(window_);
+    return followed;
+}
+
+DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption)
+{
+    const auto named = [parent](const QString& caption, const char* name) {
+        auto* b = new QPushButton(caption, parent);
+        b->setObjectName(name);
+        return b;
+    };
+    DialogButtons b{named("OK", "cmdOK"), named(cancelCaption, "cmdCancel"),
+                    named("&Help", "cmdHelp")};
+    b.ok->setDefault(true);
+    b.cancel->setAutoDefault(true);
+    return b;
+}
+
+bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel)
+{
+    // A focused button takes Enter itself; the key arrives here from a
+    // field or a list, where the user means the dialog's default.
+    if (e->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    QPushButton* target = nullptr;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        target = ok;
+    else if (e->key() == Qt::Key_Escape)
+        target = cancel;
+    if (target == nullptr || !target->isEnabled())
+        return false;
+    target->click();
+    return true;
+}
+
+} // namespace ombrix

@@ -1,0 +1,166 @@
+#include "ui/main/wallpaper_commands.h"
+
+#include "ui/common/prompter.h"
+#include "ui/main/commands.h"
+#include "ui/picture/frm_picture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+
+namespace ombrix
+{
+
+namespace
+{
+
+constexpr const char* kCaptions[] = {"Tile", "Center", "Stretch", "-"};
+
+} // namespace
+
+WallpaperCommands::WallpaperCommands(CommandHost& host, Prompter& prompter, QWidget* menuParent)
+    : host_(host), prompter_(prompter)
+{
+    mnuWall = new QMenu("Wall", menuParent);
+    mnuWall->setObjectName("mnuWall");
+    for (int i = 0; i < 4; ++i) {
+        QAction* a = i == 3 ? mnuWall->addSeparator() : mnuWall->addAction(kCaptions[i]);
+        a->setObjectName(QString("mnuSetWallpaperArray%1").arg(i));
+        a->setCheckable(i < 3);
+        QObject::connect(a, &QAction::triggered, mnuWall,
+                         [this, i] { mnuSetWallpaperArray_Click(i); });
+        mnuSetWallpaperArray[static_cast<size_t>(i)] = a;
+    }
+    mnuRestoreWallpaper = mnuWall->addAction("Restore");
+    mnuRestoreWallpaper->setObjectName("mnuRestoreWallpaper");
+    QObject::connect(mnuRestoreWallpaper, &QAction::triggered, mnuWall,
+                     [this] { mnuRestoreWallpaper_Click(); });
+}
+
+WallpaperCommands::~WallpaperCommands() = default;
+
+void WallpaperCommands::mGetWallPaperKeys(std::unique_ptr<WallpaperBackend> backend)
+{
+    backend_ = std::move(backend);
+    const WallpaperResult read = backend_->readCurrent();
+    readFailure_ = read.ok ? std::string() : read.message;
+    const DesktopValues v = backend_->values();
+    psOrgWallpaper = v.wallpaper;
+    psOrgTileWallpaper = v.tile;
+    psOrgWallpaperStyle = v.style;
+    item(2)->setVisible(read.ok && backend_->canStretch());
+    checkFrom(psOrgTileWallpaper, psOrgWallpaperStyle, true);
+}
+
+void WallpaperCommands::checkItem(int index)
+{
+    checked_ = index;
+    for (int i = 0; i < 3; ++i)
+        item(i)->setChecked(i == index);
+}
+
+// The start-up test lets a missing style ("Err") stand for "0"; Restore's
+// does not.
+void WallpaperCommands::checkFrom(const std::string& tile, const std::string& style, bool errCounts)
+{
+    const bool plain = style == "0" || (errCounts && style == kErr);
+    if (plain && tile == "1")
+        checkItem(0);
+    else if (plain && tile == "0")
+        checkItem(1);
+    else if (style == "2")
+        checkItem(2);
+    else
+        checkItem(-1);
+}
+
+void WallpaperCommands::tell(const std::string& message)
+{
+    prompter_.ask(host_.dialogParent(), "Ombrix", QString::fromStdString(message), Buttons::Ok,
+                  Icon::Exclamation);
+}
+
+void WallpaperCommands::popup(const QPoint& globalPos)
+{
+    mnuWall->popup(globalPos);
+}
+
+void WallpaperCommands::mnuSetWallpaperArray_Click(int index)
+{
+    if (index < 0 || index > 2)
+        return; // the separator
+    // The mark stays where it was until the desktop has taken the choice
+    // (the click itself has already toggled the item).
+    checkItem(checked_);
+    std::string tile, style;
+    arrangementStrings(static_cast<Arrangement>(index), tile, style);
+    if (mSetWallpaper(tile, style))
+        checkItem(index);
+}
+
+void WallpaperCommands::mnuRestoreWallpaper_Click()
+{
+    mRestoreWallPaper();
+}
+
+bool WallpaperCommands::mSetWallpaper(const std::string& sTile, const std::string& sStyle)
+{
+    // The texts go into a copy, never into the shown picture, so setting the
+    // wallpaper twice does not print them twice.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QImage image = host_.picture().exportImage();
+    const WallpaperFile file = writeWallpaperFile(image, folder);
+    QApplication::restoreOverrideCursor();
+    if (!file.ok) {
+        tell("The wallpaper file could not be written: " + file.message +
+             "\nThe desktop keeps its wallpaper.");
+        return false;
+    }
+    if (!mApplyWallpaper(file.path, sTile, sStyle)) {
+        // Not in force, so not needed; the desktop still shows its own file.
+        QFile::remove(QFile::decodeName(file.path.c_str()));
+        return false;
+    }
+    removeOldWallpapers(folder, file.path, {psOrgWallpaper});
+    return true;
+}
+
+bool WallpaperCommands::mApplyWallpaper(const std::string& sFile, const std::string& sTile,
+                                        const std::string& sStyle)
+{
+    Arrangement a = Arrangement::Tile;
+    if (!arrangementOf(sTile, sStyle, a))
+        return false;
+    if (!backend_) {
+        tell("The desktop's wallpaper settings were not read at start-up.");
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WallpaperResult r = backend_->apply(sFile, a);
+    QApplication::restoreOverrideCursor();
+    if (!r.ok)
+        tell(r.message);
+    return r.ok;
+}
+
+bool WallpaperCommands::mRestoreWallPaper()
+{
+    if (!backend_ || !readFailure_.empty()) {
+        tell("The wallpaper found at start-up could not be read, so it cannot be put back." +
+             (readFailure_.empty() ? std::string() : "\n" + readFailure_));
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WallpaperResult r = backend_->restore();
+    QApplication::restoreOverrideCursor();
+    if (!r.ok) {
+        tell(r.message);
+        return false;
+    }
+    checkFrom(psOrgTileWallpaper, psOrgWallpaperStyle, false);
+    removeOldWallpapers(folder, std::string(), {psOrgWallpaper});
+    return true;
+}
+
+} // namespace ombrix

@@ -1,0 +1,582 @@
+#include "ui/picture/frm_picture.h"
+
+#include "editing/app_state.h"
+#include "picture/borders.h"
+#include "picture/image_window.h"
+#include "picture/text_labels.h"
+#include "picture/texts.h"
+#include "ui/common/main_services.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ombrix
+{
+
+// The visible picture (`picShow`): paints the full-size picture pixel for
+// pixel and hands the mouse to the window's handlers.
+class FrmPicture::PictureView : public QWidget
+{
+public:
+    PictureView(FrmPicture& owner) : QWidget(&owner), owner_(owner)
+    {
+        setObjectName("picShow");
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QPainter g(this);
+        g.fillRect(e->rect(), Qt::black);
+        const QImage& image = owner_.pics_.picShow.image();
+        // The picture holds the screen's device pixels: drawn into the
+        // logical rectangle of the same size it maps one to one.
+        const double r = deviceRatio(this);
+        g.drawImage(QRectF(0, 0, image.width() / r, image.height() / r), image);
+    }
+    void mousePressEvent(QMouseEvent* e) override { owner_.picShow_MouseDown(e); }
+    void mouseMoveEvent(QMouseEvent* e) override { owner_.picShow_MouseMove(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { owner_.picShow_MouseUp(e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton)
+            owner_.picShow_DblClick();
+    }
+
+private:
+    FrmPicture& owner_;
+};
+
+// One text label (`lblText`): transparent, as large as its caption, the
+// caption drawn in the image's device pixels from the slot's exact position,
+// which may lie between two logical pixels on a scaled screen.
+class FrmPicture::TextLabel : public QWidget
+{
+public:
+    TextLabel(FrmPicture& owner, QWidget* parent, int index)
+        : QWidget(parent), owner_(owner), index_(index)
+    {
+        setObjectName(QString("lblText%1").arg(index));
+        setAttribute(Qt::WA_TranslucentBackground);
+        setMouseTracking(true);
+    }
+
+    // Shows `caption` with its top left at `pos` on the picture (device px).
+    void showCaption(const QString& caption, const QFont& font, const QColor& colour, QPoint pos)
+    {
+        caption_ = caption;
+        font_ = font;
+        colour_ = colour;
+        const double r = deviceRatio(this);
+        const int lx = static_cast<int>(std::floor(pos.x() / r));
+        const int ly = static_cast<int>(std::floor(pos.y() / r));
+        inset_ = QPoint(pos.x() - static_cast<int>(std::lround(lx * r)),
+                        pos.y() - static_cast<int>(std::lround(ly * r)));
+        const QSize box = captionSize(font, caption);
+        setGeometry(lx, ly, std::max(1, toLogicalCeil(box.width() + inset_.x(), r)),
+                    std::max(1, toLogicalCeil(box.height() + inset_.y(), r)));
+        setVisible(!caption.isEmpty());
+        update();
+    }
+    void clearCaption()
+    {
+        caption_.clear();
+        hide();
+    }
+    const QString& caption() const { return caption_; }
+    // Where the caption's top left lies inside the label, device px.
+    QPoint inset() const { return inset_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter g(this);
+        // Device pixels one to one, as the export draws them.
+        const double r = deviceRatio(this);
+        g.scale(1.0 / r, 1.0 / r);
+        g.setFont(font_);
+        g.setPen(colour_);
+        g.drawText(QRect(inset_.x(), inset_.y(), 1 << 20, 1 << 20),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
+    }
+    void mousePressEvent(QMouseEvent* e) override { owner_.lblText_MouseDown(index_, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { owner_.lblText_MouseMove(index_, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { owner_.lblText_MouseUp(index_, e); }
+
+private:
+    FrmPicture& owner_;
+    int index_;
+    QString caption_;
+    QFont font_;
+    QColor colour_;
+    QPoint inset_;
+};
+
+FrmPicture::FrmPicture(AppState& state, MainServices& host)
+    : QWidget(nullptr, Qt::Window), state_(state), host_(host), dragger_(this)
+{
+    setObjectName("frmPicture");
+    setWindowTitle(" Ombrix");
+    picShow = new PictureView(*this);
+    picShow->setGeometry(0, 0, 260, 200);
+
+    for (int t = 0; t < kTextSlots; ++t) {
+        auto* l = new TextLabel(*this, picShow, t);
+        l->hide();
+        lblText[static_cast<size_t>(t)] = l;
+    }
+    setFocusPolicy(Qt::StrongFocus);
+    // Label 0 frontmost: a main text in front of its copies, lower sets in
+    // front of higher ones.
+    for (int t = kTextSlots - 1; t >= 0; --t)
+        lblText[static_cast<size_t>(t)]->raise();
+
+    lblSize = new QLabel(picShow);
+    lblSize->setObjectName("lblSize");
+    QFont f("Arial");
+    f.setPointSizeF(8.25);
+    lblSize->setFont(f);
+    lblSize->setStyleSheet("color: white; background: transparent;");
+    lblSize->move(4, 2);
+    lblSize->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void FrmPicture::Form_Load()
+{
+    const SharedValues& v = state_.v();
+    const ImageParams& p = state_.p();
+    move(p.pnImageLeft / v.Tppx, p.pnImageTop / v.Tppy);
+    resize(260, 200);
+    mSetTextLabels();
+    state_.history.pnShots = 0;
+    state_.history.pnShotPointer = 0;
+    Form_Resize();
+}
+
+void FrmPicture::showWindow()
+{
+    show();
+    keepOnScreen(this);
+}
+
+QSize FrmPicture::deviceSize() const
+{
+    const double r = deviceRatio(this);
+    return {toDevice(width(), r), toDevice(height(), r)};
+}
+
+void FrmPicture::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    picShow->setGeometry(0, 0, width(), height());
+    noteFrame();
+    if (size() == drawnSize_ || resizePending_)
+        return;
+    // Coalesced: a drag of the frame sends many sizes; the image is drawn
+    // once the event queue has caught up, at the size it then has.
+    resizePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            resizePending_ = false;
+            // A resize from code may have drawn this size already.
+            if (size() != drawnSize_)
+                Form_Resize();
+        },
+        Qt::QueuedConnection);
+}
+
+void FrmPicture::moveEvent(QMoveEvent* e)
+{
+    QWidget::moveEvent(e);
+    noteFrame();
+    const SharedValues& v = state_.v();
+    try {
+        state_.p().pnImageLeft = num::cint(static_cast<double>(x()) * v.Tppx);
+        state_.p().pnImageTop = num::cint(static_cast<double>(y()) * v.Tppy);
+    } catch (const ArithmeticError&) {
+        // Far off the Integer range: keep the last place that fitted.
+    }
+}
+
+void FrmPicture::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    noteFrame();
+}
+
+void FrmPicture::noteFrame()
+{
+    // A window manager frames a window a moment after it is shown; from then
+    // on the frame is known and every size the record keeps includes it.
+    int w = 0, h = 0;
+    if (!frameExtent(this, w, h))
+        return;
+    const SharedValues& v = state_.v();
+    state_.frameWidth = static_cast<Single>(w * v.Tppx);
+    state_.frameHeight = static_cast<Single>(h * v.Tppy);
+}
+
+void FrmPicture::setClientSize(int width, int height)
+{
+    resize(width, height);
+    if (size() != drawnSize_)
+        Form_Resize();
+}
+
+void FrmPicture::setOuterTwips(Long width, Long height)
+{
+    const SharedValues& v = state_.v();
+    const int w = static_cast<int>((width - state_.frameWidth) / v.Tppx);
+    const int h = static_cast<int>((height - state_.frameHeight) / v.Tppy);
+    if (w > 0 && h > 0)
+        setClientSize(w, h);
+}
+
+void FrmPicture::storeGeometry()
+{
+    noteFrame();
+    const SharedValues& v = state_.v();
+    ImageParams& p = state_.p();
+    // The record keeps the outer size as an unsigned 16-bit number.
+    const auto outer = [](double pixels, Integer tpp, Single frame) {
+        return static_cast<Long>(
+            std::clamp(num::roundHalfEven(pixels * tpp + frame), 0.0, 65535.0));
+    };
+    p.pnImageWidth = outer(width(), v.Tppx, state_.frameWidth);
+    p.pnImageHeight = outer(height(), v.Tppy, state_.frameHeight);
+    p.pnImageLeft = num::clampInteger(std::lround(static_cast<double>(x()) * v.Tppx));
+    p.pnImageTop = num::clampInteger(std::lround(static_cast<double>(y()) * v.Tppy));
+}
+
+void FrmPicture::Form_Resize()
+{
+    ++resizeRuns_;
+    AppState& s = state_;
+    ImageParams& p = s.p();
+
+    // Each repetition keeps at least its minimum tile, counted in the
+    // screen's device pixels.
+    const double r = deviceRatio(this);
+    const PixelSize min = minimumPictureSize(p, s.v().pnMinRepPixels);
+    setMinimumSize(std::max(1, toLogicalCeil(min.width, r)),
+                   std::max(1, toLogicalCeil(min.height, r)));
+    if (width() < minimumWidth() || height() < minimumHeight())
+        resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
+
+    drawnSize_ = size();
+    picShow->setGeometry(0, 0, width(), height());
+    const QSize px = deviceSize();
+    pics_.resize(px.width(), px.height());
+    s.pnPixelWidth = num::clampInteger(px.width());
+    s.pnPixelHeight = num::clampInteger(px.height());
+    host_.mShowImageSize();
+
+    host_.mDrawPreview();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    drawTiles();
+
+    if (!s.flags.pbOpening)
+        drawBorders();
+    if (!s.flags.pbSizingPicture) {
+        storeGeometry();
+        // A window widened for the repetitions takes no shot of its own: the
+        // command that asked for it does.
+        if (!s.flags.pbOpening && !growing_)
+            s.history.mPushShot(p);
+    }
+
+    if (!s.flags.pbOpening && aspectHintDue(p.pnPattern, px.width(), px.height())) {
+        s.flags.pbAspectHintToggle = !s.flags.pbAspectHintToggle;
+        if (s.flags.pbAspectHintToggle)
+            host_.mShowHint(0);
+    }
+}
+
+bool FrmPicture::growForRepetitions()
+{
+    const double r = deviceRatio(this);
+    const PixelSize min = minimumPictureSize(state_.p(), state_.v().pnMinRepPixels);
+    const int w = std::max(1, toLogicalCeil(min.width, r));
+    const int h = std::max(1, toLogicalCeil(min.height, r));
+    if (width() >= w && height() >= h)
+        return false;
+    growing_ = true;
+    setClientSize(std::max(width(), w), std::max(height(), h));
+    growing_ = false;
+    return true;
+}
+
+void FrmPicture::mDrawFullSize()
+{
+    if (!growForRepetitions())
+        drawTiles();
+}
+
+void FrmPicture::drawTiles()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    RenderContext ctx(state_.p());
+    ctx.pbFullSize = true;
+    ctx.progressBar = [this](Single value) { host_.mShowProgress(value); };
+    const QSize px = deviceSize();
+    if (pics_.picShow.width() != px.width() || pics_.picShow.height() != px.height())
+        pics_.resize(px.width(), px.height());
+    ombrix::mDrawFullSize(ctx, pics_, num::clampInteger(px.width()),
+                          num::clampInteger(px.height()));
+    // The bar drops back to 0 only past 90 %; a drawing that ends below that
+    // would leave it standing as if the drawing had stalled.
+    host_.mShowProgress(0);
+    picShow->update();
+    QApplication::restoreOverrideCursor();
+}
+
+void FrmPicture::drawBorders()
+{
+    mDrawBorders(pics_.picShow, state_.p());
+    picShow->update();
+}
+
+QImage FrmPicture::exportImage() const
+{
+    QImage out = pics_.picShow.image().copy();
+    if (out.isNull())
+        return out;
+    if (!state_.flags.pbTextsInPicture)
+        mPrintTexts(out, state_.p(), 96.0 * deviceRatio(this));
+    return out;
+}
+
+void FrmPicture::clearPicture()
+{
+    pics_.picShow.cls();
+    picShow->update();
+}
+
+void FrmPicture::clearTextLabels()
+{
+    for (TextLabel* l : lblText)
+        l->clearCaption();
+}
+
+void FrmPicture::pictureChanged()
+{
+    picShow->update();
+}
+
+void FrmPicture::hidePicture(bool hidden)
+{
+    picShow->setVisible(!hidden);
+}
+
+bool FrmPicture::roomForSizeLabel() const
+{
+    return ombrix::roomForSizeLabel(width(), height());
+}
+
+void FrmPicture::setSizeLabel(const QString& text)
+{
+    lblSize->setText(text);
+    lblSize->adjustSize();
+}
+
+bool FrmPicture::sizeLabelShown() const
+{
+    return !lblSize->text().isEmpty();
+}
+
+bool FrmPicture::leftPress(const QMouseEvent* e)
+{
+    if (state_.flags.pbTextDlgShown)
+        return false;
+    if (e->button() == Qt::RightButton)
+        host_.popupImageMenu(e->globalPosition().toPoint());
+    return e->button() == Qt::LeftButton;
+}
+
+void FrmPicture::picShow_MouseDown(QMouseEvent* e)
+{
+    if (!leftPress(e))
+        return;
+    if (state_.flags.pbTextMode) {
+        const double r = deviceRatio(this);
+        newText_ =
+            QPoint(clampPosition(e->position().x() * r), clampPosition(e->position().y() * r));
+        textPress_ = true;
+    } else {
+        dragger_.press(e);
+    }
+}
+
+void FrmPicture::picShow_MouseMove(QMouseEvent* e)
+{
+    const bool textCursor = state_.flags.pbTextMode && !state_.flags.pbTextDlgShown;
+    picShow->setCursor(textCursor ? Qt::CrossCursor : Qt::ArrowCursor);
+    dragger_.move(e);
+}
+
+void FrmPicture::picShow_MouseUp(QMouseEvent* e)
+{
+    dragger_.release(e);
+    // A click in text mode adds a set at the point pressed.
+    const bool click = textPress_ && e->button() == Qt::LeftButton;
+    textPress_ = false;
+    if (click && state_.flags.pbTextMode && !state_.flags.pbTextDlgShown)
+        emit textSpaceClicked();
+}
+
+void FrmPicture::picShow_DblClick()
+{
+    if (!state_.flags.pbTextDlgShown)
+        host_.toggleImageSize();
+}
+
+QString FrmPicture::textCaption(int t) const
+{
+    return lblText[static_cast<size_t>(t)]->caption();
+}
+
+QRect FrmPicture::textLabelRect(int t) const
+{
+    const TextLabel* l = lblText[static_cast<size_t>(t)];
+    const double r = deviceRatio(this);
+    return {toDevice(l->x(), r), toDevice(l->y(), r), toDevice(l->width(), r),
+            toDevice(l->height(), r)};
+}
+
+void FrmPicture::placeTextLabels(int k)
+{
+    const ImageParams& p = state_.p();
+    const double dpi = 96.0 * deviceRatio(this);
+    for (int t = 3 * k; t < 3 * k + 3; ++t) {
+        const Colour& c = p.plTextColor[static_cast<size_t>(t)];
+        lblText[static_cast<size_t>(t)]->showCaption(
+            QString::fromStdString(labelCaption(p.psText[static_cast<size_t>(t)])),
+            textFont(p, t, dpi),
+            QColor(static_cast<int>(c[0] & 255), static_cast<int>(c[1] & 255),
+                   static_cast<int>(c[2] & 255)),
+            QPoint(p.pnTextLeft[static_cast<size_t>(t)], p.pnTextTop[static_cast<size_t>(t)]));
+    }
+}
+
+void FrmPicture::mSetTextLabels()
+{
+    for (int k = 0; k < kTextSets; ++k)
+        placeTextLabels(k);
+}
+
+void FrmPicture::lblText_MouseDown(int index, QMouseEvent* e)
+{
+    if (!leftPress(e))
+        return;
+    SharedValues& v = state_.v();
+    // A press on a highlight or shadow label selects its set.
+    v.pnTextSetIndex = static_cast<Integer>(index / 3);
+    v.pnTextIndex = static_cast<Integer>(3 * v.pnTextSetIndex);
+    setFocus();
+    textPress_ = state_.flags.pbTextMode;
+    if (state_.flags.pbTextMode)
+        return;
+    // The grab point inside the pressed label, from its caption's corner.
+    const double r = deviceRatio(this);
+    const TextLabel* l = lblText[static_cast<size_t>(index)];
+    dragSet_ = v.pnTextSetIndex;
+    anchor_ = QPoint(static_cast<int>(std::lround(e->position().x() * r)),
+                     static_cast<int>(std::lround(e->position().y() * r))) -
+              l->inset();
+    dragMoved_ = false;
+}
+
+void FrmPicture::lblText_MouseMove(int index, QMouseEvent* e)
+{
+    const bool moveCursor = !state_.flags.pbTextMode && !state_.flags.pbTextDlgShown;
+    lblText[static_cast<size_t>(index)]->setCursor(moveCursor ? Qt::SizeAllCursor
+                                                              : Qt::ArrowCursor);
+    if (dragSet_ < 0 || !(e->buttons() & Qt::LeftButton))
+        return;
+    // The main label follows the pointer at the grab offset, its copies at
+    // their offsets; the record takes the place only at the drop.
+    const double r = deviceRatio(this);
+    const QPointF at = picShow->mapFromGlobal(e->globalPosition()) * r;
+    ImageParams moved = state_.p();
+    placeTextSet(moved, dragSet_, std::round(at.x()) - anchor_.x(),
+                 std::round(at.y()) - anchor_.y());
+    const int t = 3 * dragSet_;
+    if (moved.pnTextLeft[t] == state_.p().pnTextLeft[t] &&
+        moved.pnTextTop[t] == state_.p().pnTextTop[t] && !dragMoved_)
+        return;
+    dragMoved_ = true;
+    ImageParams& p = state_.p();
+    for (int j = t; j < t + 3; ++j) {
+        p.pnTextLeft[j] = moved.pnTextLeft[j];
+        p.pnTextTop[j] = moved.pnTextTop[j];
+    }
+    placeTextLabels(dragSet_);
+}
+
+void FrmPicture::lblText_MouseUp(int index, QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+        return;
+    if (dragSet_ >= 0) {
+        lblText_MouseMove(index, e);
+        // One shot per drop; a click that moved nothing takes none.
+        if (dragMoved_)
+            state_.history.mPushShot(state_.p());
+        dragSet_ = -1;
+        dragMoved_ = false;
+        return;
+    }
+    const bool click = textPress_;
+    textPress_ = false;
+    if (click && state_.flags.pbTextMode && !state_.flags.pbTextDlgShown)
+        emit textLabelClicked(index / 3);
+}
+
+void FrmPicture::keyPressEvent(QKeyEvent* e)
+{
+    picShow_KeyDown(e);
+    if (!e->isAccepted())
+        QWidget::keyPressEvent(e);
+}
+
+void FrmPicture::picShow_KeyDown(QKeyEvent* e)
+{
+    if (state_.flags.pbTextDlgShown) {
+        e->ignore();
+        return;
+    }
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const int step = nudgeStep(m & Qt::ShiftModifier, m & Qt::ControlModifier, m & Qt::AltModifier);
+    int dx = 0, dy = 0;
+    switch (e->key()) {
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Up:
+        dy = -step;
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        break;
+    default:
+        e->ignore();
+        return;
+    }
+    const int k = std::clamp<int>(state_.v().pnTextSetIndex, 0, kTextSets - 1);
+    nudgeTextSet(state_.p(), k, dx, dy);
+    placeTextLabels(k);
+    e->accept();
+}
+
+} // namespace ombrix

@@ -1,0 +1,465 @@
+// The main window as a user meets it: start-up, layout, pattern panels,
+// sliders, colour boxes, the commands and the exit questions.
+#include "ui/program.h"
+
+#include "editing/pattern_setup.h"
+#include "ui/colour/frm_color.h"
+#include "ui/common/window_tools.h"
+#include "ui/help/frm_hint.h"
+#include "ui/main/main_widgets.h"
+#include "ui/picture/frm_picture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCursor>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+namespace ombrix::test
+{
+
+namespace
+{
+
+// Every visible control lies inside its parent, and shows its caption whole.
+void expectLaidOut(QWidget* root)
+{
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(root) || w->isWindow())
+            continue;
+        const std::string name =
+            (w->objectName().isEmpty() ? QString(w->metaObject()->className()) : w->objectName())
+                .toStdString();
+        EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << name << " sticks out";
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            if (l->wordWrap()) {
+                EXPECT_GE(l->height(), l->heightForWidth(l->width())) << name << " is cut";
+            } else if (!l->text().isEmpty()) {
+                EXPECT_GE(l->width(), l->sizeHint().width()) << name << " is cut";
+            }
+        } else if (qobject_cast<QAbstractButton*>(w) != nullptr ||
+                   qobject_cast<QGroupBox*>(w) != nullptr) {
+            EXPECT_GE(w->width(), w->minimumSizeHint().width()) << name << " is cut";
+        }
+    }
+}
+
+// Where the slider draws its handle for a value.
+QRect handleAt(const QSlider* s, int value)
+{
+    struct Probe : QSlider {
+        static void options(const QSlider* s, QStyleOptionSlider* o)
+        {
+            (s->*(&Probe::initStyleOption))(o);
+        }
+    };
+    QStyleOptionSlider opt;
+    Probe::options(s, &opt);
+    opt.sliderPosition = opt.sliderValue = value;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
+
+} // namespace
+
+TEST(MainWindow, StartsWithPresetThreeTheImageWindowAndThePicker)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    EXPECT_EQ(m.windowTitle(), " Ombrix - Untitled");
+    EXPECT_FALSE(m.button(ToolButton::Undo)->isEnabled() ||
+                 m.button(ToolButton::Redo)->isEnabled());
+    FrmPicture* pic = m.pictureWindow();
+    ASSERT_TRUE(pic != nullptr && pic->isVisible());
+    EXPECT_EQ(pic->size(), QSize(260, 200));
+    for (QLabel* size : {pg.find<QLabel>("statusPanel2"), control<QLabel>(pic, "lblSize")})
+        EXPECT_EQ(size->text(), QString(" 260W \u00d7 200H "));
+    EXPECT_TRUE(m.colourWindow() != nullptr && m.colourWindow()->isVisible());
+    EXPECT_TRUE(pg.find<QRadioButton>("optPattern1")->isChecked()); // Shaded Ellipse
+    EXPECT_TRUE(pg.find<QLabel>("lblColor0")->font().bold());
+    EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 3 \u00d7 3"));
+    const QImage preview = m.previewPicture();
+    EXPECT_NE(preview.pixel(75, 55), preview.pixel(1, 1)) << "a shaded ellipse, not a blank";
+}
+
+TEST(MainWindow, EveryControlHasRoomForItsCaption)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    // The widest repetition caption and a bold label in each box.
+    pg.find<QSlider>("sliHorRep")->setValue(10);
+    pg.find<QSlider>("sliVerRep")->setValue(1);
+    EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 10 \u00d7 6"));
+    for (int box : {0, 1, 2}) {
+        m.picColor_Click(box);
+        expectLaidOut(m.centralWidget());
+        EXPECT_LT(pg.find<QLabel>(QString("lblColor%1").arg(box))->geometry().bottom(),
+                  pg.find<QCheckBox>("chkRainbow")->geometry().top());
+    }
+    expectLaidOut(m.statusBar());
+    expectLaidOut(m.colourWindow());
+    // Six repetitions need a slider a hand can set.
+    EXPECT_GE(pg.find<QSlider>("sliVerRep")->height(), 60);
+
+    // Opened, the front panel is a strip with its handle only, and no
+    // option of the back panel runs under it.
+    PatternPanels* panels = m.patternPanels();
+    panels->imgOpen_Click();
+    ASSERT_TRUE(panels->frontPanelOpen());
+    const QWidget* fore = pg.find("picPatternFore");
+    for (int i = 0; i < kPatterns; ++i)
+        EXPECT_TRUE(i < 6 ? !panels->optPattern(i)->isVisible()
+                          : panels->optPattern(i)->geometry().right() < fore->x())
+            << i;
+    expectLaidOut(m.centralWidget());
+}
+
+TEST(MainWindow, PatternPanelsSlideAndKeepOneChoice)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    PatternPanels* panels = m.patternPanels();
+    const auto checked = [&] {
+        std::vector<int> on;
+        for (int i = 0; i < kPatterns; ++i)
+            if (panels->optPattern(i)->isChecked())
+                on.push_back(i);
+        return on;
+    };
+    panels->imgOpen_Click();
+    QTest::mouseClick(panels->optPattern(kSandglass), Qt::LeftButton);
+    EXPECT_EQ(checked(), std::vector<int>{kSandglass});
+    EXPECT_EQ(pg.state.p().pnPattern, kSandglass);
+    panels->imgShut_Click();
+    EXPECT_FALSE(panels->frontPanelOpen());
+    QTest::mouseClick(panels->optPattern(kLinearGradient), Qt::LeftButton);
+    EXPECT_EQ(checked(), std::vector<int>{kLinearGradient});
+
+    // Pressed on the panel and moved 60 pixels right: the timer follows.
+    QWidget* fore = pg.find("picPatternFore");
+    QWidget* back = pg.find("picPatternBack");
+    const int closedLeft = back->x() + 1;
+    ASSERT_EQ(fore->x(), closedLeft);
+    const QPoint press(40, 3); // above the first option
+    const QPoint global = fore->mapToGlobal(press);
+    QTest::mousePress(fore, Qt::LeftButton, {}, press);
+    QCursor::setPos(global + QPoint(-60, 0));
+    QCursor::setPos(global + QPoint(60, 0));
+    mouse(fore, QEvent::MouseMove, press + QPoint(60, 0), Qt::NoButton, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fore->x() == closedLeft + 60; }, 2000));
+    // Back to within 5 pixels of the closed place: it snaps shut.
+    QCursor::setPos(global + QPoint(3, 0));
+    mouse(fore, QEvent::MouseMove, fore->mapFromGlobal(global + QPoint(3, 0)), Qt::NoButton,
+          Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fore->x() == closedLeft; }, 2000));
+    QTest::mouseRelease(fore, Qt::LeftButton);
+    EXPECT_FALSE(panels->frontPanelOpen());
+}
+
+// Every pattern, with and without the rainbow and turned, reaches the
+// controls as its setup says.
+TEST(MainWindow, EachPatternSetsUpItsControls)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    auto* rainbowBox = pg.find<QCheckBox>("chkRainbow");
+    auto* horizontal = pg.find<QSlider>("sliHorizontal");
+    auto* vertical = pg.find<QSlider>("sliVertical");
+    auto* hump = pg.find<QSlider>("sliHump");
+    ImageParams& p = pg.state.p();
+    for (int turn = 0; turn < 4 * kPatterns; ++turn) {
+        const int pat = turn % kPatterns, rainbow = turn / kPatterns % 2;
+        p.pnRotation = static_cast<Integer>(turn < 2 * kPatterns ? 1 : -1);
+        p.pnSlantRate = 3;
+        p.pnVerOrgOffset = -2;
+        p.pnHump = 7;
+        if (rainbowBox->isChecked() != (rainbow == 1))
+            QTest::mouseClick(rainbowBox, Qt::LeftButton);
+        m.patternPanels()->optPattern(pat)->click();
+        ImageParams copy = p;
+        const PatternControls c = mSetupPatternState(copy);
+        SCOPED_TRACE(testing::Message() << "pattern " << pat << " rainbow " << rainbow
+                                        << " rotation " << p.pnRotation);
+        EXPECT_EQ(m.button(ToolButton::Rotate)->isEnabled(), c.rotateEnabled);
+        EXPECT_EQ(m.button(ToolButton::Rotate)->isChecked(), c.rotateEnabled && c.rotatePressed);
+        EXPECT_EQ(horizontal->isEnabled(), c.horizontalEnabled);
+        EXPECT_EQ(vertical->isEnabled(), c.verticalEnabled);
+        EXPECT_EQ(horizontal->value(), c.horizontalValue);
+        EXPECT_EQ(vertical->value(), c.verticalValue);
+        EXPECT_EQ(hump->isEnabled(), c.humpEnabled);
+        EXPECT_EQ(hump->value(), p.pnHump);
+        for (int i = 0; i < kColours; ++i)
+            EXPECT_EQ(pg.find<QLabel>(QString("lblColor%1").arg(i))->font().bold(),
+                      i == c.boldLabel);
+        EXPECT_EQ(m.colourWindow() != nullptr && m.colourWindow()->isVisible(), c.pickerShown);
+    }
+}
+
+TEST(MainWindow, SlidersWriteTheRecordTheWayTheyLook)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    ImageParams& p = pg.state.p();
+    const QImage before = m.previewPicture();
+    const int draws = m.previewDraws();
+    pg.find<QSlider>("sliHump")->setValue(3);
+    EXPECT_EQ(p.pnHump, 3);
+    EXPECT_EQ(m.previewDraws(), draws + 1);
+    EXPECT_NE(m.previewPicture(), before);
+
+    // Repetitions: the top of the vertical slider is six; the preview keeps
+    // showing one tile.
+    auto* verRep = pg.find<QSlider>("sliVerRep");
+    for (const auto& [value, reps] : {std::pair{1, 6}, {6, 1}, {2, 5}}) {
+        verRep->setValue(value);
+        EXPECT_EQ(p.pnVerRep, reps) << value;
+    }
+    pg.find<QSlider>("sliHorRep")->setValue(2);
+    EXPECT_EQ(p.pnHorRep, 2);
+    EXPECT_EQ(pg.find<QLabel>("lblRepeat")->text(), QString(" 2 \u00d7 5"));
+    EXPECT_EQ(m.previewDraws(), draws + 1);
+
+    // Both vertical sliders have their minimum at the top, and the Up key
+    // moves the handle up.
+    auto* vertical = pg.find<QSlider>("sliVertical");
+    for (QSlider* s : {verRep, vertical}) {
+        SCOPED_TRACE(s->objectName().toStdString());
+        EXPECT_LT(handleAt(s, s->minimum()).top(), handleAt(s, s->maximum()).top());
+        const int middle = (s->minimum() + s->maximum() + 1) / 2;
+        s->setValue(middle);
+        QTest::keyClick(s, Qt::Key_Up);
+        EXPECT_EQ(s->value(), middle - 1);
+    }
+
+    // A turned linear gradient slants along the vertical slider.
+    m.patternPanels()->optPattern(kLinearGradient)->click();
+    m.Toolbar1_ButtonClick(ToolButton::Rotate);
+    EXPECT_EQ(p.pnRotation, -1);
+    EXPECT_TRUE(vertical->isEnabled());
+    EXPECT_FALSE(pg.find<QSlider>("sliHorizontal")->isEnabled());
+    vertical->setValue(6);
+    EXPECT_EQ(p.pnSlantRate, -6);
+    m.Toolbar1_ButtonClick(ToolButton::Rotate);
+    EXPECT_EQ(pg.find<QSlider>("sliHorizontal")->value(), -6);
+}
+
+TEST(MainWindow, ColourBoxesInAndOutOfUse)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    ImageParams& p = pg.state.p();
+    p.plColor[1] = {255, 0, 0};
+    m.picColor_Click(1);
+    FrmColor* c = m.colourWindow();
+    ASSERT_TRUE(c != nullptr && c->isVisible());
+    EXPECT_TRUE(pg.find<QLabel>("lblColor1")->font().bold());
+    EXPECT_FALSE(pg.find<QLabel>("lblColor0")->font().bold());
+    EXPECT_FALSE(c->paletteCovered());
+    EXPECT_TRUE(c->sliColor(0)->isEnabled());
+    EXPECT_EQ(c->sliColor(0)->value(), 255);
+    EXPECT_EQ(std::pair(c->markedColumn(), c->markedRow()), std::pair(Integer{1}, Integer{1}));
+
+    // With the rainbow ticked only the brim box of this pattern is used:
+    // another box shows its colour, swatch and sliders alike, but cannot be
+    // edited.
+    QTest::mouseClick(pg.find<QCheckBox>("chkRainbow"), Qt::LeftButton);
+    p.plColor[0] = {1, 2, 3};
+    m.picColor_Click(0);
+    c = m.colourWindow();
+    EXPECT_TRUE(c->paletteCovered());
+    EXPECT_FALSE(c->sliColor(0)->isEnabled());
+    EXPECT_EQ(c->swatch(), QColor(1, 2, 3));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(c->sliColor(i)->value(), i + 1);
+        EXPECT_EQ(c->lblColor(i)->text(), QString::number(i + 1));
+    }
+    EXPECT_EQ(c->markedColumn(), 999);
+    c->picPalette_Click(20, 20); // covered: ignored
+    EXPECT_EQ(p.plColor[0], (Colour{1, 2, 3}));
+}
+
+TEST(MainWindow, ShowMakesRoomForTheRepetitionsAndLeavesTheBarAtZero)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    FrmPicture* pic = m.pictureWindow();
+    pic->setClientSize(100, 100);
+    pg.find<QSlider>("sliHorRep")->setValue(10);
+    pg.find<QSlider>("sliVerRep")->setValue(1);
+    const int shots = pg.state.history.pnShots;
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    EXPECT_GE(pic->width(), 120);
+    EXPECT_GE(pic->height(), 72);
+    EXPECT_EQ(pg.state.pnPixelWidth, pic->width());
+    EXPECT_EQ(pg.state.history.pnShots, shots + 1) << "one step for one Show";
+
+    // A drawing whose last band lies below 90 % (a clearcut diamond ends at
+    // about 85 % here) still leaves the bar empty.
+    m.patternPanels()->optPattern(kClearcutDiamond)->click();
+    pg.find<QSlider>("sliHorRep")->setValue(3);
+    pg.find<QSlider>("sliVerRep")->setValue(4);
+    pg.state.v().pnShowTip[0] = 0;
+    pic->setClientSize(600, 100);
+    std::vector<int> values;
+    QObject::connect(pg.find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
+                     [&](int v) { values.push_back(v); });
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_GT(*std::max_element(values.begin(), values.end()), 50);
+    EXPECT_EQ(values.back(), 0);
+}
+
+TEST(MainWindow, UndoAndRedoWalkTwentyShots)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    ImageParams& p = pg.state.p();
+    auto* hump = pg.find<QSlider>("sliHump");
+    for (int i = 0; i < 25; ++i) {
+        hump->setValue(i % 21);
+        p.pnSlantRate = static_cast<Integer>(i % 10);
+        m.Toolbar1_ButtonClick(ToolButton::Show);
+    }
+    settle();
+    m.tmrWatch_Timer();
+    EXPECT_EQ(pg.state.history.pnShots, 20);
+    EXPECT_TRUE(m.button(ToolButton::Undo)->isEnabled());
+    EXPECT_FALSE(m.button(ToolButton::Redo)->isEnabled());
+
+    for (int i = 0; i < 20; ++i)
+        m.button(ToolButton::Undo)->trigger();
+    m.tmrWatch_Timer();
+    // The oldest shot kept is the fifth Show (the first four fell out).
+    EXPECT_EQ(p.pnSlantRate, 4);
+    EXPECT_EQ(hump->value(), 4);
+    EXPECT_FALSE(m.button(ToolButton::Undo)->isEnabled());
+    EXPECT_TRUE(m.button(ToolButton::Redo)->isEnabled());
+
+    m.commands().mRedo();
+    EXPECT_EQ(p.pnSlantRate, 5);
+    EXPECT_EQ(hump->value(), 5);
+}
+
+TEST(MainWindow, MinimisingHidesTheOtherWindowsAndRestoringBringsThemBack)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    m.showMinimized();
+    settle();
+    EXPECT_TRUE(m.colourWindow() == nullptr || !m.colourWindow()->isVisible());
+    EXPECT_FALSE(m.pictureWindow()->isVisible());
+    m.showNormal();
+    settle();
+    EXPECT_TRUE(m.pictureWindow()->isVisible());
+    ASSERT_TRUE(m.colourWindow() != nullptr && m.colourWindow()->isVisible());
+
+    // A window the user closed stays closed.
+    m.colourWindow()->imgHide_Click();
+    m.mnuMenuArray_Click(MenuItem::HideScreen);
+    m.showMinimized();
+    m.showNormal();
+    settle();
+    EXPECT_FALSE(m.pictureWindow()->isVisible());
+    EXPECT_TRUE(m.colourWindow() == nullptr || !m.colourWindow()->isVisible());
+}
+
+TEST(MainWindow, ExitQuestionsAndTheParameterSave)
+{
+    Program pg;
+    QSignalSpy closed(pg.main.get(), &FrmMain::closed);
+    EXPECT_FALSE(pg.close(Answer::Cancel));
+    ASSERT_EQ(pg.prompter.asked.size(), 1u);
+    const Question q = pg.prompter.asked[0];
+    EXPECT_EQ(q.title + "|" + q.text, " Exit|Do you want to save the image before exiting Ombrix?");
+    EXPECT_TRUE(q.buttons == Buttons::YesNoCancel && q.icon == Icon::Exclamation);
+
+    // Yes, but the folder cannot be written: the program stays, with a
+    // message, and nothing claims the image was saved.
+    pg.prompter.fileName = pg.dir.path() + "/no such folder/a";
+    pg.prompter.answers = {Answer::Yes, Answer::Ok};
+    EXPECT_FALSE(pg.main->close());
+    EXPECT_EQ(pg.prompter.lastDialogTitle, " Save Parameter Settings As");
+    ASSERT_EQ(pg.prompter.asked.size(), 3u);
+    EXPECT_EQ(pg.prompter.asked[2].icon, Icon::Critical);
+    EXPECT_FALSE(pg.state.flags.pbParamSaved);
+    EXPECT_EQ(pg.main->windowTitle(), " Ombrix - Untitled");
+
+    // A good name: saved (what the file holds is the file tests' part), and
+    // the caption follows the file.
+    FrmPicture* pic = pg.main->pictureWindow();
+    pg.prompter.fileName = pg.dir.path() + "/sky";
+    EXPECT_TRUE(pg.main->commands().mSaveParam());
+    EXPECT_EQ(pg.main->windowTitle(), " Ombrix - sky.obp");
+    EXPECT_EQ(QFileInfo(pg.dir.path() + "/sky.obp").size(), 1794);
+
+    // After a save the question only asks to confirm.
+    EXPECT_FALSE(pg.close(Answer::No));
+    EXPECT_EQ(pg.prompter.asked.back().text, "Do you really want to exit Ombrix?");
+    EXPECT_EQ(pg.prompter.asked.back().buttons, Buttons::YesNo);
+    EXPECT_TRUE(pg.close(Answer::Yes));
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(pic->isVisible());
+}
+
+TEST(MainWindow, HintSwitchesAndTheQualitySurviveARestart)
+{
+    QTemporaryDir shared;
+    {
+        Program first(shared.path());
+        first.state.settings.plQualityValue = 35;
+        first.state.hintIndex = 0;
+        FrmHint hint(first.state, first.main.get());
+        QTest::mouseClick(hint.chkShow(), Qt::LeftButton);
+        EXPECT_EQ(first.state.v().pnShowTip[0], 0);
+        hint.close();
+        EXPECT_TRUE(first.close(Answer::No));
+    }
+    Program second(shared.path());
+    EXPECT_EQ(second.state.v().pnShowTip[0], 0);
+    EXPECT_EQ(second.state.v().pnShowTip[1], 1);
+    EXPECT_EQ(second.state.settings.plQualityValue, 35);
+    // Switched off: the hint returns at once instead of waiting for a click.
+    second.main->mShowHint(0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(MainWindow, AboutAndHelpBelongToTheMainWindow)
+{
+    Program pg;
+    pg.main->button(ToolButton::About)->trigger();
+    ASSERT_EQ(pg.prompter.asked.size(), 1u);
+    EXPECT_EQ(pg.prompter.asked[0].title, " About Ombrix");
+    EXPECT_TRUE(pg.prompter.asked[0].text.contains(OMBRIX_VERSION));
+    pg.main->button(ToolButton::Help)->trigger();
+    QWidget* help = pg.main->helpWindow();
+    ASSERT_TRUE(help != nullptr && help->isVisible());
+    EXPECT_EQ(help->parentWidget(), pg.main.get());
+
+    // Beside its owner where the screen has room: left first, then right,
+    // else the roomier side.
+    QWidget anchor, beside;
+    const QRect area = anchor.screen()->availableGeometry();
+    anchor.setGeometry(area.left(), area.top(), 200, 100);
+    beside.resize(150, 80);
+    placeBeside(&beside, &anchor);
+    EXPECT_EQ(beside.frameGeometry().left(), anchor.frameGeometry().right() + 1);
+    anchor.move(area.right() - anchor.frameGeometry().width() + 1, area.top());
+    placeBeside(&beside, &anchor);
+    EXPECT_EQ(beside.frameGeometry().right(), anchor.frameGeometry().left() - 1);
+    anchor.setGeometry(area.left() + 100, area.top(), area.width() - 150, 100);
+    placeBeside(&beside, &anchor);
+    EXPECT_EQ(beside.frameGeometry().left(), area.left());
+}
+
+} // namespace ombrix::test

@@ -1,0 +1,151 @@
+// The image window driven as a user drives it, and the windows on a scaled screen.
+#include "ui/program.h"
+
+#include "picture/image_window.h"
+#include "ui/common/window_tools.h"
+#include "ui/main/main_widgets.h"
+#include "ui/picture/frm_picture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+
+namespace ombrix::test
+{
+
+TEST(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    FrmPicture* pic = m.pictureWindow();
+    const int runs = pic->resizeRuns();
+    const int shots = pg.state.history.pnShots;
+
+    // Several sizes in a row, as a frame drag sends them: one redraw.
+    pic->resize(300, 240);
+    pic->resize(400, 300);
+    settle();
+    EXPECT_EQ(pic->resizeRuns(), runs + 1);
+    EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    EXPECT_EQ(pg.state.pnPixelWidth, 400);
+    EXPECT_EQ(pg.find<QLabel>("statusPanel2")->text(), QString(" 400W \u00d7 300H "));
+    EXPECT_EQ(pic->pictures().picShow.width(), 400);
+    // The record keeps the window's outer size, frame included.
+    const SharedValues& v = pg.state.v();
+    EXPECT_EQ(pg.state.p().pnImageWidth, pic->frameGeometry().width() * v.Tppx);
+    pic->move(40, 20);
+    EXPECT_EQ(pg.state.p().pnImageLeft, pic->x() * v.Tppx);
+
+    // Too small for the size label: the menu offers nothing to hide.
+    pic->setClientSize(150, 60);
+    EXPECT_TRUE(control<QLabel>(pic, "lblSize")->text().isEmpty());
+    EXPECT_FALSE(m.menuItem(MenuItem::ImageSize)->isEnabled());
+
+    // An extreme shape asks for the hint every other time, and any toolbar
+    // command starts the count again.
+    pg.state.v().pnShowTip[0] = 0; // no modal dialog in the test
+    const auto hintShown = [&](int w, int h) {
+        pg.state.hintIndex = 5;
+        pic->setClientSize(w, h);
+        return pg.state.hintIndex == 0;
+    };
+    EXPECT_TRUE(hintShown(550, 100));
+    EXPECT_FALSE(hintShown(560, 100));
+    EXPECT_TRUE(hintShown(570, 100));
+    m.Toolbar1_ButtonClick(ToolButton::About);
+    EXPECT_TRUE(hintShown(580, 100));
+    EXPECT_FALSE(hintShown(500, 100));
+}
+
+TEST(ImageWindow, ClickDragPopupMenuAndHideScreen)
+{
+    Program pg;
+    FrmPicture* pic = pg.main->pictureWindow();
+    QWidget* view = control(pic, "picShow");
+    const QPoint at = pic->pos(), p(50, 50);
+    // A quick click, then the mouse moves on with no button held.
+    mouse(view, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    mouse(view, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    mouse(view, QEvent::MouseMove, p + QPoint(40, 30), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(pic->pos(), at);
+    // A press that trembles by a pixel is still a click.
+    mouse(view, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    mouse(view, QEvent::MouseMove, p + QPoint(1, 0), Qt::NoButton, Qt::LeftButton);
+    mouse(view, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(pic->pos(), at);
+    // Held and moved, the window follows (the test platform has no window
+    // manager to hand the move to), and stops with the button.
+    mouse(view, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    mouse(view, QEvent::MouseMove, p + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(pic->pos(), at + QPoint(30, 20));
+    mouse(view, QEvent::MouseButtonRelease, p + QPoint(30, 20), Qt::LeftButton, Qt::NoButton);
+    mouse(view, QEvent::MouseMove, p + QPoint(90, 90), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(pic->pos(), at + QPoint(30, 20));
+
+    // A window pushed off the screen is brought back until its top can be
+    // grabbed.
+    const QRect screen = pic->screen()->availableVirtualGeometry();
+    pic->move(screen.right() + 500, screen.bottom() + 500);
+    keepOnScreen(pic);
+    EXPECT_LT(pic->frameGeometry().left(), screen.right());
+    EXPECT_LT(pic->frameGeometry().top(), screen.bottom());
+
+    // A right click opens the menu; a double click hides the size label.
+    auto* size = control<QLabel>(pic, "lblSize");
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(5, 5));
+    auto* menu = control<QMenu>(pg.main.get(), "mnuMenu");
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    EXPECT_TRUE(pg.main->menuItem(MenuItem::Resize)->isEnabled()) << "Resize opens the size dialog";
+
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(size->text().isEmpty());
+    EXPECT_EQ(pg.main->menuItem(MenuItem::ImageSize)->text(), "Show Image Size");
+    pg.main->menuItem(MenuItem::ImageSize)->trigger();
+    EXPECT_FALSE(size->text().isEmpty());
+    EXPECT_EQ(pg.main->menuItem(MenuItem::ImageSize)->text(), "Hide Image Size");
+
+    pg.main->menuItem(MenuItem::HideScreen)->trigger();
+    EXPECT_FALSE(pic->isVisible());
+    EXPECT_FALSE(pg.state.flags.pbPictureShown);
+    pg.main->button(ToolButton::Show)->trigger();
+    EXPECT_TRUE(pic->isVisible());
+}
+
+// Run by the test command a second time with QT_SCALE_FACTOR=2: the image is
+// the screen's device pixels, drawn and shown at that resolution.
+TEST(ScaledScreen, ImageAndPreviewAreDevicePixelsShownSharp)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    FrmPicture* pic = m.pictureWindow();
+    const double r = deviceRatio(pic);
+    if (r == 1.0)
+        GTEST_SKIP() << "needs a scaled screen (QT_SCALE_FACTOR=2)";
+    EXPECT_EQ(pic->size(), QSize(260, 200));
+    const QImage& image = pic->pictures().picShow.image();
+    EXPECT_EQ(image.size(), QSize(toDevice(260, r), toDevice(200, r)));
+    EXPECT_EQ(pg.state.pnPixelWidth, image.width());
+    EXPECT_EQ(pg.find<QLabel>("statusPanel2")->text().toStdString(),
+              imageSizeText(image.width(), image.height()));
+    EXPECT_EQ(m.previewPicture().size(), QSize(toDevice(150, r), toDevice(110, r)));
+
+    // What the window shows is the picture pixel for pixel, not enlarged.
+    m.toggleImageSize(); // the size label off the picture
+    ASSERT_FALSE(pic->sizeLabelShown());
+    const QImage shown = control(pic, "picShow")->grab().toImage().convertToFormat(image.format());
+    ASSERT_EQ(shown.size(), image.size());
+    EXPECT_EQ(shown, image);
+
+    // Twelve device pixels per repetition: ten across need 120 of them.
+    pg.find<QSlider>("sliHorRep")->setValue(10);
+    pic->setClientSize(20, 200);
+    EXPECT_EQ(pic->pictures().picShow.width(), 120);
+}
+
+} // namespace ombrix::test
