@@ -80,8 +80,17 @@ ImageParams dawn()
     p.pnHump = 8;
     p.plColor = {Colour{25, 25, 112}, Colour{255, 140, 80}, Colour{255, 236, 179}};
     addText(p, 0,
-            {"Good Morning", 40, true, false, {255, 255, 255}, {255, 220, 160}, {60, 30, 60}, -1, 3,
-             170, 150});
+            {"Good Morning",
+             40,
+             true,
+             false,
+             {255, 255, 255},
+             {255, 220, 160},
+             {60, 30, 60},
+             -1,
+             3,
+             170,
+             150});
     return p;
 }
 
@@ -126,9 +135,9 @@ ImageParams framedDiamond()
         p.pnBorderSize[b] = widths[b];
         p.plBorderColor[b] = gold;
     }
-    addText(p, 0,
-            {"Ombrix", 56, true, false, {255, 255, 255}, {255, 255, 255}, {40, 0, 60}, 0, 4, 125,
-             200});
+    addText(
+        p, 0,
+        {"Ombrix", 56, true, false, {255, 255, 255}, {255, 255, 255}, {40, 0, 60}, 0, 4, 125, 200});
     return p;
 }
 
@@ -141,11 +150,29 @@ ImageParams nightTitle()
     p.pnHump = 14;
     p.plColor = {Colour{150, 190, 255}, Colour{30, 40, 110}, Colour{0, 0, 0}};
     addText(p, 0,
-            {"STARLIGHT", 60, true, false, {250, 250, 210}, {255, 255, 255}, {0, 0, 30}, -2, 4, 165,
+            {"STARLIGHT",
+             60,
+             true,
+             false,
+             {250, 250, 210},
+             {255, 255, 255},
+             {0, 0, 30},
+             -2,
+             4,
+             165,
              140});
     addText(p, 1,
-            {"a gradient by night", 22, false, true, {200, 210, 255}, {200, 210, 255},
-             {200, 210, 255}, 0, 0, 255, 250});
+            {"a gradient by night",
+             22,
+             false,
+             true,
+             {200, 210, 255},
+             {200, 210, 255},
+             {200, 210, 255},
+             0,
+             0,
+             255,
+             250});
     return p;
 }
 
@@ -176,11 +203,29 @@ ImageParams sunsetPostcard()
     p.pnBorderSize = {0, 0, 40, 0};
     p.plBorderColor[2] = Colour{30, 10, 30};
     addText(p, 0,
-            {"Greetings from the Coast", 30, true, true, {255, 255, 255}, {255, 200, 120},
-             {60, 0, 40}, -1, 2, 130, 60});
+            {"Greetings from the Coast",
+             30,
+             true,
+             true,
+             {255, 255, 255},
+             {255, 200, 120},
+             {60, 0, 40},
+             -1,
+             2,
+             130,
+             60});
     addText(p, 1,
-            {"ombrix", 14, false, false, {255, 230, 200}, {255, 230, 200}, {255, 230, 200}, 0, 0,
-             560, 398});
+            {"ombrix",
+             14,
+             false,
+             false,
+             {255, 230, 200},
+             {255, 230, 200},
+             {255, 230, 200},
+             0,
+             0,
+             560,
+             398});
     return p;
 }
 
