@@ -20,7 +20,7 @@ saved=""
 [ -f "$manifest" ] && { saved=$(mktemp); cp "$manifest" "$saved"; }
 cleanup() {
     rm -rf "$prefix"
-    if [ -n "$saved" ]; then mv "$saved" "$manifest"; else rm -f "$manifest"; fi
+    if [ -n "$saved" ]; then cat "$saved" >"$manifest"; rm -f "$saved"; else rm -f "$manifest"; fi
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
