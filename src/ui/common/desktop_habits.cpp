@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -72,6 +73,9 @@ public:
             caption.remove(QRegularExpression("&(?!&)"));
             if (!caption.isEmpty())
                 return caption;
+            // The toolbar's own button for what does not fit.
+            if (widget()->objectName() == "qt_toolbar_ext_button")
+                return QStringLiteral("More Buttons");
         }
         return QAccessibleWidget::text(t);
     }
@@ -191,8 +195,34 @@ QString layoutCaption(QWidget* w)
     return after.isEmpty() ? before : before + " ... " + after;
 }
 
+// A plain widget that acts on clicks, as a button to a screen reader.
+class AccessiblePressable : public QAccessibleWidget
+{
+public:
+    explicit AccessiblePressable(QWidget* w) : QAccessibleWidget(w, QAccessible::Button) {}
+
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} << QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        if (!widget()->isEnabled())
+            return;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+        QCoreApplication::sendEvent(widget(), &press);
+    }
+};
+
 QAccessibleInterface* checkableFactory(const QString&, QObject* object)
 {
+    if (object->isWidgetType() && object->property(kPressableProperty).toBool())
+        return new AccessiblePressable(static_cast<QWidget*>(object));
     // A tool button takes its checkable state from its action, after its
     // interface may have been asked for: it gets this one either way.
     auto* b = qobject_cast<QAbstractButton*>(object);

@@ -180,6 +180,9 @@ void FrmMain::buildControls()
         box->setObjectName(QString("picColor%1").arg(i));
         box->setFixedSize(36, 30);
         box->clicked = [this, i] { picColor_Click(i); };
+        // Read as the label under the box says it.
+        box->setAccessibleName(QString(names[i]).remove(' ') + " colour");
+        box->setAccessibleDescription("Edit this colour in the colour picker");
         picColor[static_cast<size_t>(i)] = box;
         colours->addWidget(box, 0, i, Qt::AlignHCenter);
         auto* l = new QLabel(names[i], fraColors);

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,6 +148,37 @@ TEST(Accessibility, ToggleActionsDoWhatAClickDoesAndShowKeepsThem)
     EXPECT_FALSE(pg.state.flags.pbTextMode);
 }
 
+TEST(Accessibility, ColourBoxesAndThePreviewArePressedLikeButtons)
+{
+    Program pg;
+    FrmMain& main = *pg.main;
+    // A screen reader's Press on the third colour box chooses it for the
+    // picker, as a click does; so does Space on the focused box.
+    auto* right = main.findChild<QWidget*>("picColor2");
+    ASSERT_NE(right, nullptr);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(right);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), QAccessible::Button);
+    EXPECT_EQ(a->text(QAccessible::Name), "Right/Brim colour");
+    ASSERT_NE(a->actionInterface(), nullptr);
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle();
+    EXPECT_EQ(pg.state.v().pnColorIndex, 2);
+    auto* left = main.findChild<QWidget*>("picColor0");
+    left->setFocus();
+    QTest::keyClick(left, Qt::Key_Space);
+    settle();
+    EXPECT_EQ(pg.state.v().pnColorIndex, 0);
+
+    // The preview draws again on Enter.
+    auto* preview = main.findChild<QWidget*>("picPreview");
+    ASSERT_NE(preview, nullptr);
+    const int draws = main.previewDraws();
+    preview->setFocus();
+    QTest::keyClick(preview, Qt::Key_Return);
+    EXPECT_GT(main.previewDraws(), draws);
+}
+
 TEST(Accessibility, TabReachesEveryControlOfTheMainWindowInReadingOrder)
 {
     Program pg;
@@ -175,12 +207,18 @@ TEST(Accessibility, TabReachesEveryControlOfTheMainWindowInReadingOrder)
             missed << w->objectName() + " (" + w->metaObject()->className() + ")";
     }
     EXPECT_TRUE(missed.isEmpty()) << missed.join(", ").toStdString();
-    // Left to right by column, as the window reads.
-    int lastColumn = -1;
+    // As the window reads: the frames column by column, left to right, and
+    // down each column (the toolbar is reached by its keys, not by Tab).
+    QPoint last(-1, -1);
     for (QWidget* w : visited) {
-        const int column = w->mapTo(&main, QPoint(0, 0)).x() / 120;
-        EXPECT_GE(column, lastColumn) << w->objectName().toStdString();
-        lastColumn = std::max(lastColumn, column);
+        QWidget* frame = w;
+        for (QWidget* p = w; p != nullptr && p != &main; p = p->parentWidget())
+            if (qobject_cast<QGroupBox*>(p) != nullptr)
+                frame = p;
+        const QPoint at = frame->mapTo(&main, QPoint(0, 0));
+        EXPECT_TRUE(at.x() > last.x() || (at.x() == last.x() && at.y() >= last.y()))
+            << w->objectName().toStdString() << " in " << frame->objectName().toStdString();
+        last = at;
     }
 }
 
