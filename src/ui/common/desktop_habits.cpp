@@ -233,6 +233,16 @@ QAccessibleInterface* checkableFactory(const QString&, QObject* object)
 
 } // namespace
 
+void makePressable(QWidget* w)
+{
+    w->setProperty(kPressableProperty, true);
+    // An interface made for it before (a label's, which knows no Press) is
+    // dropped, so that the next one asked for is the button's.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(w);
+    if (made != nullptr && dynamic_cast<AccessiblePressable*>(made) == nullptr)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
 void installAccessibleButtons()
 {
     static bool installed = false;

@@ -34,10 +34,11 @@ QStringList sampleDesignFolders();
 // toggle would change only the mark and be undone by the next redraw.
 void installAccessibleButtons();
 
-// A widget with this property set to true is a button to the accessibility
+// A widget made pressable (this property set to true) is a button to the accessibility
 // interface: its Press action sends it the Space key, which it takes as a
 // click (the colour boxes, the preview).
 inline constexpr const char* kPressableProperty = "ombrixPressable";
+void makePressable(QWidget* w);
 
 // Gives every control under `root` that has none an accessible name where it
 // shows no caption of its own: the label beside it in its layout, else its

@@ -35,7 +35,7 @@ bool activationKey(const QKeyEvent* e)
 void makeKeyboardClickable(QWidget* w)
 {
     w->setFocusPolicy(Qt::StrongFocus);
-    w->setProperty(kPressableProperty, true);
+    makePressable(w);
 }
 
 void paintFocus(QWidget* w)
@@ -211,6 +211,7 @@ PatternPanels::PatternPanels(QWidget* parent) : QWidget(parent)
         img->setFrameStyle(QFrame::Panel | QFrame::Raised);
         img->setCursor(Qt::PointingHandCursor);
         img->installEventFilter(this);
+        makeKeyboardClickable(img);
     }
 
     tmrMove.setInterval(15);
@@ -261,6 +262,14 @@ void PatternPanels::placeFront(int left, int width)
     // that no half of a caption shows in the strip.
     for (int i = 0; i < 6; ++i)
         optPattern_[static_cast<size_t>(i)]->setVisible(!open);
+    // Tab reaches only the options that can be seen: the back panel's while
+    // the front panel is open.
+    for (int i = 6; i < kPatterns; ++i)
+        optPattern_[static_cast<size_t>(i)]->setFocusPolicy(open ? Qt::StrongFocus : Qt::NoFocus);
+    if (open && imgOpen->hasFocus())
+        imgShut->setFocus();
+    else if (!open && imgShut->hasFocus())
+        imgOpen->setFocus();
     picPatternFore->update();
 }
 
@@ -324,6 +333,21 @@ bool PatternPanels::eventFilter(QObject* o, QEvent* e)
         // The press reached the panel beneath (a handle takes none), which
         // began a drag; the release on the handle ends it as a click.
         picPatternFore_MouseUp();
+        if (o == imgOpen)
+            imgOpen_Click();
+        else
+            imgShut_Click();
+        return true;
+    }
+    if ((e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) &&
+        (o == imgOpen || o == imgShut)) {
+        // A focused handle looks pressed in.
+        static_cast<QLabel*>(o)->setFrameShadow(e->type() == QEvent::FocusIn ? QFrame::Sunken
+                                                                             : QFrame::Raised);
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress && (o == imgOpen || o == imgShut) &&
+        activationKey(static_cast<QKeyEvent*>(e))) {
         if (o == imgOpen)
             imgOpen_Click();
         else

@@ -5,6 +5,7 @@
 // next Show keeps it; Tab reaches every control; the program's identity.
 #include "ui/common/desktop_habits.h"
 #include "ui/main/frm_dim.h"
+#include "ui/main/main_widgets.h"
 #include "ui/picture/frm_picture.h"
 #include "ui/program.h"
 #include "ui/text/frm_border.h"
@@ -22,7 +23,6 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <typeinfo>
 
 namespace ombrix::test
 {
@@ -148,7 +148,7 @@ TEST(Accessibility, ToggleActionsDoWhatAClickDoesAndShowKeepsThem)
     EXPECT_FALSE(pg.state.flags.pbTextMode);
 }
 
-TEST(Accessibility, ColourBoxesAndThePreviewArePressedLikeButtons)
+TEST(Accessibility, ColourBoxesPanelHandleAndPreviewArePressedLikeButtons)
 {
     Program pg;
     FrmMain& main = *pg.main;
@@ -169,6 +169,27 @@ TEST(Accessibility, ColourBoxesAndThePreviewArePressedLikeButtons)
     QTest::keyClick(left, Qt::Key_Space);
     settle();
     EXPECT_EQ(pg.state.v().pnColorIndex, 0);
+
+    // The pattern panel's handle opens the back panel from the keyboard, and
+    // only then are its options reached by Tab.
+    PatternPanels* panels = main.patternPanels();
+    auto* handle = main.findChild<QWidget*>("imgOpen");
+    auto* back = main.findChild<QRadioButton*>("optPattern7");
+    ASSERT_TRUE(panels != nullptr && handle != nullptr && back != nullptr);
+    EXPECT_FALSE(panels->frontPanelOpen());
+    EXPECT_EQ(back->focusPolicy(), Qt::NoFocus);
+    handle->setFocus();
+    QTest::keyClick(handle, Qt::Key_Space);
+    EXPECT_TRUE(panels->frontPanelOpen());
+    EXPECT_NE(back->focusPolicy(), Qt::NoFocus);
+    back->setFocus();
+    QTest::keyClick(back, Qt::Key_Space);
+    EXPECT_EQ(pg.state.p().pnPattern, 7);
+    auto* shut = main.findChild<QWidget*>("imgShut");
+    QAccessibleInterface* shutAccess = QAccessible::queryAccessibleInterface(shut);
+    EXPECT_EQ(shutAccess->text(QAccessible::Name), "Close the front panel");
+    shutAccess->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(panels->frontPanelOpen());
 
     // The preview draws again on Enter.
     auto* preview = main.findChild<QWidget*>("picPreview");
