@@ -133,7 +133,8 @@ void FrmMain::buildToolbar()
         a->setObjectName(row.key);
         const QList<QKeySequence> keys = commandKeys(row.button);
         a->setToolTip(tooltipWithKeys(row.tooltip, keys));
-        if (row.button != ToolButton::Help) // F1 is HelpKey's
+        // F1 is HelpKey's; Save's key is the Save Parameters command's.
+        if (row.button != ToolButton::Help && row.button != ToolButton::Save)
             a->setShortcuts(keys);
         a->setCheckable(row.checkable);
         a->setEnabled(row.available);

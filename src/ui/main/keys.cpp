@@ -42,9 +42,13 @@ QList<QKeySequence> commandKeys(ToolButton button)
         return standard(QKeySequence::Refresh, {QKeySequence(Qt::Key_F5)});
     case ToolButton::Resize:
         return {QKeySequence(Qt::CTRL | Qt::Key_R)};
+    case ToolButton::Save:
+        // The button pops up its menu; the key saves the parameters, the
+        // menu's items show their own keys.
+        return commandKeys(KeyCommand::SaveParameters);
     case ToolButton::Help:
         // Taken by HelpKey, which knows the focused window; named here for
-        // the tooltip.
+        // the tooltip, as Save's is.
         return standard(QKeySequence::HelpContents, {QKeySequence(Qt::Key_F1)});
     default:
         return {};

@@ -13,8 +13,8 @@
 namespace ombrix
 {
 
-// The keys of a toolbar button's command (none for the buttons that pop up
-// a menu: Save and Wallpaper have keys on their items).
+// The keys of a toolbar button's command, for its tooltip and, but for Save
+// (whose button pops up a menu) and Help (HelpKey's), its shortcut.
 QList<QKeySequence> commandKeys(ToolButton button);
 
 // The commands that have a key but no button of their own.

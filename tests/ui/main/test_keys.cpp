@@ -73,9 +73,13 @@ TEST(Keys, EachCommandKeyTriggersItsButtonInBothWindows)
             }
         }
     }
-    // Help names F1; the buttons that pop up a menu have their keys on its items.
+    // Help names F1 and Save Ctrl+S, which are not their buttons' shortcuts:
+    // F1 finds the focused window's help, and the Save button pops up a menu
+    // whose items have keys of their own.
     EXPECT_TRUE(main.button(ToolButton::Help)->toolTip().endsWith("(F1)"));
-    EXPECT_TRUE(commandKeys(ToolButton::Save).isEmpty());
+    EXPECT_TRUE(main.button(ToolButton::Save)->toolTip().endsWith("(Ctrl+S)"));
+    EXPECT_TRUE(main.button(ToolButton::Save)->shortcuts().isEmpty());
+    EXPECT_TRUE(commandKeys(ToolButton::Wallpaper).isEmpty());
 }
 
 TEST(Keys, StandardKeysDoTheirWorkFromTheMainAndTheImageWindow)
