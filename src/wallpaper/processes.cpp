@@ -167,13 +167,24 @@ Detached startDetached(const std::string& program, const std::vector<std::string
     if (child < 0) {
         out.why = std::strerror(errno);
     } else {
+        // A signal (a child's end, which Qt watches for) may cut a wait
+        // short: each is resumed, or the program would be taken for started
+        // before its exec.
+        auto readWhole = [](int fd, void* into, size_t n) {
+            ssize_t r;
+            do
+                r = ::read(fd, into, n);
+            while (r < 0 && errno == EINTR);
+            return r;
+        };
         int status = 0;
-        ::waitpid(child, &status, 0);
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
         pid_t pid = 0;
         int e = 0;
-        if (::read(ids[0], &pid, sizeof pid) != static_cast<ssize_t>(sizeof pid) || pid <= 0)
+        if (readWhole(ids[0], &pid, sizeof pid) != static_cast<ssize_t>(sizeof pid) || pid <= 0)
             out.why = "it could not be started";
-        else if (::read(fail[0], &e, sizeof e) == static_cast<ssize_t>(sizeof e))
+        else if (readWhole(fail[0], &e, sizeof e) == static_cast<ssize_t>(sizeof e))
             out.why = std::strerror(e);
         else
             out.pid = pid;

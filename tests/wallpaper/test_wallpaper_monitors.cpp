@@ -176,18 +176,20 @@ TEST(WallpaperSway, FileNamesQuotedForSwayAndItsConfigurationRead)
 // detached program runs on in a session of its own and is found by name.
 TEST(WallpaperPrograms, ArgumentsArriveWholeAndDetachedProgramsAreFound)
 {
-    const std::vector<std::string> args{"1000", "a b'c\"d$HOME;e\\f\ng", "-x", "*"};
-    const Detached d = startDetached("/bin/sleep", args);
+    // sh runs on while its child sleeps, its own arguments unread.
+    const std::vector<std::string> args{"-c", "sleep 1000; :", "sh", "a b'c\"d$HOME;e\\f\ng", "-x",
+                                        "*"};
+    const Detached d = startDetached("/bin/sh", args);
     ASSERT_NE(d.pid, 0) << d.why;
     const ProcessInfo p = processInfo(d.pid);
     EXPECT_EQ(p.arguments, args);
     EXPECT_NE(p.startTime, 0u);
     bool found = false;
-    for (const ProcessInfo& q : runningProcesses("sleep"))
+    for (const ProcessInfo& q : runningProcesses("sh"))
         found = found || (q.pid == d.pid && q.arguments == args);
     EXPECT_TRUE(found);
     EXPECT_NE(::getsid(d.pid), ::getsid(0)); // a session of its own, not ours
-    ::kill(d.pid, SIGTERM);
+    ::kill(-::getsid(d.pid), SIGTERM);       // sh and its sleep
     for (int i = 0; i < 100 && processInfo(d.pid).pid != 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(processInfo(d.pid).pid, 0);
