@@ -16,6 +16,7 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -475,12 +476,16 @@ TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
         QTemporaryDir dir;
         auto backend = makeRootWindowBackend(display);
         ASSERT_TRUE(backend->readCurrent().ok);
+        QElapsedTimer clock;
+        clock.start();
         const WallpaperResult r =
             setMonitorWallpapers(*backend, found.monitors, drawAt, dir.path().toStdString(), {});
         ASSERT_TRUE(r.ok) << r.message;
         const QImage root = x.pixels(x.s->root);
         for (const Monitor& m : found.monitors)
             EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
+        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
+                    layout.size(), static_cast<long long>(clock.elapsed()));
         ASSERT_TRUE(backend->restore().ok);
         for (const auto& m : layout)
             QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
