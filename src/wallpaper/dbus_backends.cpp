@@ -33,6 +33,18 @@ QDBusMessage call(const QString& service, const QString& path, const QString& in
     return QDBusConnection::sessionBus().call(m, QDBus::Block, kTimeoutMs);
 }
 
+// A service that answers now, or that the bus starts when called.
+bool serviceReachable(const QString& name)
+{
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    if (bus == nullptr)
+        return false;
+    if (bus->isServiceRegistered(name).value())
+        return true;
+    const QDBusReply<QStringList> activatable = bus->activatableServiceNames();
+    return activatable.isValid() && activatable.value().contains(name);
+}
+
 std::string noBus(const std::string& desktop)
 {
     return "There is no session bus to reach the " + desktop +
@@ -66,6 +78,16 @@ class XfconfWallpaper final : public WallpaperBackend
 {
 public:
     std::string desktopName() const override { return "XFCE"; }
+
+    std::string whyCannotApply() const override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            return noBus("XFCE");
+        if (!serviceReachable(kXfService))
+            return "The XFCE settings service (xfconfd) is neither running nor installed, so the "
+                   "wallpaper cannot be set. Install the package \"xfconf\".";
+        return {};
+    }
 
     WallpaperResult readCurrent() override
     {
@@ -280,6 +302,15 @@ public:
     explicit PlasmaWallpaper(std::vector<Monitor> monitors) : monitors_(std::move(monitors)) {}
 
     std::string desktopName() const override { return "KDE Plasma"; }
+
+    std::string whyCannotApply() const override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            return noBus("Plasma");
+        if (!serviceReachable(kPlasmaService))
+            return "The Plasma shell is not running, so the wallpaper cannot be set.";
+        return {};
+    }
 
     WallpaperResult readCurrent() override
     {

@@ -114,6 +114,27 @@ public:
 
     std::string desktopName() const override { return desktop_.name; }
 
+    std::string whyCannotApply() const override
+    {
+        // Asked before anything is opened: the schema, the same lookup
+        // openSettings() makes.
+        GPtr<GSettingsSchemaSource, unrefSource> own;
+        GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+        if (!store_.schemaDir.empty()) {
+            own.reset(g_settings_schema_source_new_from_directory(store_.schemaDir.c_str(), nullptr,
+                                                                  FALSE, nullptr));
+            source = own.p;
+        }
+        GSettingsSchema* schema =
+            source != nullptr ? g_settings_schema_source_lookup(source, desktop_.schema, TRUE)
+                              : nullptr;
+        if (schema == nullptr)
+            return std::string("The ") + desktop_.name + " wallpaper settings (" + desktop_.schema +
+                   ") are not installed on this system, so Ombrix cannot set the wallpaper here.";
+        g_settings_schema_unref(schema);
+        return {};
+    }
+
     WallpaperResult readCurrent() override
     {
         const WallpaperResult open = openSettings();

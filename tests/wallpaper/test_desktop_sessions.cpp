@@ -91,6 +91,7 @@ TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
     const QVariantMap start = xfconfBackdrop();
     ASSERT_EQ(start.size(), 7);
     auto backend = makeXfconfBackend();
+    EXPECT_EQ(backend->whyCannotApply(), ""); // activatable on this bus
     ASSERT_TRUE(backend->readCurrent().ok);
     const DesktopValues v = backend->values();
     // Zoomed: no menu item.
@@ -214,6 +215,8 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
 {
     if (!sessionBus())
         GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
+    // No shell on the bus yet: said before anything is tried.
+    EXPECT_NE(makePlasmaBackend()->whyCannotApply().find("not running"), std::string::npos);
     QThread thread;
     PlasmaStandIn shell;
     shell.moveToThread(&thread);
@@ -223,6 +226,7 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     ASSERT_TRUE(bus.registerService("org.kde.plasmashell"));
 
     auto backend = makePlasmaBackend();
+    EXPECT_EQ(backend->whyCannotApply(), "");
     ASSERT_TRUE(backend->readCurrent().ok);
     const DesktopValues v = backend->values();
     // Plasma's default when no fill mode was written is crop: no menu item.

@@ -249,6 +249,8 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     // A folder without the desktop's schema: a clear refusal, where
     // GSettings itself would end the program.
     auto missing = makeGSettingsBackend(kCinnamonDesktop, {empty.path().toStdString(), keyfile});
+    EXPECT_NE(missing->whyCannotApply().find("not installed"), std::string::npos);
+    EXPECT_EQ(old->whyCannotApply(), "");
     const WallpaperResult r = missing->readCurrent();
     EXPECT_NE(r.message.find("org.cinnamon.desktop.background"), std::string::npos) << r.message;
     EXPECT_FALSE(r.ok || missing->apply("/w/a.bmp", Arrangement::Tile).ok || missing->restore().ok);
