@@ -255,12 +255,13 @@ public:
         if (!read_)
             return WallpaperResult::failure(whyCannotRestore() + " There is nothing to put back.");
         // The configuration's own lines, as sway read them at start-up; with
-        // none, sway drew no wallpaper, and a black background is closest.
+        // none, sway drew no wallpaper but its own dark grey, which a solid
+        // background of that colour shows again.
         std::string commands;
         for (const std::string& line : original_)
             commands += (commands.empty() ? "" : "; ") + line;
         if (commands.empty())
-            commands = "output * bg #000000 solid_color";
+            commands = "output * bg #3f3f3f solid_color";
         return run(commands);
     }
 
