@@ -282,6 +282,19 @@ TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
     for (const Monitor& m : outs)
         EXPECT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0) << m.name;
     EXPECT_TRUE(ours().empty());
+
+    // The sway back end where the configuration sets no wallpaper: Restore
+    // shows sway's own grey again.  (This session starts no swaybg, so the
+    // sway back end's own check refuses; only its Restore is looked at.)
+    auto sway = makeSwayBackend(socket());
+    ASSERT_TRUE(sway->readCurrent().ok);
+    EXPECT_EQ(sway->values().wallpaper, "");
+    const WallpaperResult none = sway->apply(a.toStdString(), Arrangement::Tile);
+    EXPECT_FALSE(none.ok);
+    EXPECT_NE(none.message.find("swaybg"), std::string::npos) << none.message;
+    ASSERT_TRUE(sway->restore().ok);
+    for (const Monitor& m : outs)
+        EXPECT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0) << m.name;
 }
 
 } // namespace
