@@ -62,6 +62,40 @@ public:
 
     std::string desktopName() const override { return "the desktop portal"; }
 
+    std::string whyCannotApply() const override
+    {
+        GError* error = nullptr;
+        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
+        if (bus == nullptr)
+            return "Ombrix runs in a sandbox, where only the desktop portal can set the "
+                   "wallpaper, and there is no session bus to reach it: " +
+                   errorText(error);
+        // Running now, or started by the bus when called.
+        bool found = false;
+        for (const char* method : {"ListNames", "ListActivatableNames"}) {
+            GVariant* names = g_dbus_connection_call_sync(
+                bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                method, nullptr, G_VARIANT_TYPE("(as)"), G_DBUS_CALL_FLAGS_NONE, 5000, nullptr,
+                nullptr);
+            if (names == nullptr)
+                continue;
+            GVariantIter* it = nullptr;
+            const gchar* name = nullptr;
+            g_variant_get(names, "(as)", &it);
+            while (!found && g_variant_iter_next(it, "&s", &name))
+                found = std::string(name) == kPortal;
+            g_variant_iter_free(it);
+            g_variant_unref(names);
+        }
+        g_object_unref(bus);
+        if (!found)
+            return "Ombrix runs in a sandbox, where only the desktop portal can set the "
+                   "wallpaper, and no portal answers on the session bus. Install the desktop's "
+                   "portal (xdg-desktop-portal with xdg-desktop-portal-gnome or -kde) outside the "
+                   "sandbox.";
+        return {};
+    }
+
     std::string whyCannotRestore() const override
     {
         if (!read_)

@@ -599,7 +599,10 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
     options.monitors = {screen};
     options.answerTimeoutMs = 10000;
 
-    // No portal on the bus: refused, never reported done.
+    // No portal on the bus: said before anything is tried, and refused,
+    // never reported done.
+    EXPECT_NE(makePortalBackend(options)->whyCannotApply().find("no portal answers"),
+              std::string::npos);
     EXPECT_FALSE(makePortalBackend(options)->apply(file, Arrangement::Tile).ok);
 
     QThread thread;
@@ -620,6 +623,7 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
                 {1, Arrangement::Stretch, false, "cancelled"},
                 {2, Arrangement::Tile, false, "refused"}};
     auto backend = makePortalBackend(options);
+    EXPECT_EQ(backend->whyCannotApply(), "");
     ASSERT_TRUE(backend->readCurrent().ok);
     // The settings portal did not answer: nothing to put back, and why.
     EXPECT_NE(backend->whyCannotRestore().find("cannot be read"), std::string::npos);
