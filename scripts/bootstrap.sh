@@ -24,10 +24,13 @@ packages=(
   dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
   appstream man-db                # the install test's metainfo and manual page checks
   zsh fish bash-completion        # the completion test runs each shell
-  x11-xserver-utils               # xrandr: the completions offer the screens' sizes
+  x11-xserver-utils               # xrandr: completions offer the screens' sizes; --setmonitor in the wallpaper tests
   lintian                         # checks the Debian package (cpack -G DEB)
   python3-pyatspi at-spi2-core    # the accessibility test drives the windows over AT-SPI
   xdotool                         # types keys into the real program on Xvfb
+  libxcb-randr0-dev               # the X monitors (RandR 1.5) for a wallpaper per monitor
+  sway swaybg grim                # sway headless, its wallpaper drawer, and the screen read back
+  pcmanfm-qt pcmanfm              # the LXQt and LXDE desktops, set through their command lines
 )
 
 missing=()
