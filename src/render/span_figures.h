@@ -108,10 +108,11 @@ struct Capsule {
     double radius = 0; // half the pen
     // The band, sorted into two lower and two upper limits on x and a range
     // of rows where its edges run along the rows, so that a row takes no
-    // branch.  A segment of no length has no band, only its caps.
-    bool hasBand = false;
+    // branch.  A segment of no length has no band (an empty range of rows),
+    // only its caps.
     EdgeLine lower[2], upper[2];
-    double bandTop = 0, bandBottom = 0;
+    double bandTop = std::numeric_limits<double>::infinity();
+    double bandBottom = -std::numeric_limits<double>::infinity();
 };
 
 // One edge of a ring: an ellipse (x² / rx² + y² / ry² = 1, held as rx²,
@@ -122,13 +123,20 @@ struct RingEdge {
     int table = -1;                    // index in RingEdges, -1: the ellipse itself
 };
 
+// A convex wedge of an arc: what lies between two rays from its centre.
+struct Wedge {
+    RowLimit from, to;
+};
+
 // The band between two edges around (cx, cy), all of it or, for an arc,
-// what lies within one or two convex wedges (each between two rays).
+// what lies within one or two wedges, kept beside the figures (their
+// limits would double a ring's size, and every figure is read on every row
+// it touches).
 struct Ring {
     double cx = 0, cy = 0;
     RingEdge outer, inner;
-    int wedges = 0; // 0: the whole ring
-    RowLimit wedge[2][2];
+    int wedges = 0;     // 0: the whole ring
+    int firstWedge = 0; // the first of them in the wedge list
 };
 
 // A convex quadrilateral, its corners in order around it.
@@ -137,10 +145,11 @@ struct Quad {
 };
 
 // One figure waiting to be drawn, already limited to the rows and columns
-// it may touch (the picture within the clip of its time).
+// it may touch (the picture within the clip of its time).  Kept small: a
+// row reads every figure that crosses it.
 struct Figure {
-    QRgb colour = 0;
     long top = 0, bottom = -1, left = 0, right = -1;
+    QRgb colour = 0;
     std::variant<Block, Capsule, Ring, Quad> shape;
 };
 

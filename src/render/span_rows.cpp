@@ -70,7 +70,7 @@ inline void capsuleRow(QRgb* row, double fy, const Figure& f, const Capsule& c)
     };
     cap(c.x1, c.y1);
     cap(c.x2, c.y2);
-    if (c.hasBand && fy >= c.bandTop && fy <= c.bandBottom) {
+    if (fy >= c.bandTop && fy <= c.bandBottom) {
         const double mlo = std::max(c.lower[0].at(fy), c.lower[1].at(fy));
         const double mhi = std::min(c.upper[0].at(fy), c.upper[1].at(fy));
         if (mlo <= mhi) {
@@ -86,13 +86,14 @@ inline void capsuleRow(QRgb* row, double fy, const Figure& f, const Capsule& c)
 // row where the row passes above or below the hole; within the wedges of
 // an arc.  `at` holds the sides its outer and inner edge took the row
 // before (RingEdges::halfWidth).
-inline void ringRow(QRgb* row, double fy, const Figure& f, const Ring& ring, const RingEdges& edges,
+inline void ringRow(QRgb* row, double fy, const Figure& f, const Ring& ring, const Waiting& waiting,
                     int at[2])
 {
     const double dy = fy - ring.cy;
     if (dy > ring.outer.ry || dy < -ring.outer.ry)
         return;
     const double cx = ring.cx;
+    const RingEdges& edges = waiting.edges;
     const double outer =
         ring.outer.table >= 0
             ? edges.halfWidth(ring.outer.table, at[0], dy)
@@ -114,9 +115,10 @@ inline void ringRow(QRgb* row, double fy, const Figure& f, const Ring& ring, con
         return;
     }
     for (int w = 0; w < ring.wedges; ++w) {
+        const Wedge& wedge = waiting.wedges[static_cast<std::size_t>(ring.firstWedge + w)];
         double wlo = -kInf, whi = kInf;
-        ring.wedge[w][0].apply(fy, wlo, whi);
-        ring.wedge[w][1].apply(fy, wlo, whi);
+        wedge.from.apply(fy, wlo, whi);
+        wedge.to.apply(fy, wlo, whi);
         for (int k = 0; k < 2; ++k) {
             const double a = std::max(lo[k], wlo), b = std::min(hi[k], whi);
             if (a <= b)
@@ -182,7 +184,7 @@ void drawRowRange(uchar* bits, qsizetype perLine, long width, const Waiting& wai
             if (const auto* c = std::get_if<Capsule>(&f.shape))
                 capsuleRow(row, fy, f, *c);
             else if (const auto* ring = std::get_if<Ring>(&f.shape))
-                ringRow(row, fy, f, *ring, waiting.edges, &sideAt[2 * i]);
+                ringRow(row, fy, f, *ring, waiting, &sideAt[2 * i]);
             else if (const auto* q = std::get_if<Quad>(&f.shape))
                 quadRow(row, fy, f, *q);
             else

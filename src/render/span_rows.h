@@ -17,6 +17,7 @@ namespace ombrix::span
 struct Waiting {
     const std::vector<Figure>& figures;
     const RingEdges& edges;
+    const std::vector<Wedge>& wedges;
     bool clear = false;
     QRgb clearColour = 0;
 };

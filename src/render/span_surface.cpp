@@ -55,8 +55,7 @@ span::Capsule capsule(double ax, double ay, double bx, double by, double r)
             c.lower[k] = {0, -kInf};
             c.upper[k] = {0, kInf};
         }
-        c.bandTop = -kInf;
-        c.bandBottom = kInf;
+        double top = -kInf, bottom = kInf;
         int lowers = 0, uppers = 0;
         bool none = false;
         for (const RowLimit& limit : limits) {
@@ -68,10 +67,10 @@ span::Capsule capsule(double ax, double ay, double bx, double by, double r)
                 c.upper[std::min(uppers++, 1)] = limit.line;
                 break;
             case RowLimit::FromRow:
-                c.bandTop = std::max(c.bandTop, limit.line.offset);
+                top = std::max(top, limit.line.offset);
                 break;
             case RowLimit::ToRow:
-                c.bandBottom = std::min(c.bandBottom, limit.line.offset);
+                bottom = std::min(bottom, limit.line.offset);
                 break;
             case RowLimit::Closed:
                 none = true;
@@ -80,33 +79,12 @@ span::Capsule capsule(double ax, double ay, double bx, double by, double r)
                 break;
             }
         }
-        c.hasBand = !none;
+        if (!none) {
+            c.bandTop = top;
+            c.bandBottom = bottom;
+        }
     }
     return c;
-}
-
-// Limits the ring to the arc from `start` over `sweep` degrees.
-void arcWedges(span::Ring& ring, double start, double sweep)
-{
-    // The arc's own angles are held to a sixteenth of a degree, as the
-    // reference draws them.
-    const double a0 = std::round(start * 16) / 16 * kPi / 180;
-    const double turn = std::round(sweep * 16) / 16 * kPi / 180;
-    if (turn >= 2 * kPi)
-        return;
-    // A sweep beyond half a turn is two wedges, each convex.
-    ring.wedges = turn > kPi ? 2 : 1;
-    const double piece = turn / ring.wedges;
-    const double cx = ring.cx, cy = ring.cy;
-    for (int k = 0; k < ring.wedges; ++k) {
-        const double from = a0 + k * piece, to = from + piece;
-        // Counter-clockwise of the ray at `from`, clockwise of the one at
-        // `to` (y grows downwards on the picture).
-        ring.wedge[k][0] = span::RowLimit::of(
-            -std::sin(from), std::cos(from) * cy + std::sin(from) * cx, -std::cos(from));
-        ring.wedge[k][1] =
-            span::RowLimit::of(std::sin(to), -cx * std::sin(to) - cy * std::cos(to), std::cos(to));
-    }
 }
 
 } // namespace
@@ -375,6 +353,32 @@ void SpanSurface::outline(double x, double y, double rx, double ry, num::Rgb col
     }
 }
 
+// Limits the ring to the arc from `start` over `sweep` degrees.
+void SpanSurface::arcWedges(span::Ring& ring, double start, double sweep)
+{
+    // The arc's own angles are held to a sixteenth of a degree, as the
+    // reference draws them.
+    const double a0 = std::round(start * 16) / 16 * kPi / 180;
+    const double turn = std::round(sweep * 16) / 16 * kPi / 180;
+    if (turn >= 2 * kPi)
+        return;
+    // A sweep beyond half a turn is two wedges, each convex.
+    ring.wedges = turn > kPi ? 2 : 1;
+    ring.firstWedge = static_cast<int>(wedges_.size());
+    const double piece = turn / ring.wedges;
+    const double cx = ring.cx, cy = ring.cy;
+    for (int k = 0; k < ring.wedges; ++k) {
+        const double from = a0 + k * piece, to = from + piece;
+        // Counter-clockwise of the ray at `from`, clockwise of the one at
+        // `to` (y grows downwards on the picture).
+        wedges_.push_back(
+            {span::RowLimit::of(-std::sin(from), std::cos(from) * cy + std::sin(from) * cx,
+                                -std::cos(from)),
+             span::RowLimit::of(std::sin(to), -cx * std::sin(to) - cy * std::cos(to),
+                                std::cos(to))});
+    }
+}
+
 void SpanSurface::circle(double x, double y, double r, num::Rgb colour)
 {
     outline(x, y, r, r, colour, false, 0, 0);
@@ -416,8 +420,8 @@ void SpanSurface::renderTop(long rows) const
     // Only part of the picture is wanted when its first rows are about to
     // be read (imageRows): those are kept in the cache.
     if (first <= last)
-        span::drawRows(image_, {figures_, edges_, clearWaiting_, toQRgb(clearColour_)}, first, last,
-                       rows >= image_.height());
+        span::drawRows(image_, {figures_, edges_, wedges_, clearWaiting_, toQRgb(clearColour_)},
+                       first, last, rows >= image_.height());
     if (rows >= image_.height())
         dropFigures();
     else

@@ -97,10 +97,12 @@ private:
     void thinLine(long x1, long y1, long x2, long y2, num::Rgb colour);
     void outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
                  double start, double sweep);
+    void arcWedges(span::Ring& ring, double start, double sweep);
     void dropFigures() const
     {
         figures_.clear();
         edges_.clear();
+        wedges_.clear();
         clearWaiting_ = false;
         doneRows_ = 0;
     }
@@ -119,7 +121,8 @@ private:
     mutable bool clearWaiting_ = false;
     mutable num::Rgb clearColour_ = 0;
     mutable std::vector<span::Figure> figures_;
-    mutable span::RingEdges edges_; // the edges of the waiting rings
+    mutable span::RingEdges edges_;           // the edges of the waiting rings
+    mutable std::vector<span::Wedge> wedges_; // the wedges of the waiting arcs
     // The rows above this one already show what waits (imageRows).
     mutable long doneRows_ = 0;
 };
