@@ -181,14 +181,21 @@ void drawRowRange(uchar* bits, qsizetype perLine, long width, const Waiting& wai
             const Figure& f = figures[i];
             if (y < f.top || y > f.bottom)
                 continue;
-            if (const auto* c = std::get_if<Capsule>(&f.shape))
-                capsuleRow(row, fy, f, *c);
-            else if (const auto* ring = std::get_if<Ring>(&f.shape))
-                ringRow(row, fy, f, *ring, waiting, &sideAt[2 * i]);
-            else if (const auto* q = std::get_if<Quad>(&f.shape))
-                quadRow(row, fy, f, *q);
-            else
+            // A switch on the kind, so that the kinds are one jump away.
+            switch (f.shape.index()) {
+            case 1:
+                capsuleRow(row, fy, f, *std::get_if<Capsule>(&f.shape));
+                break;
+            case 2:
+                ringRow(row, fy, f, *std::get_if<Ring>(&f.shape), waiting, &sideAt[2 * i]);
+                break;
+            case 3:
+                quadRow(row, fy, f, *std::get_if<Quad>(&f.shape));
+                break;
+            default:
                 std::fill(row + f.left, row + f.right + 1, f.colour);
+                break;
+            }
         }
         if (buffered)
             writeThrough(picture, row, width);
