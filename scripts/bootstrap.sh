@@ -23,6 +23,12 @@ packages=(
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common  # wallpaper schemas
   libxcb1-dev                     # the X root window wallpaper
   dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
+  appstream man-db                # the install test's metainfo and manual page checks
+  zsh fish bash-completion        # the completion test runs each shell
+  x11-xserver-utils               # xrandr: the completions offer the screens' sizes
+  lintian                         # checks the Debian package (cpack -G DEB)
+  python3-pyatspi at-spi2-core    # the accessibility test drives the windows over AT-SPI
+  xdotool                         # types keys into the real program on Xvfb
 )
 
 missing=()
