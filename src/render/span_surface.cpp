@@ -87,6 +87,34 @@ span::Capsule capsule(double ax, double ay, double bx, double by, double r)
     return c;
 }
 
+// The edge of a ring that is the ellipse with radii rx, ry itself.
+span::RingEdge ellipseEdge(double rx, double ry)
+{
+    span::RingEdge e;
+    e.rx2 = rx * rx;
+    e.ratio = e.rx2 / (ry * ry);
+    e.ry = ry;
+    return e;
+}
+
+// The carried-on end at `degrees` of a thick arc (raster::arcEndCorners),
+// within the drawable area.
+span::Figure arcEnd(double cx, double cy, const raster::RingBand& band, double degrees,
+                    bool atStart, QRgb colour, const raster::PixelRect& area)
+{
+    span::Quad q;
+    raster::arcEndCorners(cx, cy, band.arcInner(), band.outerX, band.pen, degrees, atStart, q.x,
+                          q.y);
+    span::Figure end;
+    end.colour = colour;
+    end.top = std::max(area.top, firstIn(*std::min_element(q.y, q.y + 4)));
+    end.bottom = std::min(area.bottom, lastIn(*std::max_element(q.y, q.y + 4)));
+    end.left = area.left;
+    end.right = area.right;
+    end.shape = q;
+    return end;
+}
+
 } // namespace
 
 SpanSurface::SpanSurface(int width, int height, DrawStyle style) : style_(style)
@@ -313,14 +341,9 @@ void SpanSurface::outline(double x, double y, double rx, double ry, num::Rgb col
     ring.cy = cy;
     // The band between the outline's outer and inner edge, each taken as
     // an ellipse; without a hole where the pen closes it.
-    ring.outer.rx2 = band.outerX * band.outerX;
-    ring.outer.ratio = ring.outer.rx2 / (band.outerY * band.outerY);
-    ring.outer.ry = band.outerY;
-    if (!band.solid && band.innerX > 0 && band.innerY > 0) {
-        ring.inner.rx2 = band.innerX * band.innerX;
-        ring.inner.ratio = ring.inner.rx2 / (band.innerY * band.innerY);
-        ring.inner.ry = band.innerY;
-    }
+    ring.outer = ellipseEdge(band.outerX, band.outerY);
+    if (!band.solid && band.innerX > 0 && band.innerY > 0)
+        ring.inner = ellipseEdge(band.innerX, band.innerY);
     // A stroked outline's edges are those the reference's stroker makes
     // (RingEdges); a figure filled solid is the ellipse itself.
     if (!band.solid) {
@@ -333,19 +356,8 @@ void SpanSurface::outline(double x, double y, double rx, double ry, num::Rgb col
     f.shape = ring;
     add(f);
     if (isArc) {
-        for (const double degrees : {start, start + sweep}) {
-            span::Quad q;
-            raster::arcEndCorners(cx, cy, band.arcInner(), band.outerX, w, degrees,
-                                  degrees == start, q.x, q.y);
-            span::Figure end;
-            end.colour = value;
-            end.top = std::max(area.top, firstIn(*std::min_element(q.y, q.y + 4)));
-            end.bottom = std::min(area.bottom, lastIn(*std::max_element(q.y, q.y + 4)));
-            end.left = area.left;
-            end.right = area.right;
-            end.shape = q;
-            add(end);
-        }
+        for (const double degrees : {start, start + sweep})
+            add(arcEnd(cx, cy, band, degrees, degrees == start, value, area));
     }
     if (band.solid) {
         const long px0 = px(cx), py0 = px(cy);
