@@ -10,7 +10,8 @@ packages=(
   zlib1g-dev                      # deflate for the PNG writer
   fonts-liberation2               # "Arial" resolves to the metric-compatible Liberation Sans
   libgtest-dev libbenchmark-dev   # tests and benchmarks
-  clang-14 libclang-rt-14-dev     # libFuzzer for the parameter file fuzzer
+  clang libclang-rt-14-dev        # clang and clang++ (clang 14) with libFuzzer for the fuzzer
+  clang-tidy                      # the static checks of the test command (.clang-tidy)
   clang-format                    # the format check of the test command
   qt6-qpa-plugins                 # the X11 platform the desktop program runs on
   xvfb xauth x11-utils            # a private X server and xwininfo for the smoke test

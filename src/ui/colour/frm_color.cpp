@@ -89,7 +89,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter g(this);
-        g.fillRect(rect(), owner_.swatch());
+        g.fillRect(rect(), owner_.swatchColour());
         g.setPen(Qt::black);
         g.drawRect(rect().adjusted(0, 0, -1, -1));
     }
