@@ -18,7 +18,9 @@ if(OMBRIX_FUZZ)
 endif()
 
 function(ombrix_apply_options target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  # -Wshadow: a name that hides another in an outer scope or a member is a
+  # mistake waiting to happen in the long drawing functions.
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
   if(OMBRIX_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

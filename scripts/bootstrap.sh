@@ -10,7 +10,8 @@ packages=(
   zlib1g-dev                      # deflate for the PNG writer
   fonts-liberation2               # "Arial" resolves to the metric-compatible Liberation Sans
   libgtest-dev libbenchmark-dev   # tests and benchmarks
-  clang-14 libclang-rt-14-dev     # libFuzzer for the parameter file fuzzer
+  clang libclang-rt-14-dev        # clang and clang++ (clang 14) with libFuzzer for the fuzzer
+  clang-tidy                      # the static checks of the test command (.clang-tidy)
   clang-format                    # the format check of the test command
   qt6-qpa-plugins                 # the X11 platform the desktop program runs on
   xvfb xauth x11-utils            # a private X server and xwininfo for the smoke test
@@ -22,6 +23,15 @@ packages=(
   gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common  # wallpaper schemas
   libxcb1-dev                     # the X root window wallpaper
   dbus-daemon xfconf              # a private session bus and xfconfd for the wallpaper tests
+  appstream man-db                # the install test's metainfo and manual page checks
+  zsh fish bash-completion        # the completion test runs each shell
+  x11-xserver-utils               # xrandr: completions offer the screens' sizes; --setmonitor in the wallpaper tests
+  lintian                         # checks the Debian package (cpack -G DEB)
+  python3-pyatspi at-spi2-core    # the accessibility test drives the windows over AT-SPI
+  xdotool                         # types keys into the real program on Xvfb
+  libxcb-randr0-dev               # the X monitors (RandR 1.5) for a wallpaper per monitor
+  sway swaybg grim                # sway headless, its wallpaper drawer, and the screen read back
+  pcmanfm-qt pcmanfm              # the LXQt and LXDE desktops, set through their command lines
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "app/gui.h"
 
 #include "editing/app_state.h"
+#include "ui/common/desktop_habits.h"
 #include "ui/common/prompter.h"
 #include "ui/main/frm_main.h"
 #include "wallpaper/wallpaper.h"
@@ -74,6 +75,7 @@ int runGui(int argc, char** argv)
     QApplication::setApplicationName("Ombrix");
     QApplication::setApplicationVersion(OMBRIX_VERSION);
     QApplication::setQuitOnLastWindowClosed(false);
+    applyProgramIdentity();
 
     QtPrompter prompter;
     AppState state;

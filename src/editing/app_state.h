@@ -40,6 +40,7 @@ struct FileChoices {
     std::string psReadTitle;  // its name, offered by the open dialog
     std::string psParamTitle; // the name the parameter save dialog offers
     std::string psImageTitle; // the name of the image last saved
+    std::string psParamFile;  // the parameter file the image was last read from or saved to
 };
 
 struct AppState {

@@ -49,8 +49,9 @@ public:
     void CreateFromPicture(const QImage& picture);
     void ClearUp();
 
-    static Long bytesPerScanLine(Long width) { return (3 * width + 3) & ~3; }
-    Long BytesPerScanLine() const { return bytesPerScanLine(header_.biWidth); }
+    // The length of a row of `width` pixels, padded to a multiple of 4 bytes.
+    static Long paddedRowBytes(Long width) { return (3 * width + 3) & ~3; }
+    Long BytesPerScanLine() const { return paddedRowBytes(header_.biWidth); }
     Long Width() const { return header_.biWidth; }
     Long Height() const { return header_.biHeight; }
     const std::uint8_t* DIBSectionBitsPtr() const { return bits_.get(); }

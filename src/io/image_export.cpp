@@ -156,7 +156,7 @@ ExportResult WriteJpegFile(const cDIBSection& dib, const std::string& fileName, 
                         TJPF_BGR, TJFLAG_BOTTOMUP, fileName, quality);
 }
 
-ExportResult writeJpegFile(const QImage& image, const std::string& fileName, Long quality)
+ExportResult writeJpegImage(const QImage& image, const std::string& fileName, Long quality)
 {
     if (image.isNull())
         return failure(fileName, "there is no picture to write");
@@ -188,7 +188,7 @@ ExportResult writeBmpFile(const QImage& image, const std::string& fileName)
         return failure(fileName, "there is no picture to write");
     const QImage rows = rgb32(image);
     const Long w = rows.width(), h = rows.height();
-    const std::uint64_t stride = static_cast<std::uint64_t>(cDIBSection::bytesPerScanLine(w));
+    const std::uint64_t stride = static_cast<std::uint64_t>(cDIBSection::paddedRowBytes(w));
     BitmapInfoHeader info;
     info.biWidth = w;
     info.biHeight = h;
@@ -316,7 +316,7 @@ ExportResult saveImage(const QImage& image, const std::string& fileName, Long qu
     if (suffix == "png")
         return writePngFile(image, fileName);
     if (suffix == "jpg" || suffix == "jpeg")
-        return writeJpegFile(image, fileName, quality);
+        return writeJpegImage(image, fileName, quality);
     if (suffix == "bmp")
         return writeBmpFile(image, fileName);
     return failure(fileName, "unknown image type (use .png, .jpg, .jpeg or .bmp)");

@@ -23,7 +23,7 @@ struct ExportResult {
 // Encodes the block's bottom-up BGR rows as JPEG; quality is held to 10..100.
 ExportResult WriteJpegFile(const cDIBSection& dib, const std::string& fileName, Long quality);
 // The same from the picture's own rows, without a block in between.
-ExportResult writeJpegFile(const QImage& image, const std::string& fileName, Long quality);
+ExportResult writeJpegImage(const QImage& image, const std::string& fileName, Long quality);
 // A standard 24-bit Windows bitmap of the block.
 ExportResult writeBmpFile(const cDIBSection& dib, const std::string& fileName);
 // The same bitmap made from the picture's rows as they are written.

@@ -1,7 +1,7 @@
 // Patterns 8 (sandglass) and 4 (crossing pleats): fans of straight lines
 // through the centre of the rectangle, each joining a point on one side to
 // the point opposite it.
-#include "render/engine.h"
+#include "render/patterns.h"
 
 namespace ombrix
 {
@@ -30,12 +30,10 @@ void fanSegment(RenderContext& ctx, Surface& s, Fan fan, Long L, Long T, Long W,
     const Segment seg(S);
     if (seg.empty())
         return;
-    s.setDrawWidth(seg.pen(1, 1, 2));
-    for (const Long j : seg.positions()) {
-        fanLine(s, fan, L, T, W, H, base + j, colourAt(j));
-        ctx.pfProgress = static_cast<Single>((before + j) / total);
-        ctx.mShowProgress();
-    }
+    drawBands(
+        ctx, s, seg, {1, 1, 2}, seg.positions(), colourAt,
+        [&](Long j, num::Rgb colour) { fanLine(s, fan, L, T, W, H, base + j, colour); },
+        [&](Long j) { return (before + j) / total; });
 }
 
 } // namespace
@@ -47,7 +45,6 @@ void mDrawSandglass(RenderContext& ctx, Surface& s, Integer L, Integer T, Intege
     const Long X = p.pnRotation == 1 ? W : H;
     const Single A = static_cast<Single>(p.pnHump * static_cast<double>(X) * 0.05);
     const Single B = static_cast<Single>(X - static_cast<double>(A));
-    const double total = static_cast<double>(A) + B;
 
     // Only the first palette fills the wedges that the fan leaves uncovered.
     if (p.pnRainbow == 1) {
@@ -55,15 +52,13 @@ void mDrawSandglass(RenderContext& ctx, Surface& s, Integer L, Integer T, Intege
         s.fillBox(L, T, static_cast<Long>(L) + W, static_cast<Long>(T) + H,
                   num::rgb(c[0], c[1], c[2]));
     }
-    if (p.pnHump >= 1 && !Segment(A).empty()) {
-        FirstSegmentColour colour(p, 0, 1, A);
-        fanSegment(ctx, s, fan, L, T, W, H, A, 0.0, 0.0, total,
-                   [&](Long j) { return colour.at(j, num::fdiv(j, A)); });
-    }
-    if (p.pnHump <= 19 && !Segment(B).empty()) {
-        const Ramp ramp(p, 1, 2, B);
-        fanSegment(ctx, s, fan, L, T, W, H, B, A, A, total, [&](Long j) { return ramp.at(j); });
-    }
+    TwoSegments t;
+    t.A = A;
+    t.B = B;
+    t.fractionOf = A;
+    t.firstPen = t.secondPen = {1, 1, 2};
+    auto band = [&](double k, num::Rgb colour) { fanLine(s, fan, L, T, W, H, k, colour); };
+    drawTwoSegments(ctx, s, t, band, band);
 }
 
 void mDrawPleats(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)

@@ -1,6 +1,6 @@
 // Pattern 0, the linear gradient: straight bands across the rectangle,
 // optionally slanted, along the width (pnRotation 1) or the height.
-#include "render/engine.h"
+#include "render/patterns.h"
 
 #include <cmath>
 
@@ -51,32 +51,12 @@ void mDrawLinear(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W
     const LinearGeometry g{L, T, W, H, p.pnRotation == 1, p.pnSlantRate < 0, D};
     constexpr double kOpen = 1e9; // no limit on that side
     const ClipGuard clip(s, g.alongWidth ? L : -kOpen, g.alongWidth ? -kOpen : T, kOpen, kOpen);
-    const double total = static_cast<double>(A) + B;
-
-    if (p.pnHump >= 1) {
-        const Segment seg(A);
-        if (!seg.empty()) {
-            s.setDrawWidth(seg.pen(1, 0, 2));
-            FirstSegmentColour colour(p, 0, 1, A);
-            for (const Long pos : seg.positions()) {
-                g.band(s, pos, colour.at(pos, num::fdiv(pos, Len)));
-                ctx.pfProgress = static_cast<Single>(pos / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
-    if (p.pnHump <= 19) {
-        const Segment seg(B);
-        if (!seg.empty()) {
-            s.setDrawWidth(seg.pen(1, 0, 2));
-            const Ramp ramp(p, 1, 2, B);
-            for (const Long j : seg.positions()) {
-                g.band(s, A + static_cast<double>(j), ramp.at(j));
-                ctx.pfProgress = static_cast<Single>((A + static_cast<double>(j)) / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
+    TwoSegments t;
+    t.A = A;
+    t.B = B;
+    t.fractionOf = Len;
+    auto band = [&](double pos, num::Rgb colour) { g.band(s, pos, colour); };
+    drawTwoSegments(ctx, s, t, band, band);
 }
 
 } // namespace ombrix

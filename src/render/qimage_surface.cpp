@@ -12,9 +12,6 @@ namespace ombrix
 {
 
 using raster::clipSegment;
-using raster::kFar;
-using raster::kPi;
-using raster::kSolidHole;
 using raster::px;
 
 QImageSurface::QImageSurface(int width, int height, DrawStyle style) : style_(style)
@@ -184,57 +181,28 @@ void QImageSurface::box(double x1, double y1, double x2, double y2, num::Rgb col
 }
 
 void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
-                            double start, double span)
+                            double start, double sweep)
 {
     if (image_.isNull())
         return;
-    // Centres and radii stay fractional: rounding them would put pairs of
-    // neighbouring rings on the same radius (halves go to the even
-    // neighbour) and leave one-pixel pinholes between the pairs.
     const double cx = x, cy = y;
-    rx = std::fabs(rx);
-    ry = std::fabs(ry);
-    // QPainter approximates a circle by curves and strokes it into a ring
-    // polygon; two rings whose edges should meet exactly (the step of the
-    // bands equals their pen) then leave pinholes between them.  Each ring
-    // is therefore stroked one pixel wider on its inner side, where the next
-    // smaller figure's area is (centred outlines grow half a pixel on each
-    // side): the bands are drawn from the inside out, so a later, larger
-    // ring only covers the overlap of an earlier one and every band keeps
-    // its width.
-    const double w = drawWidth_ + 1.0;
-    // Skip figures that cannot touch the picture.
-    const double reach = std::max(rx, ry) + w;
-    if (cx + reach < 0 || cy + reach < 0 || cx - reach > image_.width() ||
-        cy - reach > image_.height() || reach > kFar)
+    raster::RingBand band;
+    if (!raster::ringBand(cx, cy, rx, ry, drawWidth_, style_ == DrawStyle::InsideSolid,
+                          image_.width(), image_.height(), band))
         return;
-    // The radii of the pen's path.  Inside-solid: the outline's outer edge
-    // is the figure's own edge, which (as for a box) includes the pixels the
-    // radius reaches, so it lies half a pixel further out.
-    double prx = rx, pry = ry;
-    if (style_ == DrawStyle::InsideSolid) {
-        prx = rx + 0.5 - w / 2.0;
-        pry = ry + 0.5 - w / 2.0;
-    }
-    const double outerX = prx + w / 2.0, outerY = pry + w / 2.0;
-
     QPainter p(&image_);
     beginPainter(p);
     const QColor c(toQRgb(colour));
-    if (std::min(prx, pry) <= 0.0 || std::max(prx, pry) - w / 2.0 < kSolidHole) {
-        // The outline is thicker than the figure, or its hole would hold
-        // no more than the pixel at its centre.  Stroked, a pen wider than
-        // the path's diameter leaves the middle unpainted, and a hole
-        // smaller than a pixel shows whatever lies beneath, the background
-        // when the figure is the first: the figure is filled solid instead,
-        // and the pixel holding its centre is painted too, which a figure
-        // smaller than a pixel may miss altogether.
+    if (band.solid) {
+        // Stroked, a pen wider than the path's diameter leaves the middle
+        // unpainted, and a hole smaller than a pixel shows whatever lies
+        // beneath, the background when the figure is the first.
         p.setPen(Qt::NoPen);
         p.setBrush(c);
-        const QRectF rect(cx - outerX, cy - outerY, 2 * outerX, 2 * outerY);
+        const QRectF rect(cx - band.outerX, cy - band.outerY, 2 * band.outerX, 2 * band.outerY);
         if (isArc) {
-            p.drawPie(rect, qRound(start * 16), qRound(span * 16));
-            carryArcEnds(p, cx, cy, 0.0, outerX, w, start, span);
+            p.drawPie(rect, qRound(start * 16), qRound(sweep * 16));
+            carryArcEnds(p, cx, cy, band, start, sweep);
         } else {
             p.drawEllipse(rect);
         }
@@ -244,41 +212,30 @@ void QImageSurface::outline(double x, double y, double rx, double ry, num::Rgb c
         return;
     }
     QPen pen(c);
-    pen.setWidthF(w);
+    pen.setWidthF(band.pen);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
-    const QRectF rect(cx - prx, cy - pry, 2 * prx, 2 * pry);
+    const QRectF rect(cx - band.pathX, cy - band.pathY, 2 * band.pathX, 2 * band.pathY);
     if (isArc) {
-        p.drawArc(rect, qRound(start * 16), qRound(span * 16));
+        p.drawArc(rect, qRound(start * 16), qRound(sweep * 16));
         p.setPen(Qt::NoPen);
         p.setBrush(c);
-        carryArcEnds(p, cx, cy, prx - w / 2.0, outerX, w, start, span);
+        carryArcEnds(p, cx, cy, band, start, sweep);
     } else {
         p.drawEllipse(rect);
     }
 }
 
-void QImageSurface::carryArcEnds(QPainter& p, double cx, double cy, double inner, double outer,
-                                 double w, double start, double span)
+void QImageSurface::carryArcEnds(QPainter& p, double cx, double cy, const raster::RingBand& band,
+                                 double start, double sweep)
 {
-    // A thick arc ends flat, across its path.  Where arcs are laid one after
-    // another along a sweep (the semicircle), a pen wider than the arcs'
-    // radius leaves a gap between one arc's flat end and the next arc.  Each
-    // end is therefore carried on along the arc's tangent, away from the
-    // arc, by one pen width: a band of the arc's own thickness that reaches
-    // the next arc, which is drawn over it.  The painter fills in the
-    // arc's colour.
-    for (const double degrees : {start, start + span}) {
-        const double a = degrees * kPi / 180.0;
-        // The radial direction of the end on the screen (y grows down), and
-        // the tangent leading away from the arc: backwards at its start,
-        // onwards at its end.
-        const double ux = std::cos(a), uy = -std::sin(a);
-        const double sign = degrees == start ? 1.0 : -1.0;
-        const double dx = sign * std::sin(a) * w, dy = sign * std::cos(a) * w;
-        const QPointF in(cx + inner * ux, cy + inner * uy), out(cx + outer * ux, cy + outer * uy);
-        const QPointF quad[4] = {in, out, out + QPointF(dx, dy), in + QPointF(dx, dy)};
+    // In the arc's colour, which the painter fills in (raster::arcEndCorners).
+    for (const double degrees : {start, start + sweep}) {
+        double qx[4], qy[4];
+        raster::arcEndCorners(cx, cy, band.arcInner(), band.outerX, band.pen, degrees,
+                              degrees == start, qx, qy);
+        const QPointF quad[4] = {{qx[0], qy[0]}, {qx[1], qy[1]}, {qx[2], qy[2]}, {qx[3], qy[3]}};
         p.drawPolygon(quad, 4);
     }
 }

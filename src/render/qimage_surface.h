@@ -2,6 +2,7 @@
 // antialiasing off, so that every band is one solid colour.
 #pragma once
 
+#include "render/raster_geometry.h"
 #include "render/surface.h"
 
 #include <QImage>
@@ -54,9 +55,9 @@ private:
     void extendPastEdges(double& ax, double& ay, double& bx, double& by) const;
     void fillRect(long left, long top, long right, long bottom, num::Rgb colour);
     void outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
-                 double start, double span);
-    void carryArcEnds(class QPainter& p, double cx, double cy, double inner, double outer, double w,
-                      double start, double span);
+                 double start, double sweep);
+    void carryArcEnds(class QPainter& p, double cx, double cy, const raster::RingBand& band,
+                      double start, double sweep);
 
     QImage image_;
     DrawStyle style_;

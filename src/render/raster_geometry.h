@@ -156,4 +156,87 @@ inline void arcDegrees(double start, double end, double& from, double& sweep)
     sweep = span * 180.0 / kPi;
 }
 
+// The band a stroked circle or ellipse outline covers, the same on both
+// surfaces.  Centres and radii stay fractional: rounding them would put
+// pairs of neighbouring rings on the same radius (halves go to the even
+// neighbour) and leave one-pixel pinholes between the pairs.  The reference
+// approximates the ellipse by curves and strokes it into a ring polygon; two
+// rings whose edges should meet exactly (the step of the bands equals their
+// pen) would then leave pinholes between them.  Each ring is therefore
+// stroked one pixel wider on its inner side, where the next smaller
+// figure's area is (centred outlines grow half a pixel on each side): the
+// bands are drawn from the inside out, so a later, larger ring only covers
+// the overlap of an earlier one and every band keeps its width.
+struct RingBand {
+    double pen = 0;                // the pen's width, one wider than the draw width
+    double pathX = 0, pathY = 0;   // the radii of the pen's path
+    double outerX = 0, outerY = 0; // of the outer edge
+    double innerX = 0, innerY = 0; // of the inner edge (not above 0: no hole)
+    // The outline is thicker than the figure, or its hole would hold no
+    // more than the pixel at its centre: the figure is filled solid, and
+    // the pixel holding its centre is painted too, which a figure smaller
+    // than a pixel may miss altogether.
+    bool solid = false;
+    // Where the flat ends of an arc begin, from the centre.
+    double arcInner() const { return solid ? 0.0 : innerX; }
+};
+
+// The band of an outline with radii rx, ry around (cx, cy), its pen
+// `drawWidth`, lying inside the radius or centred on it.  False when it
+// cannot touch a picture of that size (or lies too far out to draw).
+inline bool ringBand(double cx, double cy, double rx, double ry, long drawWidth, bool inside,
+                     double width, double height, RingBand& band)
+{
+    rx = std::fabs(rx);
+    ry = std::fabs(ry);
+    const double w = drawWidth + 1.0;
+    const double reach = std::max(rx, ry) + w;
+    if (cx + reach < 0 || cy + reach < 0 || cx - reach > width || cy - reach > height ||
+        reach > kFar)
+        return false;
+    // Lying inside, the outline's outer edge is the figure's own edge, which
+    // (as for a box) includes the pixels the radius reaches, so it lies half
+    // a pixel further out.
+    const double prx = inside ? rx + 0.5 - w / 2.0 : rx, pry = inside ? ry + 0.5 - w / 2.0 : ry;
+    band.pen = w;
+    band.pathX = prx;
+    band.pathY = pry;
+    band.outerX = prx + w / 2.0;
+    band.outerY = pry + w / 2.0;
+    band.innerX = prx - w / 2.0;
+    band.innerY = pry - w / 2.0;
+    band.solid = std::min(prx, pry) <= 0.0 || std::max(prx, pry) - w / 2.0 < kSolidHole;
+    return true;
+}
+
+// A thick arc ends flat, across its path.  Where arcs are laid one after
+// another along a sweep (the semicircle), a pen wider than the arcs' radius
+// leaves a gap between one arc's flat end and the next arc.  Each end is
+// therefore carried on along the arc's tangent, away from the arc, by one
+// pen width: a band of the arc's own thickness, from `inner` to `outer`
+// from the centre, that reaches the next arc, which is drawn over it.
+// The corners, in order around it, of the band at the end at `degrees`
+// (its start when `atStart`).
+inline void arcEndCorners(double cx, double cy, double inner, double outer, double pen,
+                          double degrees, bool atStart, double (&x)[4], double (&y)[4])
+{
+    const double a = degrees * kPi / 180.0;
+    // The radial direction of the end on the screen (y grows down), and the
+    // tangent leading away from the arc: backwards at its start, onwards at
+    // its end.
+    const double ux = std::cos(a), uy = -std::sin(a);
+    const double sign = atStart ? 1.0 : -1.0;
+    const double dx = sign * std::sin(a) * pen, dy = sign * std::cos(a) * pen;
+    const double inX = cx + inner * ux, inY = cy + inner * uy;
+    const double outX = cx + outer * ux, outY = cy + outer * uy;
+    x[0] = inX;
+    y[0] = inY;
+    x[1] = outX;
+    y[1] = outY;
+    x[2] = outX + dx;
+    y[2] = outY + dy;
+    x[3] = inX + dx;
+    y[3] = inY + dy;
+}
+
 } // namespace ombrix::raster

@@ -1,5 +1,5 @@
 // The round patterns: circles (6, 7), ellipses (1, 2) and the semicircle (9).
-#include "render/engine.h"
+#include "render/patterns.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,47 +22,25 @@ void mDrawCircle(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W
 {
     const ImageParams& p = ctx.p;
     const bool clearcut = p.pnPattern == kClearcutCircle;
-    const Single cx = static_cast<Single>(W * 0.5 + L);
-    const Single cy = static_cast<Single>(H * 0.5 + T - 1);
     const Single R = static_cast<Single>(0.5 * std::min(W, H));
-    const Single A = static_cast<Single>(p.pnHump * static_cast<double>(R) * 0.05);
-    const Single B = R - A;
-    const double total = static_cast<double>(A) + B;
-
     fillWithLastColour(p, s, L, T, W, H);
     const Single ox = static_cast<Single>(p.pnSlantRate * 0.045);
     const Single oy = static_cast<Single>(p.pnVerOrgOffset * 0.04);
-    const double x0 = cx + static_cast<double>(A) * ox;
-    const double y0 = cy + static_cast<double>(A) * oy;
+    const Centred c(p, L, T, W, H, R, ox, oy);
 
-    if (p.pnHump >= 1) {
-        const Segment seg(A);
-        if (!seg.empty()) {
-            const double k =
-                std::sqrt(static_cast<double>(ox) * ox + static_cast<double>(oy) * oy) + 1;
-            s.setDrawWidth(seg.pen(k, 1, 3));
-            FirstSegmentColour colour(p, 0, 1, A);
-            for (const Long pos : seg.positions()) {
-                s.circle(x0 - pos * static_cast<double>(ox), y0 - pos * static_cast<double>(oy),
-                         pos, colour.at(pos, num::fdiv(pos, A)));
-                ctx.pfProgress =
-                    static_cast<Single>(clearcut ? pos / static_cast<double>(A) : pos / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
-    if (!clearcut && p.pnHump <= 19) {
-        const Segment seg(B);
-        if (!seg.empty()) {
-            s.setDrawWidth(seg.pen(1, 0, 2));
-            const Ramp ramp(p, 1, 2, B);
-            for (const Long j : seg.positions()) {
-                s.circle(cx, cy, A + static_cast<double>(j), ramp.at(j));
-                ctx.pfProgress = static_cast<Single>((A + static_cast<double>(j)) / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
+    TwoSegments t;
+    t.A = c.A;
+    t.B = c.B;
+    t.fractionOf = c.A;
+    t.clearcut = clearcut;
+    t.firstPen = {std::sqrt(static_cast<double>(ox) * ox + static_cast<double>(oy) * oy) + 1, 1, 3};
+    drawTwoSegments(
+        ctx, s, t,
+        [&](double pos, num::Rgb colour) {
+            s.circle(c.x0 - pos * static_cast<double>(ox), c.y0 - pos * static_cast<double>(oy),
+                     pos, colour);
+        },
+        [&](double r, num::Rgb colour) { s.circle(c.cx, c.cy, r, colour); });
 }
 
 void mDrawEllipse(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
@@ -86,64 +64,29 @@ void mDrawEllipse(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer 
         }
     }
 
-    Single q, extent;
-    if (p.pnRotation == 1) {
-        extent = W;
-        q = static_cast<Single>(num::fdiv(H, W));
-        if (q > 1)
-            q = static_cast<Single>(num::fdiv(W, H));
-        oy = q * oy;
-    } else {
-        extent = H;
-        q = static_cast<Single>(num::fdiv(W, H));
-        if (q < 1)
-            q = static_cast<Single>(num::fdiv(H, W));
-        ox = static_cast<Single>(num::fdiv(ox, q));
-    }
-
-    const Single R = static_cast<Single>(extent * 0.5);
-    const Single A = static_cast<Single>(p.pnHump * static_cast<double>(R) * 0.05);
-    const Single B = R - A;
-    const double total = static_cast<double>(A) + B;
-    const Single cx = static_cast<Single>(W * 0.5 + L);
-    const Single cy = static_cast<Single>(H * 0.5 + T - 1);
-    const double x0 = cx + static_cast<double>(A) * ox;
-    const double y0 = cy + static_cast<double>(A) * oy;
+    const AlongRotation along = alongRotation(p, W, H, ox, oy);
+    const Single q = along.q;
+    const Centred c(p, L, T, W, H, static_cast<Single>(along.extent * 0.5), ox, oy);
 
     fillWithLastColour(p, s, L, T, W, H);
 
-    if (p.pnHump >= 1) {
-        const Segment seg(A);
-        if (!seg.empty()) {
-            const double ax = std::fabs(static_cast<double>(ox)),
-                         ay = std::fabs(static_cast<double>(oy));
-            const double k =
-                std::sqrt(std::max((ax + 1) * (ax + 1) + ay * ay, (ay + 1) * (ay + 1) + ax * ax));
-            s.setDrawWidth(seg.pen(k, 2, 0));
-            FirstSegmentColour colour(p, 0, 1, A);
-            // The positions stop one pixel short of the segment's end.
-            const Long last = num::clng(static_cast<double>(A) - 1);
-            for (const Long pos : seg.positions(last)) {
-                s.ellipse(x0 - pos * static_cast<double>(ox), y0 - pos * static_cast<double>(oy),
-                          pos, colour.at(pos, num::fdiv(pos, A)), q);
-                ctx.pfProgress =
-                    static_cast<Single>(clearcut ? pos / static_cast<double>(A) : pos / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
-    if (!clearcut && p.pnHump <= 19) {
-        const Segment seg(B);
-        if (!seg.empty()) {
-            s.setDrawWidth(seg.pen(1, 1, 2));
-            const Ramp ramp(p, 1, 2, B);
-            for (const Long j : seg.positions()) {
-                s.ellipse(cx, cy, A + static_cast<double>(j), ramp.at(j), q);
-                ctx.pfProgress = static_cast<Single>((A + static_cast<double>(j)) / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
+    TwoSegments t;
+    t.A = c.A;
+    t.B = c.B;
+    t.fractionOf = c.A;
+    t.clearcut = clearcut;
+    t.firstPen = movingOriginPen(ox, oy);
+    t.secondPen = {1, 1, 2};
+    // The positions stop one pixel short of the segment's end.
+    t.shortened = true;
+    t.firstLast = num::clng(static_cast<double>(c.A) - 1);
+    drawTwoSegments(
+        ctx, s, t,
+        [&](double pos, num::Rgb colour) {
+            s.ellipse(c.x0 - pos * static_cast<double>(ox), c.y0 - pos * static_cast<double>(oy),
+                      pos, colour, q);
+        },
+        [&](double r, num::Rgb colour) { s.ellipse(c.cx, c.cy, r, colour, q); });
 }
 
 void mDrawSemicircle(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
@@ -153,7 +96,6 @@ void mDrawSemicircle(RenderContext& ctx, Surface& s, Integer L, Integer T, Integ
     const Single Len = static_cast<Single>(H <= W ? W + H * 0.5 : H + W * 0.5);
     const Single A = static_cast<Single>(p.pnHump * static_cast<double>(Len) * 0.05);
     const Single B = Len - A;
-    const double total = static_cast<double>(A) + B;
     const bool alongWidth = p.pnRotation == 1;
     // Left halves moving right, or upper halves moving down.
     auto band = [&](double pos, num::Rgb colour) {
@@ -163,30 +105,11 @@ void mDrawSemicircle(RenderContext& ctx, Surface& s, Integer L, Integer T, Integ
             s.arc(L + W * 0.5, T + pos, W * 0.5, colour, 0, pi);
     };
 
-    if (p.pnHump >= 1) {
-        const Segment seg(A);
-        if (!seg.empty()) {
-            s.setDrawWidth(seg.pen(1, 0, 2));
-            FirstSegmentColour colour(p, 0, 1, A);
-            for (const Long pos : seg.positions()) {
-                band(pos, colour.at(pos, num::fdiv(pos, Len)));
-                ctx.pfProgress = static_cast<Single>(pos / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
-    if (p.pnHump <= 19) {
-        const Segment seg(B);
-        if (!seg.empty()) {
-            s.setDrawWidth(seg.pen(1, 0, 2));
-            const Ramp ramp(p, 1, 2, B);
-            for (const Long j : seg.positions()) {
-                band(A + static_cast<double>(j), ramp.at(j));
-                ctx.pfProgress = static_cast<Single>((A + static_cast<double>(j)) / total);
-                ctx.mShowProgress();
-            }
-        }
-    }
+    TwoSegments t;
+    t.A = A;
+    t.B = B;
+    t.fractionOf = Len;
+    drawTwoSegments(ctx, s, t, band, band);
 }
 
 } // namespace ombrix

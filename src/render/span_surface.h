@@ -1,5 +1,8 @@
 // The drawing surface the program draws on: every figure is turned into
 // spans, one run of pixels per row, and the figures are drawn row by row.
+// This file and span_surface.cpp turn the calls into figures
+// (span_figures.h); ring_edges.* builds the edges of stroked outlines,
+// span_rows.* draws the rows, picture_memory.* holds a large picture.
 //
 // The figures (thick lines, box outlines and filled boxes, circle and
 // ellipse outlines, arcs) are collected as they come and drawn together,
@@ -17,6 +20,8 @@
 #pragma once
 
 #include "render/raster_geometry.h"
+#include "render/ring_edges.h"
+#include "render/span_figures.h"
 #include "render/surface.h"
 
 #include <QImage>
@@ -86,66 +91,24 @@ public:
 private:
     // Inclusive; empty when left > right.
     using Area = raster::PixelRect;
-    // One figure waiting to be drawn, already limited to the rows and
-    // columns it may touch (the picture within the clip of its time).
-    struct Figure {
-        enum Kind : unsigned char {
-            Rect,    // the whole of rows top..bottom, columns left..right
-            Capsule, // a thick line: v = x1, y1, x2, y2, half the pen; when
-                     // `wedges` is 1, the band between its ends in half[]
-                     // and v[5], v[6] (span_surface.cpp, line())
-            Ring,    // v = cx, cy, then for the outer and the inner edge rx²,
-                     // rx² / ry², ry (inner ry 0: no hole); within `wedges`
-                     // wedges when it is an arc; an edge with a table in
-                     // edges_ (outerEdge, innerEdge) takes its width from it
-            Quad,    // a convex quadrilateral: v = four corners x, y
-        };
-        Kind kind = Rect;
-        int wedges = 0;
-        QRgb colour = 0;
-        long top = 0, bottom = -1, left = 0, right = -1;
-        double v[8] = {};
-        // Half-planes as limits on each row (span_surface.cpp, toBound);
-        // wedge k is the pair 2k, 2k + 1.
-        double half[4][3] = {};
-        int outerEdge = -1, innerEdge = -1;
-    };
-    // One edge of a stroked outline, in the quadrant where x and y grow: a
-    // polygon from (x, 0) to (0, top), its sides in edgeSides_ from `first`
-    // on (`count` of them, y growing, then one that starts nowhere), with
-    // the side at which each of kEdgeSteps even steps of y starts, where a
-    // row's search for its side begins when the row before had none
-    // (span_surface.cpp, addEdge and renderRows).
-    static constexpr int kEdgeSteps = 32;
-    struct EdgeSide {
-        double y, x, slope; // where it starts; dx / dy along it
-    };
-    struct EdgeTable {
-        double rx = 0, ry = 0, offset = 0; // the edge's ellipse and distance
-        double steps = 0;                  // kEdgeSteps / top
-        int first = 0, count = 0;          // its sides in edgeSides_
-        unsigned short start[kEdgeSteps] = {};
-    };
-    int addEdge(double rx, double ry, double offset);
     Area drawable() const;
-    void add(const Figure& f);
+    void add(const span::Figure& f);
     void addRect(long left, long top, long right, long bottom, num::Rgb colour);
     void thinLine(long x1, long y1, long x2, long y2, num::Rgb colour);
-    void extendPastEdges(double& ax, double& ay, double& bx, double& by) const;
     void outline(double x, double y, double rx, double ry, num::Rgb colour, bool isArc,
-                 double start, double span);
+                 double start, double sweep);
+    void arcWedges(span::Ring& ring, double start, double sweep);
     void dropFigures() const
     {
         figures_.clear();
         edges_.clear();
-        edgeSides_.clear();
+        wedges_.clear();
         clearWaiting_ = false;
         doneRows_ = 0;
     }
     // Draws the waiting clear and figures into the picture.
     void render() const { renderTop(image_.height()); }
     void renderTop(long rows) const;
-    void renderRows(uchar* bits, long first, long last, bool bypassCache) const;
 
     mutable QImage image_;
     DrawStyle style_;
@@ -157,10 +120,9 @@ private:
     Area clip_{0, 0, -1, -1};
     mutable bool clearWaiting_ = false;
     mutable num::Rgb clearColour_ = 0;
-    mutable std::vector<Figure> figures_;
-    mutable std::vector<EdgeTable> edges_;
-    mutable std::vector<EdgeSide> edgeSides_;
-    std::vector<double> edgePoints_; // addEdge's own, kept for its memory
+    mutable std::vector<span::Figure> figures_;
+    mutable span::RingEdges edges_;           // the edges of the waiting rings
+    mutable std::vector<span::Wedge> wedges_; // the wedges of the waiting arcs
     // The rows above this one already show what waits (imageRows).
     mutable long doneRows_ = 0;
 };

@@ -33,6 +33,18 @@ QDBusMessage call(const QString& service, const QString& path, const QString& in
     return QDBusConnection::sessionBus().call(m, QDBus::Block, kTimeoutMs);
 }
 
+// A service that answers now, or that the bus starts when called.
+bool serviceReachable(const QString& name)
+{
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    if (bus == nullptr)
+        return false;
+    if (bus->isServiceRegistered(name).value())
+        return true;
+    const QDBusReply<QStringList> activatable = bus->activatableServiceNames();
+    return activatable.isValid() && activatable.value().contains(name);
+}
+
 std::string noBus(const std::string& desktop)
 {
     return "There is no session bus to reach the " + desktop +
@@ -66,6 +78,16 @@ class XfconfWallpaper final : public WallpaperBackend
 {
 public:
     std::string desktopName() const override { return "XFCE"; }
+
+    std::string whyCannotApply() const override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            return noBus("XFCE");
+        if (!serviceReachable(kXfService))
+            return "The XFCE settings service (xfconfd) is neither running nor installed, so the "
+                   "wallpaper cannot be set. Install the package \"xfconf\".";
+        return {};
+    }
 
     WallpaperResult readCurrent() override
     {
@@ -117,6 +139,36 @@ public:
         return write(wanted, {});
     }
 
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Each; }
+
+    // Each monitor's own keys (monitor<NAME>, the output's name), on every
+    // workspace number the desktop has; created where missing.
+    WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
+    {
+        if (!read_) {
+            const WallpaperResult r = readCurrent();
+            if (!r.ok)
+                return r;
+        }
+        QStringList numbers;
+        for (const QString& w : std::as_const(workspaces_)) {
+            const QString n = w.section('/', -1);
+            if (!numbers.contains(n))
+                numbers << n;
+        }
+        QVariantMap wanted;
+        for (const MonitorFile& f : files)
+            for (const QString& n : std::as_const(numbers)) {
+                const QString w =
+                    "/backdrop/screen0/monitor" + QString::fromStdString(f.monitor.name) + "/" + n;
+                if (!touched_.contains(w) && !workspaces_.contains(w))
+                    touched_ << w;
+                wanted[w + kLastImage] = QString::fromLocal8Bit(f.file.c_str());
+                wanted[w + kImageStyle] = xfStyle(Arrangement::Stretch);
+            }
+        return write(wanted, {});
+    }
+
     WallpaperResult restore() override
     {
         if (!read_)
@@ -124,7 +176,7 @@ public:
                                             "read, so there is nothing to put back.");
         QVariantMap wanted;
         QStringList absent;
-        for (const QString& w : std::as_const(workspaces_))
+        for (const QString& w : std::as_const(workspaces_) + touched_)
             for (const QString& key : {w + kLastImage, w + kImageStyle}) {
                 if (original_.contains(key))
                     wanted[key] = original_.value(key);
@@ -195,6 +247,7 @@ private:
 
     QVariantMap original_;
     QStringList workspaces_;
+    QStringList touched_; // workspaces of monitors that had no keys at start-up
     bool read_ = false;
 };
 
@@ -231,20 +284,33 @@ const char* const kReadScript =
     "desktops().forEach(function (d) {\n"
     "    var plugin = d.wallpaperPlugin;\n"
     "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
-    "    out.push({id: d.id, plugin: plugin, image: String(d.readConfig('Image')),\n"
-    "              fill: String(d.readConfig('FillMode'))});\n"
+    "    out.push({id: d.id, screen: d.screen, plugin: plugin,\n"
+    "              image: String(d.readConfig('Image')), fill: "
+    "String(d.readConfig('FillMode'))});\n"
     "});\n"
     "print(JSON.stringify(out));\n";
 
 struct PlasmaDesktop {
     int id = 0;
+    int screen = -1;
     QString plugin, image, fill;
 };
 
 class PlasmaWallpaper final : public WallpaperBackend
 {
 public:
+    explicit PlasmaWallpaper(std::vector<Monitor> monitors) : monitors_(std::move(monitors)) {}
+
     std::string desktopName() const override { return "KDE Plasma"; }
+
+    std::string whyCannotApply() const override
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            return noBus("Plasma");
+        if (!serviceReachable(kPlasmaService))
+            return "The Plasma shell is not running, so the wallpaper cannot be set.";
+        return {};
+    }
 
     WallpaperResult readCurrent() override
     {
@@ -272,6 +338,15 @@ public:
 
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
+        // Plasma tiles from the screen's centre, not its top left: the tiles
+        // go composed at the monitor's size, shown one to one (where the
+        // monitors are alike; one composed picture fits one size only).
+        std::string why;
+        if (a == Arrangement::Tile && !monitors_.empty() && monitorsAlike(monitors_)) {
+            if (!composeInPlace(file, monitors_.front(), a, why))
+                return WallpaperResult::failure(why);
+            a = Arrangement::Stretch;
+        }
         const QString url = QString::fromStdString(fileUri(file));
         const QString fill = QString::number(fillMode(a));
         QString script = "desktops().forEach(function (d) {\n"
@@ -292,6 +367,47 @@ public:
                     "Plasma ran the script but did not keep the new wallpaper.");
         if (now.isEmpty())
             return WallpaperResult::failure("Plasma shows no desktop to put a wallpaper on.");
+        return WallpaperResult::success();
+    }
+
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Each; }
+
+    // Plasma numbers its screens from the primary one, in the order the
+    // monitors are listed (primary first); each screen's desktop gets that
+    // monitor's picture, and a desktop on no listed screen the first one.
+    WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
+    {
+        if (files.empty())
+            return WallpaperResult::failure("There is no monitor to set a wallpaper on.");
+        QJsonArray urls;
+        for (const MonitorFile& f : files)
+            urls.append(QString::fromStdString(fileUri(f.file)));
+        const QString fill = QString::number(fillMode(Arrangement::Stretch));
+        QString script =
+            "var urls = " + QString::fromUtf8(QJsonDocument(urls).toJson(QJsonDocument::Compact)) +
+            ";\n"
+            "desktops().forEach(function (d) {\n"
+            "    var s = d.screen >= 0 && d.screen < urls.length ? d.screen : 0;\n"
+            "    d.wallpaperPlugin = 'org.kde.image';\n"
+            "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
+            "    d.writeConfig('Image', urls[s]);\n"
+            "    d.writeConfig('FillMode', " +
+            fill + ");\n});\n";
+        const WallpaperResult r = run(script, nullptr);
+        if (!r.ok)
+            return r;
+        QVector<PlasmaDesktop> now;
+        const WallpaperResult back = readDesktops(now);
+        if (!back.ok)
+            return back;
+        if (now.isEmpty())
+            return WallpaperResult::failure("Plasma shows no desktop to put a wallpaper on.");
+        for (const PlasmaDesktop& d : std::as_const(now)) {
+            const int s = d.screen >= 0 && d.screen < urls.size() ? d.screen : 0;
+            if (d.plugin != kImagePlugin || d.image != urls.at(s).toString() || d.fill != fill)
+                return WallpaperResult::failure(
+                    "Plasma ran the script but did not keep the new wallpaper.");
+        }
         return WallpaperResult::success();
     }
 
@@ -366,12 +482,14 @@ private:
         out.clear();
         for (const QJsonValue& v : doc.array()) {
             const QJsonObject o = v.toObject();
-            out.push_back({o.value("id").toInt(), o.value("plugin").toString(),
-                           o.value("image").toString(), o.value("fill").toString()});
+            out.push_back({o.value("id").toInt(), o.value("screen").toInt(-1),
+                           o.value("plugin").toString(), o.value("image").toString(),
+                           o.value("fill").toString()});
         }
         return WallpaperResult::success();
     }
 
+    std::vector<Monitor> monitors_;
     QVector<PlasmaDesktop> original_;
     bool read_ = false;
 };
@@ -402,9 +520,9 @@ std::unique_ptr<WallpaperBackend> makeXfconfBackend()
     return std::make_unique<XfconfWallpaper>();
 }
 
-std::unique_ptr<WallpaperBackend> makePlasmaBackend()
+std::unique_ptr<WallpaperBackend> makePlasmaBackend(std::vector<Monitor> monitors)
 {
-    return std::make_unique<PlasmaWallpaper>();
+    return std::make_unique<PlasmaWallpaper>(std::move(monitors));
 }
 
 std::unique_ptr<WallpaperBackend> makeUnsupportedBackend(std::string why)

@@ -9,6 +9,7 @@
 #include <gio/gio.h>
 #include <gio/gsettingsbackend.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -79,6 +80,12 @@ GLogWriterOutput writer(GLogLevelFlags level, const GLogField* fields, gsize n, 
     return g_log_writer_default(level, fields, n, data);
 }
 
+bool sandboxed()
+{
+    return g_file_test("/.flatpak-info", G_FILE_TEST_EXISTS) || g_getenv("FLATPAK_ID") != nullptr ||
+           g_getenv("SNAP") != nullptr;
+}
+
 void quietDconf()
 {
     static bool done = false; // GLib takes one writer per process
@@ -90,8 +97,9 @@ void quietDconf()
 class GSettingsWallpaper final : public WallpaperBackend
 {
 public:
-    GSettingsWallpaper(const GSettingsDesktop& desktop, GSettingsStore store)
-        : desktop_(desktop), store_(std::move(store))
+    GSettingsWallpaper(const GSettingsDesktop& desktop, GSettingsStore store,
+                       std::vector<Monitor> monitors)
+        : desktop_(desktop), store_(std::move(store)), monitors_(std::move(monitors))
     {
     }
     ~GSettingsWallpaper() override
@@ -106,6 +114,27 @@ public:
 
     std::string desktopName() const override { return desktop_.name; }
 
+    std::string whyCannotApply() const override
+    {
+        // Asked before anything is opened: the schema, the same lookup
+        // openSettings() makes.
+        GPtr<GSettingsSchemaSource, unrefSource> own;
+        GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+        if (!store_.schemaDir.empty()) {
+            own.reset(g_settings_schema_source_new_from_directory(store_.schemaDir.c_str(), nullptr,
+                                                                  FALSE, nullptr));
+            source = own.p;
+        }
+        GSettingsSchema* schema =
+            source != nullptr ? g_settings_schema_source_lookup(source, desktop_.schema, TRUE)
+                              : nullptr;
+        if (schema == nullptr)
+            return std::string("The ") + desktop_.name + " wallpaper settings (" + desktop_.schema +
+                   ") are not installed on this system, so Ombrix cannot set the wallpaper here.";
+        g_settings_schema_unref(schema);
+        return {};
+    }
+
     WallpaperResult readCurrent() override
     {
         const WallpaperResult open = openSettings();
@@ -117,6 +146,18 @@ public:
             desktop_.darkKey != nullptr && g_settings_schema_has_key(schema_, desktop_.darkKey);
         if (haveDark_)
             original_.dark = read(desktop_.darkKey);
+        // A key never set follows the desktop's default, also when a later
+        // version changes it: Restore resets it rather than pin the value.
+        atDefault_.clear();
+        for (const char* key : {desktop_.fileKey, desktop_.darkKey, desktop_.optionsKey}) {
+            if (key == nullptr || (key == desktop_.darkKey && !haveDark_))
+                continue;
+            GVariant* user = g_settings_get_user_value(settings_, key);
+            if (user == nullptr)
+                atDefault_.push_back(key);
+            else
+                g_variant_unref(user);
+        }
         read_ = true;
         return WallpaperResult::success();
     }
@@ -140,11 +181,37 @@ public:
         const WallpaperResult open = openSettings();
         if (!open.ok)
             return open;
+        // GNOME draws small tiles enlarged: the tiles go composed at the
+        // monitor's size, shown one to one.  Over monitors of different
+        // sizes one composed picture would fit one of them only, so there
+        // GNOME tiles.
+        std::string why;
+        if (a == Arrangement::Tile && std::string(desktop_.name) == "GNOME" && !monitors_.empty() &&
+            monitorsAlike(monitors_)) {
+            if (!composeInPlace(file, monitors_.front(), a, why))
+                return WallpaperResult::failure(why);
+            a = Arrangement::Stretch;
+        }
         Values v;
         v.file = desktop_.uri ? fileUri(file) : file;
         v.dark = v.file;
         v.options = optionName(a);
-        return write(v);
+        return write(v, {});
+    }
+
+    // One picture for all monitors: the whole layout, spread over them.
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Spanned; }
+
+    WallpaperResult applySpanned(const std::string& file) override
+    {
+        const WallpaperResult open = openSettings();
+        if (!open.ok)
+            return open;
+        Values v;
+        v.file = desktop_.uri ? fileUri(file) : file;
+        v.dark = v.file;
+        v.options = "spanned";
+        return write(v, {});
     }
 
     WallpaperResult restore() override
@@ -153,7 +220,7 @@ public:
             return WallpaperResult::failure("The " + desktopName() +
                                             " wallpaper found at start-up could not be read, so "
                                             "there is nothing to put back.");
-        return write(original_);
+        return write(original_, atDefault_);
     }
 
 private:
@@ -193,6 +260,14 @@ private:
         else
             backend_ =
                 static_cast<GSettingsBackend*>(g_object_ref(g_settings_backend_get_default()));
+        // Inside a sandbox GLib keeps settings in a private file: a write
+        // there "succeeds" and the desktop outside never sees it.
+        if (store_.keyfile.empty() && sandboxed() &&
+            std::string(G_OBJECT_TYPE_NAME(backend_)) == "GKeyfileSettingsBackend")
+            return WallpaperResult::failure(
+                "Inside a sandbox (Flatpak or Snap) the " + std::string(desktop_.name) +
+                " settings Ombrix sees are a private copy; the wallpaper is set through the "
+                "desktop portal instead.");
         // GLib falls back to a store in memory when the desktop's is missing:
         // everything written there is gone when the program ends.
         if (std::string(G_OBJECT_TYPE_NAME(backend_)) == "GMemorySettingsBackend" ||
@@ -226,7 +301,14 @@ private:
         return ok;
     }
 
-    WallpaperResult write(const Values& v)
+    static bool contains(const std::vector<const char*>& keys, const char* key)
+    {
+        return std::find(keys.begin(), keys.end(), key) != keys.end();
+    }
+
+    // Writes the values, except that the keys in `reset` go back to their
+    // defaults; then checks both read back.
+    WallpaperResult write(const Values& v, const std::vector<const char*>& reset)
     {
         struct Entry {
             const char* key;
@@ -236,8 +318,10 @@ private:
         if (haveDark_ ||
             (desktop_.darkKey != nullptr && g_settings_schema_has_key(schema_, desktop_.darkKey)))
             entries.insert(entries.begin() + 1, {desktop_.darkKey, &v.dark});
+        for (const char* key : reset)
+            g_settings_reset(settings_, key);
         for (const Entry& e : entries)
-            if (!set(e.key, *e.value))
+            if (!contains(reset, e.key) && !set(e.key, *e.value))
                 return WallpaperResult::failure(std::string("The ") + desktop_.name +
                                                 " setting \"" + e.key + "\" refused the value \"" +
                                                 *e.value + "\".");
@@ -247,6 +331,14 @@ private:
         GSettings* fresh = g_settings_new_full(schema_, backend_, nullptr);
         std::string lost;
         for (const Entry& e : entries) {
+            if (contains(reset, e.key)) {
+                GVariant* user = g_settings_get_user_value(fresh, e.key);
+                if (user != nullptr && lost.empty())
+                    lost = e.key;
+                if (user != nullptr)
+                    g_variant_unref(user);
+                continue;
+            }
             gchar* s = g_settings_get_string(fresh, e.key);
             if (*e.value != s && lost.empty())
                 lost = e.key;
@@ -264,10 +356,12 @@ private:
 
     GSettingsDesktop desktop_;
     GSettingsStore store_;
+    std::vector<Monitor> monitors_;
     GSettingsSchema* schema_ = nullptr;
     GSettingsBackend* backend_ = nullptr;
     GSettings* settings_ = nullptr;
     Values original_;
+    std::vector<const char*> atDefault_;
     bool haveDark_ = false;
     bool read_ = false;
 };
@@ -275,9 +369,10 @@ private:
 } // namespace
 
 std::unique_ptr<WallpaperBackend> makeGSettingsBackend(const GSettingsDesktop& desktop,
-                                                       const GSettingsStore& store)
+                                                       const GSettingsStore& store,
+                                                       std::vector<Monitor> monitors)
 {
-    return std::make_unique<GSettingsWallpaper>(desktop, store);
+    return std::make_unique<GSettingsWallpaper>(desktop, store, std::move(monitors));
 }
 
 } // namespace ombrix

@@ -8,6 +8,7 @@
 
 #include <QPainter>
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -189,6 +190,74 @@ private:
     xcb_screen_t* screen_ = nullptr;
 };
 
+// A string property of a window (WM_CLASS holds two, NUL-separated).
+std::string stringProperty(const XConnection& x, xcb_window_t w, xcb_atom_t property)
+{
+    Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+        x.c(), xcb_get_property(x.c(), 0, w, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+        nullptr));
+    if (!r || r->format != 8)
+        return {};
+    return std::string(static_cast<const char*>(xcb_get_property_value(r.r)),
+                       static_cast<size_t>(xcb_get_property_value_length(r.r)));
+}
+
+bool hasAtom(const XConnection& x, xcb_window_t w, xcb_atom_t property, xcb_atom_t wanted)
+{
+    Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+        x.c(), xcb_get_property(x.c(), 0, w, property, XCB_ATOM_ATOM, 0, 32), nullptr));
+    if (!r || r->format != 32)
+        return false;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r.r));
+    const int n = xcb_get_property_value_length(r.r) / 4;
+    return std::find(atoms, atoms + n, wanted) != atoms + n;
+}
+
+// The program whose desktop window (pcmanfm, pcmanfm-qt, caja, nemo,
+// xfdesktop map one) lies over the root, hiding its background; empty when
+// none does.  Window managers put client windows into frames of their own,
+// so the root's children and their children are looked at.
+std::string desktopWindowOwner(const XConnection& x)
+{
+    const xcb_atom_t type = x.atom("_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t desktop = x.atom("_NET_WM_WINDOW_TYPE_DESKTOP");
+    if (type == XCB_ATOM_NONE || desktop == XCB_ATOM_NONE)
+        return {};
+    auto children = [&](xcb_window_t w) {
+        std::vector<xcb_window_t> out;
+        Reply<xcb_query_tree_reply_t> t(
+            xcb_query_tree_reply(x.c(), xcb_query_tree(x.c(), w), nullptr));
+        if (t)
+            out.assign(xcb_query_tree_children(t.r),
+                       xcb_query_tree_children(t.r) + xcb_query_tree_children_length(t.r));
+        return out;
+    };
+    auto viewable = [&](xcb_window_t w) {
+        Reply<xcb_get_window_attributes_reply_t> a(
+            xcb_get_window_attributes_reply(x.c(), xcb_get_window_attributes(x.c(), w), nullptr));
+        return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+    };
+    for (const xcb_window_t top : children(x.root())) {
+        if (!viewable(top))
+            continue;
+        std::vector<xcb_window_t> candidates{top};
+        for (const xcb_window_t c : children(top))
+            candidates.push_back(c);
+        for (const xcb_window_t w : candidates) {
+            if (!viewable(w) || !hasAtom(x, w, type, desktop))
+                continue;
+            // WM_CLASS: the instance, a NUL, the class.
+            const std::string cls = stringProperty(x, w, XCB_ATOM_WM_CLASS);
+            const std::string instance = cls.substr(0, cls.find('\0'));
+            if (!instance.empty())
+                return instance;
+            const std::string name = stringProperty(x, w, x.atom("_NET_WM_NAME"));
+            return name.empty() ? std::string("a desktop program") : name;
+        }
+    }
+    return {};
+}
+
 // Only 24- and 32-bit screens whose pixels are 32-bit words in the byte
 // order of this machine: every X server of today.
 bool plainTrueColour(const XConnection& x)
@@ -211,6 +280,42 @@ public:
     explicit RootWindowWallpaper(std::string display) : display_(std::move(display)) {}
 
     std::string desktopName() const override { return "the X root window"; }
+
+    std::string whyCannotApply() const override
+    {
+        XConnection x(display_);
+        if (!x.ok())
+            return cannotConnect();
+        return hiddenBy(desktopWindowOwner(x));
+    }
+
+    MonitorPictures monitorPictures() const override { return MonitorPictures::Each; }
+
+    WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
+    {
+        XConnection x(display_);
+        if (!x.ok())
+            return WallpaperResult::failure(cannotConnect());
+        QImage composed(x.screen()->width_in_pixels, x.screen()->height_in_pixels,
+                        QImage::Format_RGB32);
+        if (composed.isNull())
+            return WallpaperResult::failure("There is not enough memory for a wallpaper the "
+                                            "size of the screen.");
+        composed.fill(Qt::black);
+        QPainter g(&composed);
+        g.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (const MonitorFile& f : files) {
+            const QImage picture(QString::fromLocal8Bit(f.file.c_str()));
+            if (picture.isNull())
+                return WallpaperResult::failure("The wallpaper file \"" + f.file +
+                                                "\" could not be read back.");
+            // Drawn at the monitor's size, it lands one to one.
+            g.drawImage(QRect(f.monitor.x, f.monitor.y, f.monitor.width, f.monitor.height),
+                        picture);
+        }
+        g.end();
+        return showComposed(x, composed);
+    }
 
     WallpaperResult readCurrent() override
     {
@@ -244,19 +349,12 @@ public:
         XConnection x(display_);
         if (!x.ok())
             return WallpaperResult::failure(cannotConnect());
-        if (!plainTrueColour(x))
-            return WallpaperResult::failure(unsupportedDepth());
         const QImage composed = composeRootPicture(picture, x.screen()->width_in_pixels,
                                                    x.screen()->height_in_pixels, a);
         if (composed.isNull())
             return WallpaperResult::failure("There is not enough memory for a wallpaper the "
                                             "size of the screen.");
-        std::vector<uint32_t> pixels(static_cast<size_t>(composed.width()) *
-                                     static_cast<size_t>(composed.height()));
-        for (int y = 0; y < composed.height(); ++y)
-            std::memcpy(pixels.data() + static_cast<size_t>(y) * composed.width(),
-                        composed.constScanLine(y), static_cast<size_t>(composed.width()) * 4);
-        return show(pixels.data());
+        return showComposed(x, composed);
     }
 
     WallpaperResult restore() override
@@ -297,6 +395,33 @@ private:
     {
         return "The X display \"" + display_ +
                "\" cannot be reached, so the wallpaper cannot be set.";
+    }
+
+    // A desktop window over the root hides whatever the root shows: setting
+    // it anyway would report a success the user never sees.
+    static std::string hiddenBy(const std::string& owner)
+    {
+        if (owner.empty())
+            return {};
+        return "The desktop window of \"" + owner +
+               "\" covers the X root window, so a wallpaper set there would not show. Set the "
+               "wallpaper in that desktop's own settings, or start Ombrix in that desktop's "
+               "session (XDG_CURRENT_DESKTOP names it).";
+    }
+
+    WallpaperResult showComposed(const XConnection& x, const QImage& composed)
+    {
+        if (!plainTrueColour(x))
+            return WallpaperResult::failure(unsupportedDepth());
+        const std::string hidden = hiddenBy(desktopWindowOwner(x));
+        if (!hidden.empty())
+            return WallpaperResult::failure(hidden);
+        std::vector<uint32_t> pixels(static_cast<size_t>(composed.width()) *
+                                     static_cast<size_t>(composed.height()));
+        for (int y = 0; y < composed.height(); ++y)
+            std::memcpy(pixels.data() + static_cast<size_t>(y) * composed.width(),
+                        composed.constScanLine(y), static_cast<size_t>(composed.width()) * 4);
+        return show(pixels.data());
     }
 
     static std::string unsupportedDepth()
@@ -356,6 +481,50 @@ bool xDisplayReachable(const std::string& display)
     if (display.empty())
         return false;
     return XConnection(display).ok();
+}
+
+MonitorList listXMonitors(const std::string& display)
+{
+    MonitorList list;
+    XConnection x(display);
+    if (!x.ok()) {
+        list.why = "The X display \"" + display + "\" cannot be reached.";
+        return list;
+    }
+    Reply<xcb_randr_query_version_reply_t> version(
+        xcb_randr_query_version_reply(x.c(), xcb_randr_query_version(x.c(), 1, 5), nullptr));
+    if (version && (version->major_version > 1 ||
+                    (version->major_version == 1 && version->minor_version >= 5))) {
+        Reply<xcb_randr_get_monitors_reply_t> r(xcb_randr_get_monitors_reply(
+            x.c(), xcb_randr_get_monitors(x.c(), x.root(), 1), nullptr));
+        if (r)
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.r); it.rem > 0;
+                 xcb_randr_monitor_info_next(&it)) {
+                const xcb_randr_monitor_info_t* m = it.data;
+                Reply<xcb_get_atom_name_reply_t> name(
+                    xcb_get_atom_name_reply(x.c(), xcb_get_atom_name(x.c(), m->name), nullptr));
+                Monitor out;
+                if (name)
+                    out.name.assign(xcb_get_atom_name_name(name.r),
+                                    static_cast<size_t>(xcb_get_atom_name_name_length(name.r)));
+                out.x = m->x;
+                out.y = m->y;
+                out.width = m->width;
+                out.height = m->height;
+                out.primary = m->primary != 0;
+                list.monitors.push_back(out);
+            }
+    }
+    // Without RandR 1.5 the whole screen is the one monitor.
+    if (list.monitors.empty()) {
+        Monitor whole;
+        whole.name = "screen";
+        whole.width = x.screen()->width_in_pixels;
+        whole.height = x.screen()->height_in_pixels;
+        whole.primary = true;
+        list.monitors.push_back(whole);
+    }
+    return list;
 }
 
 std::unique_ptr<WallpaperBackend> makeRootWindowBackend(const std::string& display)

@@ -103,7 +103,7 @@ TEST_F(Files, SafeFileReplacesTheWholeFileOrNothingAndKeepsItsPermissions)
 TEST_F(Files, BmpIsTheBlockBehindAStandardHeaderAndReadsBackExactly)
 {
     for (const auto& [width, row] : {std::pair{1, 4}, {4, 12}, {5, 16}, {259, 780}})
-        EXPECT_EQ(cDIBSection::bytesPerScanLine(width), row);
+        EXPECT_EQ(cDIBSection::paddedRowBytes(width), row);
     cDIBSection dib;
     for (const auto& [w, h] : {std::pair{0, 10}, {10, -1}, {70000, 70000}}) {
         EXPECT_FALSE(dib.Create(w, h));

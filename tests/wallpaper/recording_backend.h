@@ -14,7 +14,10 @@ namespace ombrix::test
 struct RecordingBackend final : WallpaperBackend {
     DesktopValues start;
     bool readable = true, stretch = true, accept = true;
+    MonitorPictures pictures = MonitorPictures::One;
     std::vector<std::pair<std::string, Arrangement>> applied;
+    std::vector<std::vector<MonitorFile>> each;
+    std::vector<std::string> spanned;
     int restores = 0;
 
     std::string desktopName() const override { return "Test"; }
@@ -24,6 +27,17 @@ struct RecordingBackend final : WallpaperBackend {
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
         applied.emplace_back(file, a);
+        return answer(accept);
+    }
+    MonitorPictures monitorPictures() const override { return pictures; }
+    WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
+    {
+        each.push_back(files);
+        return answer(accept);
+    }
+    WallpaperResult applySpanned(const std::string& file) override
+    {
+        spanned.push_back(file);
         return answer(accept);
     }
     WallpaperResult restore() override

@@ -65,6 +65,13 @@ nobus=DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
 expect 0 '' DISPLAY="$display" -- --preset 3 --mode tile
 expect 0 '' DISPLAY="$display" -- --preset 1 --size 64x48 --mode center
 expect 1 'sway' XDG_CURRENT_DESKTOP=sway WAYLAND_DISPLAY=wayland-1 -- --preset 3
+expect 1 'swaybg' XDG_CURRENT_DESKTOP=river WAYLAND_DISPLAY=wayland-1 PATH=/nonexistent -- --preset 3
+expect 1 'pcmanfm-qt' XDG_CURRENT_DESKTOP=LXQt DISPLAY="$display" -- --preset 3
+# Inside a sandbox GLib's private keyfile would take any value and change
+# nothing on the desktop: only the portal is asked.
+expect 1 'portal' XDG_CURRENT_DESKTOP=GNOME FLATPAK_ID=org.example.Ombrix \
+  GSETTINGS_BACKEND=keyfile "$nobus" -- --preset 3
+expect 1 'portal' XDG_CURRENT_DESKTOP=KDE SNAP=/snap/ombrix/1 "$nobus" -- --preset 3
 expect 1 'did not keep' XDG_CURRENT_DESKTOP=GNOME GSETTINGS_BACKEND=dconf "$nobus" -- --preset 3
 expect 1 'XFCE' XDG_CURRENT_DESKTOP=XFCE "$nobus" -- --preset 3
 expect 1 'Plasma\|session bus' XDG_CURRENT_DESKTOP=KDE "$nobus" -- --preset 3
@@ -72,6 +79,51 @@ expect 1 ':987' DISPLAY=:987 -- --preset 3
 expect 1 'cannot read\|No such file' DISPLAY="$display" -- "$work/missing.obp"
 expect 2 'tile, center or stretch' DISPLAY="$display" -- --preset 3 --mode fill
 expect 2 'either a parameter file' DISPLAY="$display" --
-left=$(ls "$work/home/.local/share/Ombrix/Ombrix" | wc -l)
+left=$(ls "$work/home/.local/share/ombrix/wallpapers" | wc -l)
 [ "$left" -eq 1 ] || { echo "FAIL: $left wallpaper files left, wanted the one in force"; status=1; }
+
+# LXQt's and LXDE's desktops, the real pcmanfm-qt and pcmanfm, drawn over
+# the same Xvfb (their windows then hide the root, so this runs after the
+# root window's tests), with a start-up wallpaper in their settings for
+# Restore to put back.
+mkdir -p "$work/start folder"
+env -i PATH="$PATH" HOME="$work/home" QT_QPA_PLATFORM=offscreen \
+  "$ombrix" render --preset 2 --size 64x48 --out "$work/start folder/start.png" >/dev/null 2>&1
+for desktop in pcmanfm-qt pcmanfm; do
+  if ! command -v "$desktop" >/dev/null; then
+    echo "skipped: $desktop is not installed"
+    continue
+  fi
+  if [ "$desktop" = pcmanfm-qt ]; then
+    profile=lxqt settings="$work/config/pcmanfm-qt/lxqt/settings.conf"
+    printf '[Desktop]\nWallpaper=%s\nWallpaperMode=stretch\n' "$work/start folder/start.png" \
+      >"$work/config/start.conf"
+  else
+    profile=LXDE settings="$work/config/pcmanfm/LXDE/desktop-items-0.conf"
+    printf '[*]\nwallpaper_mode=stretch\nwallpaper=%s\n' "$work/start folder/start.png" \
+      >"$work/config/start.conf"
+  fi
+  mkdir -p "$(dirname "$settings")"
+  mv "$work/config/start.conf" "$settings"
+  env -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$work/config" HOME="$work/home" \
+    DISPLAY="$display" OMBRIX_TEST_PCMANFM_DISPLAY="$display" OMBRIX_TEST_PCMANFM="$desktop" \
+    QT_QPA_PLATFORM=offscreen dbus-run-session -- bash -c '
+      QT_QPA_PLATFORM=xcb "$1" --desktop --profile="$2" >/dev/null 2>&1 &
+      desktop=$!
+      for _ in $(seq 50); do
+        xwininfo -root -children 2>/dev/null | grep -q pcmanfm && break
+        sleep 0.1
+      done
+      sleep 1
+      "$0" --gtest_filter="WallpaperPcmanfmSession.*"; rc=$?
+      kill $desktop; wait $desktop 2>/dev/null; exit $rc' "$tests" "$desktop" "$profile" || status=1
+done
+
+# sway and swaybg against a real headless sway (skipped where it cannot run).
+"$(dirname "$0")/sway_tests.sh" "$tests"
+case $? in
+  0) echo "ok: sway and swaybg" ;;
+  77) echo "skipped: sway and swaybg" ;;
+  *) status=1 ;;
+esac
 exit $status

@@ -11,15 +11,20 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -86,6 +91,7 @@ TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
     const QVariantMap start = xfconfBackdrop();
     ASSERT_EQ(start.size(), 7);
     auto backend = makeXfconfBackend();
+    EXPECT_EQ(backend->whyCannotApply(), ""); // activatable on this bus
     ASSERT_TRUE(backend->readCurrent().ok);
     const DesktopValues v = backend->values();
     // Zoomed: no menu item.
@@ -114,6 +120,30 @@ TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
     ASSERT_TRUE(backend->restore().ok);
     // Exactly the start: the style that did not exist is gone again.
     EXPECT_EQ(xfconfBackdrop(), start);
+
+    // A picture per monitor: each monitor's own keys on every workspace,
+    // created for a monitor the desktop had not seen; the others untouched.
+    auto monitor = [](const char* name) {
+        Monitor m;
+        m.name = name;
+        return m;
+    };
+    ASSERT_TRUE(backend->readCurrent().ok);
+    ASSERT_TRUE(
+        backend->applyEach({{monitor("HDMI-1"), "/w/h.bmp"}, {monitor("DP-2"), "/w/d.bmp"}}).ok);
+    const QVariantMap each = xfconfBackdrop();
+    for (int w = 0; w < 2; ++w) {
+        const QString n = QString::number(w);
+        EXPECT_EQ(each.value("/backdrop/screen0/monitorHDMI-1/workspace" + n + "/last-image"),
+                  "/w/h.bmp");
+        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/last-image"),
+                  "/w/d.bmp");
+        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/image-style"), 3);
+        EXPECT_EQ(each.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"),
+                  start.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+    EXPECT_EQ(xfconfBackdrop(), start);
 }
 
 // ---------------------------------------------------------------------------
@@ -128,8 +158,11 @@ QJsonValue jsonValue(const QString& literal)
 
 QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, const QJsonValue& fill)
 {
-    return {{"id", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
+    // Desktop n lies on screen n.
+    return {{"id", id}, {"screen", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
 }
+
+QImage drawAt(int w, int h);
 
 class PlasmaStandIn final : public QDBusVirtualObject
 {
@@ -160,6 +193,17 @@ public:
             desks[id] = desk(id, jsonValue(p.captured(2)), jsonValue(p.captured(3)),
                              jsonValue(p.captured(4)));
         }
+        // A picture per screen: the URLs in screen order.
+        static const QRegularExpression perScreen("var urls = (\\[[^\\n]*\\]);");
+        static const QRegularExpression fill("'FillMode', (\\d+)");
+        const QRegularExpressionMatch u = perScreen.match(script);
+        if (u.hasMatch()) {
+            const QJsonArray urls = QJsonDocument::fromJson(u.captured(1).toUtf8()).array();
+            for (int id = 0; id < desks.size(); ++id)
+                desks[id] = desk(id, "org.kde.image", urls.at(id < urls.size() ? id : 0),
+                                 fill.match(script).captured(1));
+            return c.send(m.createReply(QString()));
+        }
         const QRegularExpressionMatch s = set.match(script);
         for (int id = 0; s.hasMatch() && !script.contains("put(") && id < desks.size(); ++id)
             desks[id] = desk(id, "org.kde.image", jsonValue(s.captured(1)), s.captured(2));
@@ -171,6 +215,8 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
 {
     if (!sessionBus())
         GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
+    // No shell on the bus yet: said before anything is tried.
+    EXPECT_NE(makePlasmaBackend()->whyCannotApply().find("not running"), std::string::npos);
     QThread thread;
     PlasmaStandIn shell;
     shell.moveToThread(&thread);
@@ -180,6 +226,7 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     ASSERT_TRUE(bus.registerService("org.kde.plasmashell"));
 
     auto backend = makePlasmaBackend();
+    EXPECT_EQ(backend->whyCannotApply(), "");
     ASSERT_TRUE(backend->readCurrent().ok);
     const DesktopValues v = backend->values();
     // Plasma's default when no fill mode was written is crop: no menu item.
@@ -198,6 +245,41 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
         for (int id = 0; id < 2; ++id)
             EXPECT_EQ(shell.desks[id].toObject(),
                       desk(id, "org.kde.image", QString::fromStdString(fileUri(s.file)), s.fill));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks, shell.start);
+    }
+    // A picture per screen, each drawn at its size: shown one to one.
+    Monitor left, right;
+    left.name = "HDMI-1";
+    right.name = "eDP-1";
+    ASSERT_TRUE(backend->applyEach({{left, "/w/it's 1.bmp"}, {right, "/w/two #2.bmp"}}).ok);
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks[0].toObject(),
+                  desk(0, "org.kde.image", QString::fromStdString(fileUri("/w/it's 1.bmp")), "0"));
+        EXPECT_EQ(shell.desks[1].toObject(),
+                  desk(1, "org.kde.image", QString::fromStdString(fileUri("/w/two #2.bmp")), "0"));
+    }
+    ASSERT_TRUE(backend->restore().ok);
+
+    // Plasma tiles from the screen's centre: with the monitor known, the
+    // tiles go composed from its top left at its size, and Plasma stretches
+    // that picture one to one.
+    Monitor screen;
+    screen.width = 32;
+    screen.height = 20;
+    QTemporaryDir dir;
+    const QString tiled = dir.filePath("OmbrixWallpaper-5.bmp");
+    ASSERT_TRUE(drawAt(7, 5).save(tiled, "BMP"));
+    ASSERT_TRUE(makePlasmaBackend({screen})->apply(tiled.toStdString(), Arrangement::Tile).ok);
+    EXPECT_EQ(QImage(tiled).convertToFormat(QImage::Format_RGB32),
+              composeRootPicture(drawAt(7, 5), 32, 20, Arrangement::Tile));
+    {
+        QMutexLocker hold(&shell.lock);
+        EXPECT_EQ(shell.desks[0].toObject().value("fill"), "0");
     }
     ASSERT_TRUE(backend->restore().ok);
     {
@@ -348,6 +430,244 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
     ASSERT_TRUE(bare->restore().ok);
     EXPECT_EQ(x.property("_XROOTPMAP_ID") + x.property("ESETROOT_PMAP_ID"), 0u);
     EXPECT_FALSE(x.alive(ours));
+}
+
+// A design whose every pixel tells the size it was drawn at.
+QImage drawAt(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7 + w) % 256, (y * 5 + h) % 256, (x ^ y) % 256));
+    return img;
+}
+
+// Two and three RandR monitors of different sizes on one 320 x 200 screen
+// (the first on Xvfb's output, the others on none, so that Xvfb does not
+// keep its whole-screen monitor as one more): each monitor's region of the
+// root shows the design drawn at that monitor's size.
+TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
+{
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    if (display == nullptr)
+        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
+    if (QStandardPaths::findExecutable("xrandr").isEmpty())
+        GTEST_SKIP() << "xrandr is not installed";
+    const struct {
+        const char* name;
+        const char* geometry;
+        const char* output;
+        Monitor want;
+    } two[] = {{"Left", "200/50x200/50+0+0", "screen", {"Left", 0, 0, 200, 200, 1.0, false}},
+               {"Right", "120/30x100/25+200+0", "none", {"Right", 200, 0, 120, 100, 1.0, false}}},
+      three[] = {{"Top", "160/40x120/30+0+0", "screen", {"Top", 0, 0, 160, 120, 1.0, false}},
+                 {"Side", "160/40x80/20+160+0", "none", {"Side", 160, 0, 160, 80, 1.0, false}},
+                 {"Wide", "320/80x80/20+0+120", "none", {"Wide", 0, 120, 320, 80, 1.0, false}}};
+    X x(display);
+    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
+                               std::vector(std::begin(three), std::end(three))}) {
+        for (const auto& m : layout)
+            ASSERT_EQ(QProcess::execute(
+                          "xrandr", {"-d", display, "--setmonitor", m.name, m.geometry, m.output}),
+                      0);
+        const MonitorList found = listXMonitors(display);
+        ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
+        for (size_t i = 0; i < layout.size(); ++i) {
+            const Monitor& f = found.monitors[i];
+            const Monitor& w = layout[i].want;
+            EXPECT_EQ(describeMonitor(f), describeMonitor(w));
+        }
+        QTemporaryDir dir;
+        auto backend = makeRootWindowBackend(display);
+        ASSERT_TRUE(backend->readCurrent().ok);
+        QElapsedTimer clock;
+        clock.start();
+        const WallpaperResult r =
+            setMonitorWallpapers(*backend, found.monitors, drawAt, dir.path().toStdString(), {});
+        ASSERT_TRUE(r.ok) << r.message;
+        const QImage root = x.pixels(x.s->root);
+        for (const Monitor& m : found.monitors)
+            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
+        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
+                    layout.size(), static_cast<long long>(clock.elapsed()));
+        ASSERT_TRUE(backend->restore().ok);
+        for (const auto& m : layout)
+            QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
+    }
+}
+
+// A desktop program's window over the root (pcmanfm-qt, caja, xfdesktop
+// map one): the root's background would not show, so the back end refuses
+// and names the program, and the root keeps its wallpaper.
+TEST(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
+{
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    if (display == nullptr)
+        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
+    X x(display);
+    const xcb_window_t w = xcb_generate_id(x.c);
+    xcb_create_window(x.c, XCB_COPY_FROM_PARENT, w, x.s->root, 0, 0, x.s->width_in_pixels,
+                      x.s->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, x.s->root_visual, 0,
+                      nullptr);
+    const xcb_atom_t desktop = x.atom("_NET_WM_WINDOW_TYPE_DESKTOP");
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, x.atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, 1, &desktop);
+    const char cls[] = "pcmanfm-qt\0pcmanfm-qt";
+    xcb_change_property(x.c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof cls, cls);
+    xcb_map_window(x.c, w);
+    x.sync();
+
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("wall.bmp").toStdString();
+    ASSERT_TRUE(drawAt(9, 7).save(QString::fromStdString(file)));
+    auto backend = makeRootWindowBackend(display);
+    ASSERT_TRUE(backend->readCurrent().ok);
+    const xcb_pixmap_t before = x.property("_XROOTPMAP_ID");
+    EXPECT_NE(backend->whyCannotApply().find("pcmanfm-qt"), std::string::npos);
+    const WallpaperResult r = backend->apply(file, Arrangement::Tile);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("\"pcmanfm-qt\" covers the X root window"), std::string::npos)
+        << r.message;
+    EXPECT_EQ(x.property("_XROOTPMAP_ID"), before);
+
+    // Without it, the same wallpaper is set.
+    xcb_destroy_window(x.c, w);
+    x.sync();
+    EXPECT_EQ(backend->whyCannotApply(), "");
+    ASSERT_TRUE(backend->apply(file, Arrangement::Tile).ok);
+    ASSERT_TRUE(backend->restore().ok);
+}
+
+// ---------------------------------------------------------------------------
+// The desktop portal: a stand-in on the private bus that records the file it
+// is handed (through its descriptor) and answers as the test says.
+
+class PortalStandIn final : public QDBusVirtualObject
+{
+public:
+    QMutex lock;
+    uint answer = 0;     // 0 done, 1 cancelled, 2 failed
+    QString settingsUri; // what the settings portal answers for the GNOME key
+    QByteArray received; // the file's bytes, read from the descriptor
+    QVariantMap options;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override
+    {
+        QMutexLocker hold(&lock);
+        if (m.interface() == "org.freedesktop.portal.Settings" && m.member() == "Read") {
+            if (settingsUri.isEmpty())
+                return c.send(m.createErrorReply("org.freedesktop.portal.Error.NotFound", "no"));
+            const QVariant inner = QVariant::fromValue(QDBusVariant(settingsUri));
+            return c.send(m.createReply(QVariant::fromValue(QDBusVariant(inner))));
+        }
+        if (m.member() != "SetWallpaperFile")
+            return false;
+        const auto fd = qdbus_cast<QDBusUnixFileDescriptor>(m.arguments().value(1));
+        QFile file;
+        received.clear();
+        if (fd.isValid() && file.open(fd.fileDescriptor(), QIODevice::ReadOnly))
+            received = file.readAll();
+        options = qdbus_cast<QVariantMap>(m.arguments().value(2));
+        QString sender = m.service().mid(1);
+        sender.replace('.', '_');
+        const QString request = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
+                                options.value("handle_token").toString();
+        c.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QDBusMessage response =
+            QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
+        response << answer << QVariantMap();
+        return c.send(response);
+    }
+};
+
+TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
+{
+    if (!sessionBus())
+        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
+    QTemporaryDir dir;
+    const QString awkward = dir.filePath("a b'c\"d$HOME;e\\f\ng -h");
+    ASSERT_TRUE(QDir().mkpath(awkward));
+    const std::string file = (awkward + "/OmbrixWallpaper-1.bmp").toStdString();
+    const QImage picture = drawAt(7, 5);
+    Monitor screen;
+    screen.name = "eDP-1";
+    screen.width = 32;
+    screen.height = 20;
+    PortalOptions options;
+    options.monitors = {screen};
+    options.answerTimeoutMs = 10000;
+
+    // No portal on the bus: said before anything is tried, and refused,
+    // never reported done.
+    EXPECT_NE(makePortalBackend(options)->whyCannotApply().find("no portal answers"),
+              std::string::npos);
+    EXPECT_FALSE(makePortalBackend(options)->apply(file, Arrangement::Tile).ok);
+
+    QThread thread;
+    PortalStandIn portal;
+    portal.moveToThread(&thread);
+    thread.start();
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "portal");
+    ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal));
+    ASSERT_TRUE(bus.registerService("org.freedesktop.portal.Desktop"));
+
+    const struct {
+        uint answer;
+        Arrangement a;
+        bool ok;
+        const char* says;
+    } rows[] = {{0, Arrangement::Tile, true, ""},
+                {0, Arrangement::Center, true, ""},
+                {1, Arrangement::Stretch, false, "cancelled"},
+                {2, Arrangement::Tile, false, "refused"}};
+    auto backend = makePortalBackend(options);
+    EXPECT_EQ(backend->whyCannotApply(), "");
+    ASSERT_TRUE(backend->readCurrent().ok);
+    // The settings portal did not answer: nothing to put back, and why.
+    EXPECT_NE(backend->whyCannotRestore().find("cannot be read"), std::string::npos);
+    EXPECT_FALSE(backend->restore().ok);
+    for (const auto& r : rows) {
+        ASSERT_TRUE(picture.save(QString::fromStdString(file), "BMP"));
+        {
+            QMutexLocker hold(&portal.lock);
+            portal.answer = r.answer;
+        }
+        const WallpaperResult result = backend->apply(file, r.a);
+        EXPECT_EQ(result.ok, r.ok) << result.message;
+        EXPECT_NE(result.message.find(r.says), std::string::npos) << result.message;
+        QMutexLocker hold(&portal.lock);
+        // The portal has no arrangement: it gets the screen as arranged.
+        EXPECT_EQ(QImage::fromData(portal.received).convertToFormat(QImage::Format_RGB32),
+                  composeRootPicture(picture, 32, 20, r.a));
+        EXPECT_EQ(portal.options.value("set-on").toString(), "background");
+    }
+
+    // With the wallpaper readable at start-up, Restore hands it back.
+    const QString start = dir.filePath("start's #1.bmp");
+    ASSERT_TRUE(drawAt(4, 4).save(start, "BMP"));
+    {
+        QMutexLocker hold(&portal.lock);
+        portal.settingsUri = QString::fromStdString(fileUri(start.toStdString()));
+        portal.answer = 0;
+    }
+    auto again = makePortalBackend(options);
+    ASSERT_TRUE(again->readCurrent().ok);
+    EXPECT_EQ(again->values().wallpaper, start.toStdString());
+    EXPECT_EQ(again->whyCannotRestore(), "");
+    ASSERT_TRUE(again->restore().ok);
+    {
+        QMutexLocker hold(&portal.lock);
+        QFile f(start);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(portal.received, f.readAll());
+    }
+
+    bus.unregisterService("org.freedesktop.portal.Desktop");
+    QDBusConnection::disconnectFromBus("portal");
+    thread.quit();
+    thread.wait();
 }
 
 } // namespace

@@ -24,6 +24,12 @@ namespace
 
 TEST(WallpaperSession, EachSessionGetsItsDesktop)
 {
+    auto with = [](Session s, const char* sock, bool sandbox, bool swaybg) {
+        s.swaySocket = sock;
+        s.sandboxed = sandbox;
+        s.haveSwaybg = swaybg;
+        return s;
+    };
     const struct {
         Session s;
         Desktop want;
@@ -35,18 +41,41 @@ TEST(WallpaperSession, EachSessionGetsItsDesktop)
         {{"MATE", "x11", "", ":0"}, Desktop::Mate},
         {{"XFCE", "x11", "", ":0"}, Desktop::Xfce},
         {{"unknown:KDE:GNOME", "wayland", "wayland-0", ":1"}, Desktop::Plasma},
+        {{"LXQt", "x11", "", ":0"}, Desktop::Lxqt},
+        {{"LXDE", "x11", "", ":0"}, Desktop::Lxde},
         {{"i3", "x11", "", ":0"}, Desktop::RootWindow},
-        {{"sway", "wayland", "wayland-1", ":0"}, Desktop::Unsupported}, // XWayland's root is hidden
+        {{"sway", "wayland", "wayland-1", ":0"}, Desktop::Sway},
+        // sway named only by its socket; XWayland's root would lie hidden.
+        {with({"", "wayland", "wayland-1", ":0"}, "/run/sway.sock", false, true), Desktop::Sway},
+        {with({"river", "wayland", "wayland-1", ""}, "", false, true), Desktop::Swaybg},
+        {with({"Hyprland", "wayland", "wayland-1", ":1"}, "", false, true), Desktop::Swaybg},
+        {with({"Hyprland", "wayland", "wayland-1", ":1"}, "", false, false), Desktop::Unsupported},
+        // A sandbox reaches no desktop store, whatever the desktop.
+        {with({"GNOME", "wayland", "wayland-0", ""}, "", true, false), Desktop::Portal},
+        {with({"KDE", "x11", "", ":0"}, "", true, false), Desktop::Portal},
+        {with({"sway", "wayland", "wayland-1", ""}, "/run/sway.sock", true, true), Desktop::Portal},
         {{"", "wayland", "", ":0"}, Desktop::Unsupported},
         {{"", "", "", ""}, Desktop::Unsupported},
     };
-    for (const auto& r : rows)
+    for (const auto& r : rows) {
         EXPECT_EQ(chooseDesktop(r.s), r.want) << r.s.currentDesktop << " " << r.s.display;
-    const auto sway = makeWallpaperBackend({"sway", "wayland", "wayland-1", ""});
-    const WallpaperResult read = sway->readCurrent();
-    EXPECT_NE(read.message.find("\"sway\""), std::string::npos) << read.message;
-    EXPECT_FALSE(read.ok || sway->apply("/tmp/x.bmp", Arrangement::Tile).ok || sway->restore().ok ||
-                 sway->canStretch());
+        const SessionSupport support = sessionSupport(r.s);
+        EXPECT_EQ(support.canApply, r.want != Desktop::Unsupported);
+        EXPECT_EQ(support.why.empty(), support.canApply) << support.why;
+    }
+    // Each refusal names the session and what would make it work.
+    const auto river = makeWallpaperBackend({"river", "wayland", "wayland-1", ""});
+    const WallpaperResult read = river->readCurrent();
+    EXPECT_NE(read.message.find("\"river\""), std::string::npos) << read.message;
+    EXPECT_NE(read.message.find("swaybg"), std::string::npos) << read.message;
+    EXPECT_FALSE(read.ok || river->apply("/tmp/x.bmp", Arrangement::Tile).ok ||
+                 river->restore().ok || river->canStretch());
+    EXPECT_NE(sessionSupport({}).why.find("no desktop session"), std::string::npos);
+    // Nothing there to ask: a back end that says so rather than one that
+    // hangs or pretends.
+    const auto sway = makeSwayBackend("");
+    EXPECT_FALSE(sway->whyCannotApply().empty());
+    EXPECT_FALSE(sway->readCurrent().ok || sway->apply("/x.bmp", Arrangement::Tile).ok);
 }
 
 // Every pixel differs from its neighbours, so a flipped or swapped layout
@@ -179,6 +208,9 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     // On GNOME 42 and later the dark style shows the same picture.
     EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///w/Ombrix%20Wallpaper-3.bmp'"),
               c.dark);
+    // Monitors of different sizes: one picture of the whole layout, spanned.
+    ASSERT_TRUE(backend->applySpanned("/w/OmbrixWallpaper-4.bmp").ok);
+    EXPECT_EQ(reread(), "/w/OmbrixWallpaper-4.bmp|0|spanned");
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(reread(), startFile + "|0|zoom");
     EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///d.png'"), c.dark);
@@ -217,9 +249,42 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     // A folder without the desktop's schema: a clear refusal, where
     // GSettings itself would end the program.
     auto missing = makeGSettingsBackend(kCinnamonDesktop, {empty.path().toStdString(), keyfile});
+    EXPECT_NE(missing->whyCannotApply().find("not installed"), std::string::npos);
+    EXPECT_EQ(old->whyCannotApply(), "");
     const WallpaperResult r = missing->readCurrent();
     EXPECT_NE(r.message.find("org.cinnamon.desktop.background"), std::string::npos) << r.message;
     EXPECT_FALSE(r.ok || missing->apply("/w/a.bmp", Arrangement::Tile).ok || missing->restore().ok);
+}
+
+} // namespace
+
+namespace
+{
+
+// A key the user never set follows the desktop's default: Restore resets it
+// (no value in the store afterwards) and writes back only the key that was
+// set.
+TEST(GSettingsWallpaper, RestoreResetsTheKeysThatWereAtTheirDefaults)
+{
+    if (!QFile::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.background.gschema.xml"))
+        GTEST_SKIP() << "org.gnome.desktop.background is not installed";
+    QTemporaryDir dir;
+    const QString keyfile = dir.filePath("keyfile");
+    {
+        QFile f(keyfile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[org/gnome/desktop/background]\npicture-uri='file:///start.png'\n");
+    }
+    auto backend = makeGSettingsBackend(kGnomeDesktop, {"", keyfile.toStdString()});
+    ASSERT_TRUE(backend->readCurrent().ok);
+    ASSERT_TRUE(backend->apply("/w/a.bmp", Arrangement::Center).ok);
+    EXPECT_TRUE(readAll(keyfile).contains("picture-options='centered'"));
+    const WallpaperResult r = backend->restore();
+    ASSERT_TRUE(r.ok) << r.message;
+    const QString text = readAll(keyfile);
+    EXPECT_TRUE(text.contains("picture-uri='file:///start.png'")) << text.toStdString();
+    EXPECT_FALSE(text.contains("picture-options") || text.contains("picture-uri-dark"))
+        << text.toStdString();
 }
 
 } // namespace

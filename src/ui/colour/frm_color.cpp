@@ -89,7 +89,7 @@ protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter g(this);
-        g.fillRect(rect(), owner_.swatch());
+        g.fillRect(rect(), owner_.swatchColour());
         g.setPen(Qt::black);
         g.drawRect(rect().adjusted(0, 0, -1, -1));
     }
@@ -118,12 +118,15 @@ FrmColor::FrmColor(AppState& state, MainServices& host)
     picColor->move(kMargin, kStrip + 2 + kPaletteH + 2);
 
     const char* const names[] = {"R", "G", "B"};
+    // What a screen reader says for the sliders the letters label.
+    const char* const kComponentNames[] = {"Red", "Green", "Blue"};
     for (int i = 0; i < 3; ++i) {
         const int y = picColor->y() + kSwatchHeight + 4 + i * 20;
         auto* name = new QLabel(names[i], this);
         name->setGeometry(kMargin, y, 10, 18);
         auto* s = new QSlider(Qt::Horizontal, this);
         s->setObjectName(QString("sliColor%1").arg(i));
+        s->setAccessibleName(kComponentNames[i]);
         s->setRange(0, 255);
         s->setPageStep(16);
         s->setGeometry(kMargin + 10, y, 64, 18);

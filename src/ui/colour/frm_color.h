@@ -45,8 +45,8 @@ public:
 
     QSlider* sliColor(int i) const { return sliColor_.at(static_cast<size_t>(i)); }
     QLabel* lblColor(int i) const { return lblColor_.at(static_cast<size_t>(i)); }
-    QLabel* label1() const { return Label1; }
-    QColor swatch() const { return swatch_; }
+    QLabel* cellLabel() const { return Label1; }
+    QColor swatchColour() const { return swatch_; }
     bool paletteCovered() const;
     Integer markedColumn() const;
     Integer markedRow() const;

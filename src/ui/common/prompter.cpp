@@ -1,11 +1,14 @@
 #include "ui/common/prompter.h"
 
+#include "ui/common/desktop_habits.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QUrl>
 
 namespace ombrix
 {
@@ -91,7 +94,20 @@ QString QtPrompter::saveFileName(QWidget* parent, const QString& caption, const 
 QString QtPrompter::openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    // The sample designs are a place in the dialog's side bar, beside the
+    // desktop's own (where the desktop's dialog has no side bar of Qt's, the
+    // designs are found under /usr/share/ombrix/designs).
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const QString& designs : sampleDesignFolders())
+        if (!places.contains(QUrl::fromLocalFile(designs)))
+            places << QUrl::fromLocalFile(designs);
+    dialog.setSidebarUrls(places);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
 }
 
 QString QtPrompter::saveFileNameOfType(QWidget* parent, const QString& caption,

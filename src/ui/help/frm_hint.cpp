@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -113,12 +114,15 @@ FrmHelp::FrmHelp(QWidget* owner) : QWidget(owner, Qt::Window)
     layout->setContentsMargins(0, 0, 0, 0);
     browser_ = new QTextBrowser(this);
     browser_->setOpenLinks(false);
+    browser_->setAccessibleName("Help page");
     // The pages link each other as "topic:N".
     connect(browser_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         if (url.scheme() == "topic")
             showTopic(url.path().toInt());
     });
     layout->addWidget(browser_);
+    // Closed by Escape, as every dialog of the program is.
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     resize(460, 520);
 }
 

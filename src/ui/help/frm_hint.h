@@ -21,7 +21,7 @@ class FrmHint : public QDialog
 public:
     FrmHint(AppState& state, QWidget* parent);
 
-    QLabel* label1() const { return Label1; }
+    QLabel* messageLabel() const { return Label1; }
     QCheckBox* chkShow() const { return chkShow_; }
     QPushButton* cmdOK() const { return cmdOK_; }
     QLabel* imgMain() const { return imgMain_; }

@@ -17,7 +17,7 @@ namespace
 {
 
 // The parameter files' filter: Ombrix's files first, then every file.
-const char* const kParamFilter = "Ombrix Image Parameter Files (*obp) (*.obp);;All Files (*.*) (*)";
+const char* const kParamFilter = "Ombrix Image Parameter Files (*.obp);;All Files (*)";
 
 // Paths travel as the system's file-name bytes; Qt's dialogs speak QString.
 std::string toPath(const QString& name)
@@ -141,6 +141,15 @@ QString Commands::startFolder(const std::string& remembered)
     return QDir::homePath();
 }
 
+bool Commands::saveParams()
+{
+    const QString current = fromPath(state_.files.psParamFile);
+    if (current.isEmpty() || !QFileInfo(current).isFile())
+        return mSaveParam();
+    host_.closeRainbowWindow();
+    return writeParams(current);
+}
+
 bool Commands::mSaveParam()
 {
     AppState& s = state_;
@@ -166,6 +175,13 @@ bool Commands::mSaveParam()
             return false;
     }
 
+    return writeParams(path);
+}
+
+bool Commands::writeParams(const QString& path)
+{
+    AppState& s = state_;
+    Settings& settings = s.settings;
     // The file keeps the image window's place and size as they are now.
     if (s.flags.pbPictureShown)
         host_.picture().storeGeometry();
@@ -180,6 +196,7 @@ bool Commands::mSaveParam()
     const QFileInfo saved(path);
     settings.psSavePath = toPath(saved.absolutePath());
     s.files.psSaveFile = toPath(saved.absoluteFilePath());
+    s.files.psParamFile = s.files.psSaveFile;
     s.files.psParamTitle = toPath(saved.fileName());
     host_.setFileTitle(saved.fileName());
     s.flags.pbParamSaved = true;

@@ -65,6 +65,9 @@ public:
     // written; false when the dialog was cancelled or the file could not be
     // written (the user has been told why).
     bool mSaveParam();
+    // Save (Ctrl+S): over the parameter file the image was last read from or
+    // saved to, without a dialog; with none, as mSaveParam.
+    bool saveParams();
     // "Gradtxt" is usable when some text slot holds more than blanks.
     void mUpdateGradtxtButton();
 
@@ -74,6 +77,7 @@ public:
 
 private:
     void walkHistory(bool back);
+    bool writeParams(const QString& path);
 
     AppState& state_;
     CommandHost& host_;

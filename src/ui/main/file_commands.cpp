@@ -24,7 +24,7 @@ const char* const kImageFilter = "JPEG - JFIF Compliant (*.jpg *.jpeg);;"
 namespace
 {
 
-const char* const kOpenFilter = "Ombrix Image Parameter Files (*.obp);;All Files (*.*) (*)";
+const char* const kOpenFilter = "Ombrix Image Parameter Files (*.obp);;All Files (*)";
 
 QString fromPath(const std::string& path)
 {
@@ -117,6 +117,7 @@ bool FileCommands::openFile(const std::string& path)
 
     const QFileInfo file(fromPath(path));
     s.files.psReadFile = path;
+    s.files.psParamFile = path;
     s.files.psReadTitle = toPath(file.fileName());
     s.files.psParamTitle = s.files.psReadTitle;
     s.settings.psReadPath = toPath(file.absolutePath());

@@ -6,9 +6,11 @@
 #include "render/drivers.h"
 #include "ui/colour/frm_color.h"
 #include "ui/colour/frm_rainbow.h"
+#include "ui/common/desktop_habits.h"
 #include "ui/common/prompter.h"
 #include "ui/common/window_tools.h"
 #include "ui/help/frm_hint.h"
+#include "ui/main/keys.h"
 #include "ui/main/main_widgets.h"
 #include "ui/picture/frm_picture.h"
 
@@ -93,11 +95,15 @@ FrmMain::FrmMain(AppState& state, MainOptions options)
     // Every window of the program keeps its title bar on a screen.
     QApplication::instance()->installEventFilter(new TitleBarKeeper(this));
     setFileTitle(fileTitle_);
+    // Before any control exists: a control's accessible interface is made once.
+    installAccessibleButtons();
     buildToolbar();
     buildControls();
     buildStatusBar();
     buildMenu();
     buildSaveMenu();
+    buildKeys();
+    nameControls(this);
     // A parameter file dropped on the window opens it.
     setAcceptDrops(true);
 
@@ -128,7 +134,11 @@ void FrmMain::buildToolbar()
     for (const ToolbarRow& row : kToolbar) {
         QAction* a = Toolbar1->addAction(toolbarIcon(row), row.key);
         a->setObjectName(row.key);
-        a->setToolTip(row.tooltip);
+        const QList<QKeySequence> keys = commandKeys(row.button);
+        a->setToolTip(tooltipWithKeys(row.tooltip, keys));
+        // F1 is HelpKey's; Save's key is the Save Parameters command's.
+        if (row.button != ToolButton::Help && row.button != ToolButton::Save)
+            a->setShortcuts(keys);
         a->setCheckable(row.checkable);
         a->setEnabled(row.available);
         const ToolButton b = row.button;
@@ -174,6 +184,9 @@ void FrmMain::buildControls()
         box->setObjectName(QString("picColor%1").arg(i));
         box->setFixedSize(36, 30);
         box->clicked = [this, i] { picColor_Click(i); };
+        // Read as the label under the box says it.
+        box->setAccessibleName(QString(names[i]).remove(' ') + " colour");
+        box->setAccessibleDescription("Edit this colour in the colour picker");
         picColor[static_cast<size_t>(i)] = box;
         colours->addWidget(box, 0, i, Qt::AlignHCenter);
         auto* l = new QLabel(names[i], fraColors);
@@ -285,15 +298,38 @@ void FrmMain::buildMenu()
     }
 }
 
+void FrmMain::buildKeys()
+{
+    // The image window takes the toolbar's keys too (it gets them when it is
+    // made); Save and Save As write the parameters, Save Image As the picture.
+    for (QAction* a : buttons_)
+        if (!a->shortcuts().isEmpty())
+            keyActions_ << a;
+    auto* save = new QAction("Save Parameter Settings", this);
+    save->setObjectName("keySave");
+    save->setShortcuts(commandKeys(KeyCommand::SaveParameters));
+    connect(save, &QAction::triggered, this, [this] { commands_.saveParams(); });
+    auto* quit = new QAction("Quit", this);
+    quit->setObjectName("keyQuit");
+    quit->setShortcuts(commandKeys(KeyCommand::Quit));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    keyActions_ << save << quit << mnuSave->actions().at(0) << mnuSave->actions().at(1);
+    addActions(keyActions_);
+    // F1 from any window of the program, dialogs included.
+    qApp->installEventFilter(new HelpKey([this] { Toolbar1_ButtonClick(ToolButton::Help); }, this));
+}
+
 void FrmMain::buildSaveMenu()
 {
     mnuSave = new QMenu("Save", this);
     mnuSave->setObjectName("mnuSave");
     QAction* param = mnuSave->addAction("Save Parameter Settings As...");
     param->setObjectName("mnuSaveArray0");
+    param->setShortcuts(commandKeys(KeyCommand::SaveParametersAs));
     connect(param, &QAction::triggered, this, [this] { commands_.mSaveParam(); });
     QAction* image = mnuSave->addAction("Save Image As...");
     image->setObjectName("mnuSaveArray1");
+    image->setShortcuts(commandKeys(KeyCommand::SaveImageAs));
     connect(image, &QAction::triggered, this, [this] { files_.mSave(); });
     mnuSave->addSeparator()->setObjectName("mnuSaveArray2");
     QAction* quality = mnuSave->addAction("Set JPEG Image Quality...");
@@ -900,6 +936,7 @@ FrmPicture& FrmMain::picture()
         frmPicture->setAcceptDrops(true);
         frmPicture->installEventFilter(this);
         textCommands_.attach(*frmPicture);
+        frmPicture->addActions(keyActions_);
         frmPicture->Form_Load();
     }
     return *frmPicture;

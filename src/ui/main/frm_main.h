@@ -13,6 +13,7 @@
 #include "ui/main/toolbar.h"
 #include "ui/main/wallpaper_commands.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 
@@ -148,6 +149,7 @@ private:
     void mMarkColor(const Colour& c);
     void saveSettings();
     void buildSaveMenu();
+    void buildKeys();
 
     AppState& state_;
     MainOptions options_;
@@ -176,6 +178,7 @@ private:
     QMenu* mnuMenu = nullptr;
     std::array<QAction*, 4> mnuMenuArray{};
     QMenu* mnuSave = nullptr;
+    QList<QAction*> keyActions_; // the keys the image window shares
 
     FrmPicture* frmPicture = nullptr;
     FrmColor* frmColor = nullptr;

@@ -1,7 +1,10 @@
 #include "ui/main/main_widgets.h"
 
+#include "ui/common/desktop_habits.h"
+
 #include <QCursor>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +23,30 @@ bool releasedInside(const QWidget* w, const QMouseEvent* e)
     return e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
 }
 
+// Space or Enter on a focused box does what a click does, so that the boxes
+// are reached with Tab and used without a mouse; a screen reader's Press
+// arrives the same way (ui/common/desktop_habits).
+bool activationKey(const QKeyEvent* e)
+{
+    return e->modifiers() == Qt::NoModifier &&
+           (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter);
+}
+
+void makeKeyboardClickable(QWidget* w)
+{
+    w->setFocusPolicy(Qt::StrongFocus);
+    makePressable(w);
+}
+
+void paintFocus(QWidget* w)
+{
+    if (!w->hasFocus())
+        return;
+    QPainter g(w);
+    g.setPen(QPen(w->palette().color(QPalette::Highlight), 2, Qt::DotLine));
+    g.drawRect(w->rect().adjusted(1, 1, -1, -1));
+}
+
 } // namespace
 
 PreviewBox::PreviewBox(QWidget* parent) : QWidget(parent)
@@ -27,6 +54,7 @@ PreviewBox::PreviewBox(QWidget* parent) : QWidget(parent)
     setObjectName("picPreview");
     setToolTip("Click here to preview the image.");
     setAttribute(Qt::WA_OpaquePaintEvent);
+    makeKeyboardClickable(this);
 }
 
 void PreviewBox::paintEvent(QPaintEvent*)
@@ -39,6 +67,8 @@ void PreviewBox::paintEvent(QPaintEvent*)
     // The picture has the box's size in device pixels: drawn into the box's
     // logical rectangle it maps pixel for pixel.
     g.drawImage(QRectF(rect()), *picture_);
+    g.end();
+    paintFocus(this);
 }
 
 void PreviewBox::mouseReleaseEvent(QMouseEvent* e)
@@ -47,11 +77,20 @@ void PreviewBox::mouseReleaseEvent(QMouseEvent* e)
         clicked();
 }
 
+void PreviewBox::keyPressEvent(QKeyEvent* e)
+{
+    if (activationKey(e) && clicked)
+        clicked();
+    else
+        QWidget::keyPressEvent(e);
+}
+
 ColourBox::ColourBox(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setCursor(Qt::PointingHandCursor);
+    makeKeyboardClickable(this);
 }
 
 void ColourBox::setColour(const QColor& c)
@@ -66,12 +105,21 @@ void ColourBox::paintEvent(QPaintEvent* e)
     g.fillRect(contentsRect(), colour_);
     g.end();
     QFrame::paintEvent(e);
+    paintFocus(this);
 }
 
 void ColourBox::mouseReleaseEvent(QMouseEvent* e)
 {
     if (releasedInside(this, e) && clicked)
         clicked();
+}
+
+void ColourBox::keyPressEvent(QKeyEvent* e)
+{
+    if (activationKey(e) && clicked)
+        clicked();
+    else
+        QFrame::keyPressEvent(e);
 }
 
 // ---------------------------------------------------------------------------
@@ -163,6 +211,7 @@ PatternPanels::PatternPanels(QWidget* parent) : QWidget(parent)
         img->setFrameStyle(QFrame::Panel | QFrame::Raised);
         img->setCursor(Qt::PointingHandCursor);
         img->installEventFilter(this);
+        makeKeyboardClickable(img);
     }
 
     tmrMove.setInterval(15);
@@ -213,6 +262,14 @@ void PatternPanels::placeFront(int left, int width)
     // that no half of a caption shows in the strip.
     for (int i = 0; i < 6; ++i)
         optPattern_[static_cast<size_t>(i)]->setVisible(!open);
+    // Tab reaches only the options that can be seen: the back panel's while
+    // the front panel is open.
+    for (int i = 6; i < kPatterns; ++i)
+        optPattern_[static_cast<size_t>(i)]->setFocusPolicy(open ? Qt::StrongFocus : Qt::NoFocus);
+    if (open && imgOpen->hasFocus())
+        imgShut->setFocus();
+    else if (!open && imgShut->hasFocus())
+        imgOpen->setFocus();
     picPatternFore->update();
 }
 
@@ -276,6 +333,21 @@ bool PatternPanels::eventFilter(QObject* o, QEvent* e)
         // The press reached the panel beneath (a handle takes none), which
         // began a drag; the release on the handle ends it as a click.
         picPatternFore_MouseUp();
+        if (o == imgOpen)
+            imgOpen_Click();
+        else
+            imgShut_Click();
+        return true;
+    }
+    if ((e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut) &&
+        (o == imgOpen || o == imgShut)) {
+        // A focused handle looks pressed in.
+        static_cast<QLabel*>(o)->setFrameShadow(e->type() == QEvent::FocusIn ? QFrame::Sunken
+                                                                             : QFrame::Raised);
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress && (o == imgOpen || o == imgShut) &&
+        activationKey(static_cast<QKeyEvent*>(e))) {
         if (o == imgOpen)
             imgOpen_Click();
         else

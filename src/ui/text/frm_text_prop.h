@@ -59,7 +59,7 @@ public:
     QRect sampleRect(int role) const;
     int changeWhat() const { return mnChangeWhat; }
     // The picture under the sample, as last drawn.
-    const QImage& samplePicture() const { return pattern_; }
+    const QImage& sampleImage() const { return pattern_; }
 
     // The installed font families, read once per run, each family once
     // (fontconfig names a family once per foundry that ships it).

@@ -46,9 +46,9 @@ TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
     c->picPalette_Click(cell(1, 1).x(), cell(1, 1).y());
     EXPECT_EQ(p.plColor[1], (Colour{255, 0, 0}));
     EXPECT_EQ(m.previewDraws(), draws + 1);
-    EXPECT_EQ(c->swatch(), QColor(255, 0, 0));
+    EXPECT_EQ(c->swatchColour(), QColor(255, 0, 0));
     EXPECT_EQ(c->lblColor(0)->text(), "255");
-    EXPECT_EQ(c->label1()->text(), "1, 1");
+    EXPECT_EQ(c->cellLabel()->text(), "1, 1");
     EXPECT_EQ(pg.find<ColourBox>("picColor1")->colour(), QColor(255, 0, 0));
 
     // A border and a text slot are edited the same way, and a dialog that

@@ -21,11 +21,11 @@ TEST(HintDialog, TextLayoutLampAndSwitch)
     state.hintIndex = 0;
     FrmHint hint(state, nullptr);
     EXPECT_EQ(hint.windowTitle(), " Hint");
-    EXPECT_TRUE(hint.label1()->text().startsWith("Too large or too small aspect ratio"));
+    EXPECT_TRUE(hint.messageLabel()->text().startsWith("Too large or too small aspect ratio"));
     EXPECT_EQ(hint.chkShow()->text(), " Do not show this massage any more. ");
     EXPECT_EQ(hint.cmdOK()->text(), "Noted");
     // The lamp sits right of the text, the button in the middle.
-    EXPECT_GT(hint.imgMain()->x(), hint.label1()->geometry().right());
+    EXPECT_GT(hint.imgMain()->x(), hint.messageLabel()->geometry().right());
     EXPECT_NEAR(hint.cmdOK()->x() * 2 + hint.cmdOK()->width(), hint.width(), 1);
 
     // The lamp dims at 3 ticks, goes dark at 6 and lights again at 8.

@@ -278,7 +278,7 @@ TEST(MainWindow, ColourBoxesInAndOutOfUse)
     c = m.colourWindow();
     EXPECT_TRUE(c->paletteCovered());
     EXPECT_FALSE(c->sliColor(0)->isEnabled());
-    EXPECT_EQ(c->swatch(), QColor(1, 2, 3));
+    EXPECT_EQ(c->swatchColour(), QColor(1, 2, 3));
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(c->sliColor(i)->value(), i + 1);
         EXPECT_EQ(c->lblColor(i)->text(), QString::number(i + 1));

@@ -156,7 +156,7 @@ TEST(TextDialog, ModifyCancelAndRemove)
     EXPECT_FALSE(in<QLineEdit>(d, "txtText")->isEnabled());
     FrmColor* picker = pg.main->colourWindow();
     ASSERT_NE(picker, nullptr);
-    EXPECT_EQ(picker->swatch(), QColor(255, 255, 255));
+    EXPECT_EQ(picker->swatchColour(), QColor(255, 255, 255));
     picker->sliColor(0)->setValue(10); // the swatch follows
     EXPECT_EQ(in<QWidget>(d, "picHighlightColor")->palette().color(QPalette::Window).red(), 10);
 

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The sway and swaybg back ends against a real sway: headless (no screen),
+# with two outputs of different sizes, run as an unprivileged user because
+# sway refuses root, the screen read back with grim.  Exit 77 (skipped)
+# when sway, swaybg or grim is missing or sway does not start.
+#
+#   sway_tests.sh OMBRIX_TESTS
+set -uo pipefail
+tests=$1
+for tool in sway swaybg grim swaymsg setpriv; do
+  command -v "$tool" >/dev/null || { echo "sway_tests: $tool is missing"; exit 77; }
+done
+
+work=$(mktemp -d)
+sway_pid=
+cleanup() {
+  [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+chmod 755 "$work"
+
+# sway runs as nobody when the test runs as root; its runtime folder must be
+# its own.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  mkdir -p "$work/run"
+  chown 65534:65534 "$work/run"
+else
+  mkdir -p "$work/run"
+fi
+chmod 700 "$work/run"
+# Two outputs of different sizes.  The sway session has a background in its
+# configuration (what Restore puts back); the swaybg session stands for a
+# compositor that draws none itself, so sway starts no swaybg of its own.
+outputs='xwayland disable
+output HEADLESS-1 mode 320x200 position 0 0
+output HEADLESS-2 mode 200x160 position 320 0'
+printf '%s\noutput * bg #203040 solid_color\n' "$outputs" >"$work/sway.conf"
+printf '%s\nswaybg_command -\n' "$outputs" >"$work/swaybg.conf"
+chmod 644 "$work"/*.conf
+
+# The wallpaper files must be readable by the swaybg sway starts as nobody.
+mkdir -p "$work/files"
+chmod 755 "$work/files"
+
+status=0
+run() { # CONFIG FILTER
+  rm -rf "$work/run"/* "$work/files"/*
+  env -i PATH="$PATH" XDG_RUNTIME_DIR="$work/run" WLR_BACKENDS=headless \
+    WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=2 "${as_user[@]}" \
+    sway -c "$1" >"$work/sway.log" 2>&1 &
+  sway_pid=$!
+  local socket=
+  for _ in $(seq 100); do
+    socket=$(ls "$work"/run/sway-ipc.*.sock 2>/dev/null | head -n1)
+    [ -n "$socket" ] && [ -e "$work/run/wayland-1" ] && break
+    sleep 0.1
+  done
+  if [ -z "$socket" ]; then
+    echo "sway_tests: sway did not start:"; cat "$work/sway.log"; exit 77
+  fi
+  env SWAYSOCK="$socket" WAYLAND_DISPLAY=wayland-1 XDG_RUNTIME_DIR="$work/run" \
+    OMBRIX_TEST_SWAY="$work/files" QT_QPA_PLATFORM=offscreen \
+    "$tests" --gtest_filter="$2" || status=1
+  kill "$sway_pid"; wait "$sway_pid" 2>/dev/null
+  sway_pid=
+}
+run "$work/sway.conf" 'WallpaperSwaySession.*'
+run "$work/swaybg.conf" 'WallpaperSwaybgSession.*'
+exit $status

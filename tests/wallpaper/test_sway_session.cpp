@@ -1,0 +1,300 @@
+// The sway and swaybg back ends against a real headless sway with two
+// outputs of different sizes, the screen read back with grim; run by
+// sway_tests.sh, which starts sway (skipped in a plain run).  Before each
+// case the background is reset to a solid colour and checked, so that an
+// earlier picture cannot pass for the new one.
+#include "wallpaper/backends.h"
+#include "wallpaper/processes.h"
+#include "wallpaper/wallpaper.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+using namespace ombrix;
+
+namespace
+{
+
+QString filesFolder()
+{
+    return qEnvironmentVariable("OMBRIX_TEST_SWAY");
+}
+
+std::string socket()
+{
+    return qEnvironmentVariable("SWAYSOCK").toStdString();
+}
+
+QImage grab(const std::string& output)
+{
+    QProcess grim;
+    grim.start("grim", {"-o", QString::fromStdString(output), "-t", "ppm", "-"});
+    if (!grim.waitForFinished(10000) || grim.exitCode() != 0)
+        return QImage();
+    return QImage::fromData(grim.readAllStandardOutput(), "PPM")
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Largest difference of any channel between two pictures of one size, or
+// with `mean`, the mean difference (a stretched picture is filtered by sway's
+// drawing library, not Qt's, and differs a little everywhere).
+int difference(const QImage& a, const QImage& b, bool mean = false)
+{
+    if (a.size() != b.size())
+        return 256;
+    long long sum = 0;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                    std::abs(qBlue(p) - qBlue(q))});
+            worst = std::max(worst, d);
+            sum += d;
+        }
+    return mean ? static_cast<int>(sum / (a.width() * a.height())) : worst;
+}
+
+// Waits until `output` shows `want` (within `tolerance`); the last
+// difference seen otherwise.
+int waitFor(const std::string& output, const QImage& want, int tolerance = 0)
+{
+    int d = 256;
+    for (int i = 0; i < 60; ++i) {
+        d = difference(grab(output), want, tolerance > 0);
+        if (d <= tolerance)
+            return d;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return d;
+}
+
+QImage solid(const Monitor& m, QRgb colour)
+{
+    QImage img(m.width, m.height, QImage::Format_RGB32);
+    img.fill(colour);
+    return img;
+}
+
+void resetBackground(const std::vector<Monitor>& outputs)
+{
+    QProcess swaymsg;
+    swaymsg.start("swaymsg", {"output * bg #ff00ff solid_color"});
+    ASSERT_TRUE(swaymsg.waitForFinished(10000));
+    for (const Monitor& m : outputs)
+        ASSERT_EQ(waitFor(m.name, solid(m, qRgb(255, 0, 255))), 0) << m.name;
+}
+
+QImage testPicture(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 40 % 256, y * 70 % 256, (x * y * 13 + 5) % 256));
+    return img;
+}
+
+std::vector<Monitor> outputs()
+{
+    const MonitorList list = listSwayOutputs(socket());
+    EXPECT_TRUE(list.why.empty()) << list.why;
+    return list.monitors;
+}
+
+// Folder names that break naive quoting at one step or another.
+const char* const kAwkwardFolders[] = {"plain", "a b'c\"d$HOME;e\\f", "-lead", "$(touch x),y"};
+
+TEST(WallpaperSwaySession, OutputsListedAndEachModeShownPixelForPixel)
+{
+    if (filesFolder().isEmpty())
+        GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
+    const std::vector<Monitor> outs = outputs();
+    ASSERT_EQ(outs.size(), 2u);
+    std::vector<std::string> described;
+    for (const Monitor& m : outs)
+        described.push_back(describeMonitor(m));
+    std::sort(described.begin(), described.end());
+    EXPECT_EQ(described, (std::vector<std::string>{"HEADLESS-1 320x200+0+0 scale 1 (primary)",
+                                                   "HEADLESS-2 200x160+320+0 scale 1"}));
+
+    auto sway = makeSwayBackend(socket());
+    EXPECT_EQ(sway->whyCannotApply(), "");
+    ASSERT_TRUE(sway->readCurrent().ok);
+    EXPECT_EQ(sway->values().wallpaper, "#203040");
+    const QImage picture = testPicture(7, 5);
+    int n = 0;
+    for (const char* folder : kAwkwardFolders) {
+        const QString dir = filesFolder() + "/" + folder;
+        ASSERT_TRUE(QDir().mkpath(dir));
+        for (Arrangement a : {Arrangement::Tile, Arrangement::Center, Arrangement::Stretch}) {
+            resetBackground(outs);
+            const QString file = dir + QString("/OmbrixWallpaper-%1.bmp").arg(n++);
+            ASSERT_TRUE(picture.save(file, "BMP"));
+            const WallpaperResult r = sway->apply(QFile::encodeName(file).toStdString(), a);
+            ASSERT_TRUE(r.ok) << folder << ": " << r.message;
+            // The line to keep it names the file as sway reads it back
+            // (centred and stretched: composed per output beside it).
+            const std::string shown = a == Arrangement::Tile
+                                          ? file.toStdString()
+                                          : monitorFileName(file.toStdString(), 1);
+            EXPECT_NE(r.message.find(" bg " + swayQuoted(shown) + " tile"), std::string::npos)
+                << r.message;
+            // sway's stretch filters as cairo does: a small tolerance there.
+            for (const Monitor& m : outs)
+                EXPECT_LE(waitFor(m.name, composeRootPicture(picture, m.width, m.height, a), 0), 0)
+                    << folder << " " << static_cast<int>(a) << " on " << m.name;
+        }
+    }
+    // A line break cannot reach sway: refused, the screen untouched.
+    resetBackground(outs);
+    const QString broken = filesFolder() + "/line\nbreak";
+    ASSERT_TRUE(QDir().mkpath(broken));
+    ASSERT_TRUE(picture.save(broken + "/p.bmp", "BMP"));
+    const WallpaperResult r = sway->apply((broken + "/p.bmp").toStdString(), Arrangement::Tile);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("line break"), std::string::npos) << r.message;
+    EXPECT_EQ(difference(grab(outs[0].name), solid(outs[0], qRgb(255, 0, 255))), 0);
+
+    // Restore: the configuration's own background again.
+    ASSERT_TRUE(sway->restore().ok);
+    for (const Monitor& m : outs)
+        EXPECT_EQ(waitFor(m.name, solid(m, qRgb(0x20, 0x30, 0x40))), 0) << m.name;
+}
+
+TEST(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
+{
+    if (filesFolder().isEmpty())
+        GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
+    const std::vector<Monitor> outs = outputs();
+    ASSERT_EQ(outs.size(), 2u);
+    resetBackground(outs);
+    auto sway = makeSwayBackend(socket());
+    ASSERT_TRUE(sway->readCurrent().ok);
+    const std::string folder = (filesFolder() + "/each").toStdString();
+    // From the command to both outputs showing their pictures.
+    QElapsedTimer clock;
+    clock.start();
+    const WallpaperResult r = setMonitorWallpapers(*sway, outs, testPicture, folder, {});
+    ASSERT_TRUE(r.ok) << r.message;
+    for (const Monitor& m : outs)
+        EXPECT_EQ(waitFor(m.name, testPicture(m.width, m.height)), 0) << m.name;
+    std::printf("sway, two outputs: wallpaper applied and read back in %lld ms\n",
+                static_cast<long long>(clock.elapsed()));
+    // For a person to look at (OMBRIX_TEST_SHOTS names a folder).
+    if (!qEnvironmentVariableIsEmpty("OMBRIX_TEST_SHOTS"))
+        for (const Monitor& m : outs)
+            grab(m.name).save(qEnvironmentVariable("OMBRIX_TEST_SHOTS") + "/sway-" +
+                              QString::fromStdString(m.name) + ".png");
+    EXPECT_EQ(QDir(QString::fromStdString(folder)).entryList(QDir::Files).size(), 2);
+}
+
+// A compositor that draws no wallpaper of its own (sway told to start no
+// swaybg): sway's dark grey until Ombrix's swaybg draws.
+const QRgb kNoWallpaper = qRgb(63, 63, 63);
+
+TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
+{
+    if (filesFolder().isEmpty())
+        GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
+    const std::vector<Monitor> outs = outputs();
+    ASSERT_EQ(outs.size(), 2u);
+    auto shows = [&](const QImage& picture, Arrangement a) {
+        for (const Monitor& m : outs)
+            EXPECT_EQ(waitFor(m.name, composeRootPicture(picture, m.width, m.height, a)), 0)
+                << m.name << " " << static_cast<int>(a);
+    };
+    auto ours = [] {
+        std::vector<ProcessInfo> out;
+        for (const ProcessInfo& p : runningProcesses("swaybg"))
+            if (p.uid == ::getuid())
+                out.push_back(p);
+        return out;
+    };
+    for (const Monitor& m : outs)
+        ASSERT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0);
+    SwaybgOptions options;
+    options.stateFile = (filesFolder() + "/swaybg-state").toStdString();
+    options.outputs = outs;
+    auto first = makeSwaybgBackend(options);
+    ASSERT_TRUE(first->readCurrent().ok);
+    EXPECT_EQ(first->values().wallpaper, "");
+
+    const QString dir = filesFolder() + "/" + kAwkwardFolders[1];
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QString a = dir + "/OmbrixWallpaper-a.bmp", b = dir + "/OmbrixWallpaper-b.bmp";
+    ASSERT_TRUE(testPicture(7, 5).save(a, "BMP") && testPicture(3, 4).save(b, "BMP"));
+    const WallpaperResult r = first->apply(a.toStdString(), Arrangement::Tile);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_NE(r.message.find("until you log out"), std::string::npos) << r.message;
+    shows(testPicture(7, 5), Arrangement::Tile);
+    const std::vector<ProcessInfo> started = ours();
+    ASSERT_EQ(started.size(), 1u);
+
+    // A later run finds it, replaces it, and ends it once the new one draws;
+    // centred, the picture goes composed at each output's size.
+    auto second = makeSwaybgBackend(options);
+    ASSERT_TRUE(second->readCurrent().ok);
+    EXPECT_EQ(second->values().wallpaper, a.toStdString());
+    ASSERT_TRUE(second->apply(b.toStdString(), Arrangement::Center).ok);
+    shows(testPicture(3, 4), Arrangement::Center);
+    EXPECT_EQ(processInfo(started[0].pid).pid, 0) << "the earlier swaybg still runs";
+    EXPECT_EQ(ours().size(), 1u);
+
+    // Restore puts back the swaybg found at start-up and ends its own.
+    ASSERT_TRUE(second->restore().ok);
+    shows(testPicture(7, 5), Arrangement::Tile);
+    EXPECT_EQ(ours().size(), 1u);
+
+    // A remembered id that is no longer a swaybg of ours is left alone.
+    for (const ProcessInfo& p : ours())
+        ::kill(p.pid, SIGTERM);
+    const Detached decoy = startDetached("/bin/sleep", {"600"});
+    ASSERT_NE(decoy.pid, 0);
+    {
+        QFile state(QString::fromStdString(options.stateFile));
+        ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+        state.write(QByteArray::number(decoy.pid) + " " +
+                    QByteArray::number(processInfo(decoy.pid).startTime) + "\n");
+    }
+    for (const Monitor& m : outs)
+        ASSERT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0);
+    auto third = makeSwaybgBackend(options);
+    ASSERT_TRUE(third->readCurrent().ok);
+    ASSERT_TRUE(third->apply(a.toStdString(), Arrangement::Stretch).ok);
+    shows(testPicture(7, 5), Arrangement::Stretch);
+    EXPECT_NE(processInfo(decoy.pid).pid, 0) << "a program that is not our swaybg was ended";
+    ::kill(decoy.pid, SIGTERM);
+
+    // Restore with nothing of ours at start-up: ours ends, nothing drawn.
+    ASSERT_TRUE(third->restore().ok);
+    for (const Monitor& m : outs)
+        EXPECT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0) << m.name;
+    EXPECT_TRUE(ours().empty());
+
+    // The sway back end where the configuration sets no wallpaper: Restore
+    // shows sway's own grey again.  (This session starts no swaybg, so the
+    // sway back end's own check refuses; only its Restore is looked at.)
+    auto sway = makeSwayBackend(socket());
+    ASSERT_TRUE(sway->readCurrent().ok);
+    EXPECT_EQ(sway->values().wallpaper, "");
+    const WallpaperResult none = sway->apply(a.toStdString(), Arrangement::Tile);
+    EXPECT_FALSE(none.ok);
+    EXPECT_NE(none.message.find("swaybg"), std::string::npos) << none.message;
+    ASSERT_TRUE(sway->restore().ok);
+    for (const Monitor& m : outs)
+        EXPECT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0) << m.name;
+}
+
+} // namespace
