@@ -3,6 +3,7 @@
 // what a user would get by saving these images.
 // Usage: ombrix_make_designs FOLDER
 #include "io/param_file.h"
+#include "model/image_geometry.h"
 #include "model/image_params.h"
 #include "picture/text_labels.h"
 
@@ -16,13 +17,11 @@ namespace
 
 using namespace ombrix;
 
-// The image window's size in pixels, kept in twips at 96 dpi.
+// The image's size in pixels, stored as the program stores it (with the
+// fixed frame allowance), in a fresh window's place.
 void windowSize(ImageParams& p, int width, int height)
 {
-    p.pnImageLeft = 450;
-    p.pnImageTop = 0;
-    p.pnImageWidth = width * 15;
-    p.pnImageHeight = height * 15;
+    storeNewImageGeometry(p, {width, height});
 }
 
 struct Text {

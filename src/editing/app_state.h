@@ -51,11 +51,6 @@ struct AppState {
     AppFlags flags;
     FileChoices files;
 
-    // What a window's frame adds to its client area, in twips, as last
-    // measured on a shown window (0 where no window manager draws frames).
-    Single frameWidth = 0;
-    Single frameHeight = 0;
-
     // The full-size picture in the screen's device pixels, kept current by
     // the image window.
     Integer pnPixelWidth = 260;

@@ -12,8 +12,8 @@ std::string hintText(int index)
                "can in most cases be removed by slightly resizing the screen.";
     case 1:
         return "The gradient text contour may be smoothed by clicking the Make Gradient\r\n"
-               "Text button once again, typically when you chose Smooth Font Contour\r\n"
-               "option under Windows 95 with Plus! or Windows 98.";
+               "Text button once again, typically when the desktop's font smoothing\r\n"
+               "(anti-aliasing) is switched on.";
     default:
         return "";
     }

@@ -45,6 +45,13 @@ void UndoHistory::mPushShot(const ImageParams& p)
     pnShotPointer = 0;
 }
 
+void UndoHistory::reset(const ImageParams& p)
+{
+    pnShotPointer = 0;
+    mPushShot(p);
+    pnShots = 0;
+}
+
 void UndoHistory::mRestoreShot(ImageParams& p) const
 {
     if (pnShotPointer < 0 || pnShotPointer >= kShotSlots)

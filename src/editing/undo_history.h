@@ -17,8 +17,13 @@ constexpr Integer kMaxShots = 20;
 class UndoHistory
 {
 public:
-    Integer pnShots = 0;       // how many steps back are possible
-    Integer pnShotPointer = 0; // the slot in force, 0 = newest
+    // How many steps back are possible, and the slot in force (0 = newest).
+    Integer shots() const { return pnShots; }
+    Integer pointer() const { return pnShotPointer; }
+
+    // Starts the history afresh at p: p is the state in force and there is
+    // nothing to undo or redo (start-up, an opened file).
+    void reset(const ImageParams& p);
 
     // Stores p as the newest shot, dropping the redo steps.
     void mPushShot(const ImageParams& p);
@@ -36,6 +41,8 @@ public:
     const ImageParams& slot(int i) const { return slots_.at(static_cast<size_t>(i)); }
 
 private:
+    Integer pnShots = 0;
+    Integer pnShotPointer = 0;
     std::array<ImageParams, kShotSlots> slots_{};
 };
 

@@ -1,14 +1,18 @@
 #include "picture/borders.h"
 
+#include "model/image_geometry.h"
+
 namespace ombrix
 {
 
-void mDrawBorders(Surface& picShow, const ImageParams& p)
+void mDrawBorders(Surface& picShow, const ImageParams& p, double scale)
 {
     const Single SW = static_cast<Single>(picShow.scaleWidth());
     const Single SH = static_cast<Single>(picShow.scaleHeight());
     for (int b = 0; b < kBorders; ++b) {
-        const Integer w = p.pnBorderSize[b];
+        if (p.pnBorderSize[b] <= 0)
+            continue;
+        const Integer w = num::clampInteger(toDeviceLength(p.pnBorderSize[b], scale));
         if (w == 0)
             continue;
         const Colour& c = p.plBorderColor[b];

@@ -25,7 +25,7 @@ QImage renderFullImage(const ImageParams& p, const FullImageOptions& options)
     mDrawFullSize(ctx, pics, static_cast<Integer>(options.width),
                   static_cast<Integer>(options.height));
     ctx.pbFullSize = false;
-    mDrawBorders(pics.picShow, p);
+    mDrawBorders(pics.picShow, p, options.dpi / 96.0);
     QImage picture = std::move(pics.picShow.image());
     if (printsTexts(p, options))
         mPrintTexts(picture, p, options.dpi);

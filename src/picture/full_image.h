@@ -16,7 +16,11 @@ constexpr int kMaxImageSide = 16384;
 struct FullImageOptions {
     int width = 260; // picture size in pixels, 1..kMaxImageSide
     int height = 200;
-    double dpi = 96.0; // screen resolution the text sizes refer to
+    // The picture's resolution: 96 x the scale it is drawn at.  The record
+    // holds logical pixels (scale 1); at a larger scale the same design is
+    // drawn larger, texts, fonts and borders with it (width and height are
+    // then the device size, deviceImageSize of the logical one).
+    double dpi = 96.0;
     bool printTexts = true;
     std::function<void(Single)> progressBar; // 0..100 while the tile is drawn
 };

@@ -1,8 +1,8 @@
 // The rules of the 48 text labels and of the text sets they show, as plain
 // functions over the record: which set is free, what a label's caption is,
 // where an added or changed set goes, how a drag or a nudge moves a set.
-// Positions are the image's device pixels throughout; the windows only
-// convert to their logical pixels where they place a widget.
+// Positions are the record's logical pixels (as at scale 1) throughout; the
+// windows convert to device pixels only where they draw.
 #pragma once
 
 #include "model/image_params.h"

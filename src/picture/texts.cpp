@@ -1,5 +1,6 @@
 #include "picture/texts.h"
 
+#include "model/image_geometry.h"
 #include "render/qimage_surface.h"
 
 #include <QPainter>
@@ -33,6 +34,11 @@ QFont textFont(const std::string& name, Integer size, const std::array<Integer, 
     return font;
 }
 
+int textPositionAt(Integer logical, double dpi)
+{
+    return toDeviceLength(logical, dpi / 96.0);
+}
+
 void mPrintTexts(QImage& picture, const ImageParams& p, double dpi)
 {
     if (picture.isNull())
@@ -46,7 +52,8 @@ void mPrintTexts(QImage& picture, const ImageParams& p, double dpi)
         painter.setPen(QColor(toQRgb(num::rgb(c[0], c[1], c[2]))));
         // A rectangle far larger than any text: the text is laid out from its
         // top left corner exactly as a label places its caption.
-        const QRect area(p.pnTextLeft[t], p.pnTextTop[t], 1 << 20, 1 << 20);
+        const QRect area(textPositionAt(p.pnTextLeft[t], dpi), textPositionAt(p.pnTextTop[t], dpi),
+                         1 << 20, 1 << 20);
         painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                          QString::fromStdString(p.psText[t]));
     }

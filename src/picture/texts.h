@@ -18,8 +18,14 @@ QFont textFont(const std::string& name, Integer size, const std::array<Integer, 
                double dpi);
 
 // Draws every non-empty text, from slot 47 down to 0 so that slot 0 lies on
-// top, at its left and top in image pixels, in its font, styles and colour.
-// Only the characters are drawn; the picture shows through around them.
+// top, at its left and top, in its font, styles and colour.  Only the
+// characters are drawn; the picture shows through around them.  The record
+// holds logical pixels (96 dpi); a picture drawn at `dpi` takes every
+// position times dpi / 96 (textPositionAt) and fonts sized for that dpi, so
+// the texts lie on the same part of the image at any scale.
 void mPrintTexts(QImage& picture, const ImageParams& p, double dpi = 96.0);
+
+// Where a logical text position lies on a picture drawn at `dpi`.
+int textPositionAt(Integer logical, double dpi);
 
 } // namespace ombrix

@@ -61,8 +61,7 @@ TEST(UndoHistory, UndoRedoAndDroppedRedoSteps)
         return p;
     };
     UndoHistory h;
-    h.mPushShot(hump(1));
-    h.pnShots = 0; // the start state cannot be undone past
+    h.reset(hump(1)); // the start state cannot be undone past
     EXPECT_FALSE(h.canUndo() || h.canRedo());
     h.mPushShot(hump(2));
     ImageParams p;
@@ -79,11 +78,31 @@ TEST(UndoHistory, UndoRedoAndDroppedRedoSteps)
     h.mPushShot(hump(4));
     h.stepBack();
     h.stepBack();
-    const Integer before = h.pnShots;
+    const Integer before = h.shots();
     h.mPushShot(hump(9));
-    EXPECT_EQ(h.pnShots, before - 1);
+    EXPECT_EQ(h.shots(), before - 1);
     EXPECT_EQ(h.slot(0).pnHump, 9);
     EXPECT_EQ(h.slot(1).pnHump, 2);
+
+    // A reset (an opened file) in the middle of a history with undo and
+    // redo steps leaves only its own state: nothing to undo or redo, and
+    // the state comes back restored.
+    h.stepBack();
+    h.reset(hump(17));
+    EXPECT_EQ(h.shots(), 0);
+    EXPECT_EQ(h.pointer(), 0);
+    EXPECT_FALSE(h.canUndo() || h.canRedo());
+    EXPECT_FALSE(h.stepBack());
+    ImageParams restored;
+    h.mRestoreShot(restored);
+    EXPECT_EQ(restored.pnHump, 17);
+    // The next change is one step after the reset state, no further.
+    h.mPushShot(hump(18));
+    EXPECT_EQ(h.shots(), 1);
+    ASSERT_TRUE(h.stepBack());
+    EXPECT_FALSE(h.stepBack());
+    h.mRestoreShot(restored);
+    EXPECT_EQ(restored.pnHump, 17);
 }
 
 // What each pattern does to the controls, as the user sees it, without and

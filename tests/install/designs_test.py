@@ -33,7 +33,8 @@ def read_bmp(path):
 
 
 def stored(path):
-    """Stored window size in pixels (twips / 15) and whether a text is set."""
+    """Stored image size in pixels (twips / 15, less the fixed 2 x 25 frame
+    allowance) and whether a text is set."""
     data = open(path, "rb").read()
     width, height = struct.unpack_from("<HH", data, 4)
     pos, texts = 58, 0
@@ -43,7 +44,7 @@ def stored(path):
         pos += 2 + n
         m, = struct.unpack_from("<h", data, pos)
         pos += 2 + m + 26
-    return round(width / 15), round(height / 15), texts
+    return round(width / 15) - 2, round(height / 15) - 25, texts
 
 
 with tempfile.TemporaryDirectory() as tmp:

@@ -6,12 +6,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace ombrix
 {
 namespace
 {
 
 const num::Rgb kWhite = num::rgb(255, 255, 255);
+
+int redRunAtScaleOne(const QImage& img)
+{
+    int n = 0;
+    while (n < img.height() && fromQRgb(img.pixel(img.width() / 2, n)) == num::rgb(255, 0, 0))
+        ++n;
+    return n;
+}
 
 // The plain background in the given colour.
 ImageParams plain(num::Rgb colour)
@@ -73,6 +83,78 @@ TEST(FullImage, DrawsBordersOverThePatternAndTextsOverBoth)
     EXPECT_EQ(count(img, QRect(0, 4, 200, 76), kWhite, true), ink);
     o.printTexts = false;
     EXPECT_EQ(count(renderFullImage(p, o), QRect(0, 4, 200, 76), kWhite, true), 0);
+}
+
+// The box of every pixel not of the given colour.
+QRect inkBox(const QImage& img, num::Rgb background)
+{
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (fromQRgb(img.pixel(x, y)) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The record holds logical pixels: at scale S (dpi 96 S, S times the size)
+// the same design is drawn larger, texts in the same place of the image and
+// borders covering the same share of it.  Compared with the scale-1 picture
+// scaled up, the texts' ink lies within a pixel or two (fonts are hinted at
+// each size); the borders are exact.
+TEST(FullImage, TheSameDesignAtEveryScale)
+{
+    ImageParams p = plain(0);
+    p.pnBorderSize = {3, 0, 5, 1};
+    p.plBorderColor[0] = p.plBorderColor[2] = p.plBorderColor[3] = {255, 0, 0};
+    p.psText[0] = "Ombrix";
+    p.pnTextLeft[0] = 40;
+    p.pnTextTop[0] = 30;
+    p.pnTextSize[0] = 20;
+    p.plTextColor[0] = {255, 255, 255};
+    FullImageOptions o;
+    o.width = 200;
+    o.height = 100;
+    const QImage one = renderFullImage(p, o);
+    ImageParams textOnly = p;
+    textOnly.pnBorderSize = {0, 0, 0, 0};
+    const QRect ink1 = inkBox(renderFullImage(textOnly, o), 0);
+    ASSERT_FALSE(ink1.isEmpty());
+    for (const double scale : {1.5, 2.0, 3.0}) {
+        FullImageOptions s = o;
+        s.width = static_cast<int>(std::lround(200 * scale));
+        s.height = static_cast<int>(std::lround(100 * scale));
+        s.dpi = 96.0 * scale;
+        const QImage big = renderFullImage(p, s);
+        ASSERT_EQ(big.size(), QSize(s.width, s.height));
+        const QRect ink = inkBox(renderFullImage(textOnly, s), 0);
+        const QRectF want(ink1.x() * scale, ink1.y() * scale, ink1.width() * scale,
+                          ink1.height() * scale);
+        const double slack = 2 * scale;
+        EXPECT_NEAR(ink.x(), want.x(), slack) << scale;
+        EXPECT_NEAR(ink.y(), want.y(), slack) << scale;
+        EXPECT_NEAR(ink.right() + 1, want.right(), slack) << scale;
+        EXPECT_NEAR(ink.bottom() + 1, want.bottom(), slack) << scale;
+        // Borders: the top one 3 logical pixels deep, the bottom one 5, the
+        // right one 1, each times the scale, rounded.
+        const int mid = s.width / 2;
+        const auto redRun = [&](int x, int y0, int dy) {
+            int n = 0;
+            for (int y = y0;
+                 y >= 0 && y < big.height() && fromQRgb(big.pixel(x, y)) == num::rgb(255, 0, 0);
+                 y += dy)
+                ++n;
+            return n;
+        };
+        EXPECT_EQ(redRun(mid, 0, 1), std::lround(3 * scale)) << scale;
+        EXPECT_EQ(redRun(mid, big.height() - 1, -1), std::lround(5 * scale)) << scale;
+        int right = 0;
+        for (int x = big.width() - 1; fromQRgb(big.pixel(x, s.height / 2)) == num::rgb(255, 0, 0);
+             --x)
+            ++right;
+        EXPECT_EQ(right, std::lround(1 * scale)) << scale;
+    }
+    // At scale 1 nothing moves: the same pixels as before scales existed.
+    EXPECT_EQ(redRunAtScaleOne(one), 3);
 }
 
 TEST(PrintTexts, StylesAndSizesChangeTheFont)

@@ -2,12 +2,42 @@
 
 #include "ui/common/desktop_habits.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace ombrix
 {
+
+int titleBarWidth(const QString& title)
+{
+    // Window managers draw titles in a bold face, often a little larger
+    // than the program's; the buttons and the icon beside it take about
+    // five of the title font's line heights.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.1);
+    const QFontMetrics fm(font);
+    return fm.horizontalAdvance(title) + 5 * fm.height() + 16;
+}
+
+void prepareMessageBox(QMessageBox& box)
+{
+    // Said outright rather than left to the defaults: the window manager is
+    // told (Motif hints) that the box is neither minimised nor maximised.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
+    // QMessageBox sizes itself to its text; a spacer across its grid holds
+    // it at least as wide as its title needs.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleBarWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 Answer QtPrompter::ask(QWidget* parent, const QString& title, const QString& text, Buttons buttons,
                        Icon icon)
@@ -42,6 +72,7 @@ Answer QtPrompter::ask(QWidget* parent, const QString& title, const QString& tex
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    prepareMessageBox(box);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Answer::Yes;

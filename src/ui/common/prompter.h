@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QMessageBox;
 class QWidget;
 
 namespace ombrix
@@ -33,6 +34,13 @@ public:
                                        const QString& folder, const QString& filter,
                                        QString& selectedFilter) = 0;
 };
+
+// Readies a message box for any window manager: a title bar with a close
+// box only (a message box is neither minimised nor maximised), and a box
+// wide enough that its whole title shows beside the title bar's buttons.
+void prepareMessageBox(QMessageBox& box);
+// The width that shows `title` whole on a title bar, buttons included.
+int titleBarWidth(const QString& title);
 
 // The production answers: QMessageBox and QFileDialog.
 class QtPrompter final : public Prompter

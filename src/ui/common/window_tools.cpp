@@ -1,10 +1,13 @@
 #include "ui/common/window_tools.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
 
@@ -50,7 +53,7 @@ QRect availableArea(const QWidget* w)
 // Moves the window so that its frame's top left lands on `frameTopLeft`.
 void moveFrameTo(QWidget* w, const QPoint& frameTopLeft)
 {
-    w->move(w->pos() + frameTopLeft - w->frameGeometry().topLeft());
+    w->move(w->pos() + frameTopLeft - framedGeometry(w).topLeft());
 }
 
 } // namespace
@@ -63,7 +66,7 @@ void keepOnScreen(QWidget* w)
     if (screen == nullptr)
         return;
     const QRect avail = screen->availableVirtualGeometry();
-    const QRect frame = w->frameGeometry();
+    const QRect frame = framedGeometry(w);
     // Keep a strip of the top edge reachable, where a window is grabbed.
     constexpr int kKeep = 48;
     const int x =
@@ -73,12 +76,41 @@ void keepOnScreen(QWidget* w)
         moveFrameTo(w, {x, y});
 }
 
+bool TitleBarKeeper::eventFilter(QObject* o, QEvent* e)
+{
+    const QEvent::Type type = e->type();
+    if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize)
+        return false;
+    auto* w = qobject_cast<QWidget*>(o);
+    if (w == nullptr || !w->isWindow() || !w->isVisible())
+        return false;
+    const Qt::WindowType kind = w->windowType();
+    if (kind != Qt::Window && kind != Qt::Dialog && kind != Qt::Tool)
+        return false;
+    const QMargins frame = frameMargins(w);
+    const QVariant noted = w->property("ombrixFrame");
+    const QRect now(frame.left(), frame.top(), frame.right(), frame.bottom());
+    if (type != QEvent::Show && noted.isValid() && noted.toRect() == now)
+        return false;
+    w->setProperty("ombrixFrame", now);
+    // After the event: the window manager may still be placing it.
+    QPointer<QWidget> guard(w);
+    QMetaObject::invokeMethod(
+        w,
+        [guard] {
+            if (guard != nullptr && guard->isVisible())
+                keepOnScreen(guard);
+        },
+        Qt::QueuedConnection);
+    return false;
+}
+
 void centreOnScreen(QWidget* w)
 {
     const QRect area = availableArea(w);
     if (area.isEmpty())
         return;
-    const QRect frame = w->frameGeometry();
+    const QRect frame = framedGeometry(w);
     moveFrameTo(w, {area.x() + (area.width() - frame.width()) / 2,
                     area.y() + (area.height() - frame.height()) / 2});
 }
@@ -86,8 +118,8 @@ void centreOnScreen(QWidget* w)
 void placeBeside(QWidget* w, const QWidget* anchor)
 {
     const QRect area = availableArea(anchor);
-    const QRect frame = w->frameGeometry();
-    const QRect beside = anchor->frameGeometry();
+    const QRect frame = framedGeometry(w);
+    const QRect beside = framedGeometry(anchor);
     const int top = std::clamp(beside.top(), area.top(),
                                std::max(area.top(), area.bottom() + 1 - frame.height()));
     const int roomRight = area.right() - beside.right();
@@ -102,16 +134,40 @@ void placeBeside(QWidget* w, const QWidget* anchor)
     moveFrameTo(w, {left, top});
 }
 
-bool frameExtent(const QWidget* w, int& width, int& height)
+namespace
 {
-    if (w == nullptr || !w->isVisible())
-        return false;
+std::optional<QMargins> gStandInFrame;
+} // namespace
+
+void setStandInFrame(std::optional<QMargins> frame)
+{
+    gStandInFrame = frame;
+}
+
+QMargins frameMargins(const QWidget* w)
+{
+    if (w == nullptr || !w->isWindow() || !w->isVisible())
+        return {};
+    if (gStandInFrame)
+        return *gStandInFrame;
     const QRect frame = w->frameGeometry();
     const QRect client = w->geometry();
-    if (frame == client)
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+QRect framedGeometry(const QWidget* w)
+{
+    return w->geometry().marginsAdded(frameMargins(w));
+}
+
+bool frameExtent(const QWidget* w, int& width, int& height)
+{
+    const QMargins m = frameMargins(w);
+    if (m.isNull())
         return false;
-    width = frame.width() - client.width();
-    height = frame.height() - client.height();
+    width = m.left() + m.right();
+    height = m.top() + m.bottom();
     return true;
 }
 
@@ -176,15 +232,20 @@ DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption)
 
 bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel)
 {
-    // A focused button takes Enter itself; the key arrives here from a
-    // field or a list, where the user means the dialog's default.
     if (e->modifiers() & ~Qt::KeypadModifier)
         return false;
-    QPushButton* target = nullptr;
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-        target = ok;
-    else if (e->key() == Qt::Key_Escape)
+    QAbstractButton* target = nullptr;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        // Enter on a focused button (Remove, Help, a style box, Color) is
+        // that button's; OK is the dialog's answer only when no button has
+        // the focus.
+        auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        const bool inDialog =
+            focused != nullptr && ok != nullptr && focused->window() == ok->window();
+        target = inDialog && focused->isEnabled() ? focused : ok;
+    } else if (e->key() == Qt::Key_Escape) {
         target = cancel;
+    }
     if (target == nullptr || !target->isEnabled())
         return false;
     target->click();

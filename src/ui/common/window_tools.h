@@ -5,8 +5,13 @@
 
 #include "model/numeric.h"
 
+#include <QMargins>
+#include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QString>
+
+#include <optional>
 
 class QKeyEvent;
 class QMouseEvent;
@@ -31,6 +36,21 @@ int toLogicalCeil(int device, double ratio);
 // Keeps at least part of a top-level window on one of the screens, whatever
 // the window manager did with it: a strip of its top edge stays reachable.
 void keepOnScreen(QWidget* w);
+// Keeps the title bar of every window of the program on a screen: each
+// top-level window is checked when it is shown and again when the window
+// manager frames it (its frame changes), which is when a title bar placed
+// from a stored position (say -1, -20) would first hang off the top.  A
+// move by the user, which leaves the frame alone, is never undone.
+// Installed once on the application.
+class TitleBarKeeper : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+};
+
 // Centres a top-level window on its screen's available area.
 void centreOnScreen(QWidget* w);
 // Puts a top-level window beside `anchor` where the screen has room for it,
@@ -42,7 +62,16 @@ void placeBeside(QWidget* w, const QWidget* anchor);
 // What a shown window's frame adds to its client area, in pixels, once the
 // window manager has framed it; false while it has not (or never will,
 // as under a bare X server, where the answer 0 is left to the caller).
+// Each window measures its own frame, and only to place itself or a
+// window beside it: no image size depends on a frame.
 bool frameExtent(const QWidget* w, int& width, int& height);
+// The frame around a window's client area, per side (none while unknown).
+QMargins frameMargins(const QWidget* w);
+// The window with its frame, in screen coordinates.
+QRect framedGeometry(const QWidget* w);
+// Tests stand in for a window manager: every shown top-level window is
+// taken to have this frame (std::nullopt: the real one again).
+void setStandInFrame(std::optional<QMargins> frame);
 
 // A dialog's OK, Cancel (or Close) and Help buttons, named as tests find
 // them.  OK is the default; Enter on a focused Cancel clicks it, also in a
@@ -53,8 +82,9 @@ struct DialogButtons {
     QPushButton* help;
 };
 DialogButtons makeDialogButtons(QWidget* parent, const QString& cancelCaption = "Cancel");
-// Enter clicks OK and Escape clicks Cancel in a dialog that is a plain
-// window, as a modal dialog does on its own.  True when the key was used.
+// Enter clicks the focused button, or OK when no button has the focus, and
+// Escape clicks Cancel, in a dialog that is a plain window, as a modal
+// dialog does on its own.  True when the key was used.
 bool clickForDialogKey(const QKeyEvent* e, QPushButton* ok, QPushButton* cancel);
 
 // Moves a window by a press on its client area, as if its caption were

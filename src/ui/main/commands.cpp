@@ -100,7 +100,7 @@ void Commands::walkHistory(bool back)
     // The window takes the shot's size; its resize stores nothing and takes
     // no shot of its own.
     s.flags.pbSizingPicture = true;
-    picture.setOuterTwips(s.p().pnImageWidth, s.p().pnImageHeight);
+    picture.showStoredSize();
     mShowImage();
     if (!s.flags.pbBorderDlgShown && !s.flags.pbTextDlgShown)
         host_.bringToFront();

@@ -132,16 +132,18 @@ bool FileCommands::openFile(const std::string& path)
     // The window takes the file's place and size; its resize draws neither
     // borders nor a shot of its own, and stores nothing.
     s.flags.pbSizingPicture = true;
-    const SharedValues& v = s.v();
-    picture.move(static_cast<int>(s.p().pnImageLeft / v.Tppx),
-                 static_cast<int>(s.p().pnImageTop / v.Tppy));
-    picture.setOuterTwips(s.p().pnImageWidth, s.p().pnImageHeight);
-    // A file without a usable size (the command line stores none) keeps the
-    // window's, and the record says so.
-    if (s.p().pnImageWidth <= s.frameWidth || s.p().pnImageHeight <= s.frameHeight)
-        picture.storeGeometry();
+    picture.placeStored();
+    picture.showStoredSize();
     commands_.mShowImage();
-    s.history.mPushShot(s.p());
+    // The size as the window took it: a file without a size (older
+    // `params` files store none) or with more repetitions than its size
+    // holds says so from now on, so that Undo comes back to this very size.
+    picture.storeGeometry();
+    // The opened file is where the history starts: nothing before it can be
+    // undone, as after start-up.
+    s.history.reset(s.p());
+    host_.setButtonEnabled(ToolButton::Undo, false);
+    host_.setButtonEnabled(ToolButton::Redo, false);
     if (!s.flags.pbBorderDlgShown && !s.flags.pbTextDlgShown)
         host_.bringToFront();
     s.flags.pbOpening = false;

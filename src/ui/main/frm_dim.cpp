@@ -151,7 +151,7 @@ void FrmDim::txtHeight_Change()
     txtWidth->setText(QString::fromStdString(widthForHeight(text(txtHeight), text(txtAspect))));
 }
 
-SizeLimits FrmDim::limits() const
+SizeLimits FrmDim::limits(const ImageParams& p) const
 {
     SizeLimits l;
     FrmPicture& picture = host_.picture();
@@ -160,8 +160,8 @@ SizeLimits FrmDim::limits() const
     const QSize logical = screen != nullptr ? screen->size() : QSize(1024, 768);
     l.screenWidth = toDevice(logical.width(), r);
     l.screenHeight = toDevice(logical.height(), r);
-    l.horRep = state_.p().pnHorRep;
-    l.verRep = state_.p().pnVerRep;
+    l.horRep = p.pnHorRep;
+    l.verRep = p.pnVerRep;
     l.minRepPixels = state_.v().pnMinRepPixels;
     return l;
 }
@@ -170,21 +170,27 @@ bool FrmDim::cmdOK_Click()
 {
     AppState& s = state_;
     const bool newImage = !files_.pbResizeMode;
-    if (newImage) {
-        // New starts from the blank preset before anything is checked: the
-        // controls and colour boxes show it at once.
-        s.model.mSetDefaults(0);
-        host_.setButtonEnabled(ToolButton::Gradtxt, false);
-        host_.mSetupPattern(0);
-        host_.mDrawPreview();
-    }
-    const SizeCheck c = checkImageSize(text(txtWidth), text(txtHeight), limits());
+    // A new image is checked against the blank preset's repetitions, but
+    // the preset replaces the image only once the size is accepted: a
+    // refused New leaves the image and the controls as they were.
+    ImageModel blank = s.model;
+    if (newImage)
+        blank.mSetDefaults(0);
+    const SizeCheck c =
+        checkImageSize(text(txtWidth), text(txtHeight), limits(newImage ? blank.params : s.p()));
     if (!c.ok) {
         prompter_.ask(this, " Invalid Image Size)", QString::fromStdString(c.message), Buttons::Ok,
                       Icon::Exclamation);
         return false;
     }
     files_.psAspect = txtAspect->text().trimmed().toStdString();
+    if (newImage) {
+        s.model = blank;
+        host_.setButtonEnabled(ToolButton::Gradtxt, false);
+        // A new image is no file's: the caption says so until it is saved.
+        host_.setFileTitle("Untitled");
+        s.files.psParamTitle.clear();
+    }
 
     FrmPicture& picture = host_.picture();
     s.flags.pbSizingPicture = true;
@@ -198,6 +204,7 @@ bool FrmDim::cmdOK_Click()
         picture.clearPicture();
         picture.clearTextLabels();
         host_.mSetupPattern(0);
+        host_.mDrawPreview();
     }
     s.history.mPushShot(s.p());
     host_.mDrawPreview();

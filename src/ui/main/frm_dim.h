@@ -14,6 +14,7 @@ namespace ombrix
 {
 
 struct AppState;
+struct ImageParams;
 class CommandHost;
 class FileCommands;
 class Prompter;
@@ -36,7 +37,8 @@ public:
     void cmdHelp_Click();
 
     // The limits OK checks against, for the screen the image window is on.
-    SizeLimits limits() const;
+    // The repetitions are those of `p`, the image the size is for.
+    SizeLimits limits(const ImageParams& p) const;
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

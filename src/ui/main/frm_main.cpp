@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -91,6 +92,8 @@ FrmMain::FrmMain(AppState& state, MainOptions options)
       wallpaper_(*this, *options_.prompter, this), textCommands_(state, *this, *options_.prompter)
 {
     setObjectName("frmMain");
+    // Every window of the program keeps its title bar on a screen.
+    QApplication::instance()->installEventFilter(new TitleBarKeeper(this));
     setFileTitle(fileTitle_);
     // Before any control exists: a control's accessible interface is made once.
     installAccessibleButtons();
@@ -426,9 +429,7 @@ void FrmMain::Form_Load()
     bringToFront();
     QApplication::restoreOverrideCursor();
 
-    s.history.pnShotPointer = 0;
-    s.history.mPushShot(s.p());
-    s.history.pnShots = 0;
+    s.history.reset(s.p());
     tmrWatch->start();
 }
 
@@ -437,9 +438,9 @@ void FrmMain::noteFrame()
     int w = 0, h = 0;
     if (!frameExtent(this, w, h))
         return;
+    // The main window's own frame, for placing the dialogs beside it; no
+    // image size depends on it.
     SharedValues& v = state_.v();
-    state_.frameWidth = static_cast<Single>(w * v.Tppx);
-    state_.frameHeight = static_cast<Single>(h * v.Tppy);
     v.pnCaptionHeight = static_cast<Integer>(h);
 }
 
@@ -975,6 +976,26 @@ void FrmMain::showHelp(int context)
         // where the user put it.
         placeBeside(frmHelp, this);
     }
+    // A modal dialog (the JPEG quality dialog, a message box) blocks every
+    // window but its own: while one is up, help belongs to it, and goes back
+    // to the main window, still open, when the dialog closes.
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QWidget* owner = modal != nullptr ? static_cast<QWidget*>(modal) : this;
+    if (frmHelp->parentWidget() != owner) {
+        const QPoint at = frmHelp->pos();
+        frmHelp->setParent(owner, frmHelp->windowFlags());
+        frmHelp->move(at);
+    }
+    if (modal != nullptr)
+        connect(modal, &QDialog::finished, frmHelp, [this, modal] {
+            if (frmHelp == nullptr || frmHelp->parentWidget() != modal)
+                return;
+            const bool open = frmHelp->isVisible();
+            const QPoint at = frmHelp->pos();
+            frmHelp->setParent(this, frmHelp->windowFlags());
+            frmHelp->move(at);
+            frmHelp->setVisible(open);
+        });
     frmHelp->showTopic(context);
     frmHelp->show();
     keepOnScreen(frmHelp);

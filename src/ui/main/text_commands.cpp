@@ -193,6 +193,7 @@ void TextCommands::showBorderDialog()
         });
         dlg->Form_Load(host_.dialogParent());
     }
+    borderDlg_->showWidths();
     borderDlg_->show();
     keepOnScreen(borderDlg_);
     borderDlg_->raise();

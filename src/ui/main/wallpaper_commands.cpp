@@ -77,7 +77,7 @@ void WallpaperCommands::checkFrom(const std::string& tile, const std::string& st
 
 void WallpaperCommands::tell(const std::string& message)
 {
-    prompter_.ask(host_.dialogParent(), "Ombrix", QString::fromStdString(message), Buttons::Ok,
+    prompter_.ask(host_.dialogParent(), " Ombrix", QString::fromStdString(message), Buttons::Ok,
                   Icon::Exclamation);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/picture/frm_picture.h"
 
 #include "editing/app_state.h"
+#include "model/image_geometry.h"
 #include "picture/borders.h"
 #include "picture/image_window.h"
 #include "picture/text_labels.h"
@@ -143,20 +144,20 @@ FrmPicture::FrmPicture(AppState& state, MainServices& host)
     QFont f("Arial");
     f.setPointSizeF(8.25);
     lblSize->setFont(f);
-    lblSize->setStyleSheet("color: white; background: transparent;");
+    // White on a dark, half-transparent backing: readable on a light
+    // pattern as on a dark one.
+    lblSize->setStyleSheet("color: white; background: rgba(0, 0, 0, 128); padding: 0px 2px;");
     lblSize->move(4, 2);
     lblSize->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void FrmPicture::Form_Load()
 {
-    const SharedValues& v = state_.v();
     const ImageParams& p = state_.p();
-    move(p.pnImageLeft / v.Tppx, p.pnImageTop / v.Tppy);
-    resize(260, 200);
+    move(storedImageLeft(p), storedImageTop(p));
+    resize(kDefaultImageWidth, kDefaultImageHeight);
     mSetTextLabels();
-    state_.history.pnShots = 0;
-    state_.history.pnShotPointer = 0;
+    state_.history.reset(state_.p());
     Form_Resize();
 }
 
@@ -168,15 +169,14 @@ void FrmPicture::showWindow()
 
 QSize FrmPicture::deviceSize() const
 {
-    const double r = deviceRatio(this);
-    return {toDevice(width(), r), toDevice(height(), r)};
+    const ImageSize d = deviceImageSize({width(), height()}, deviceRatio(this));
+    return {d.width, d.height};
 }
 
 void FrmPicture::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
     picShow->setGeometry(0, 0, width(), height());
-    noteFrame();
     if (size() == drawnSize_ || resizePending_)
         return;
     // Coalesced: a drag of the frame sends many sizes; the image is drawn
@@ -196,64 +196,50 @@ void FrmPicture::resizeEvent(QResizeEvent* e)
 void FrmPicture::moveEvent(QMoveEvent* e)
 {
     QWidget::moveEvent(e);
-    noteFrame();
-    const SharedValues& v = state_.v();
-    try {
-        state_.p().pnImageLeft = num::cint(static_cast<double>(x()) * v.Tppx);
-        state_.p().pnImageTop = num::cint(static_cast<double>(y()) * v.Tppy);
-    } catch (const ArithmeticError&) {
-        // Far off the Integer range: keep the last place that fitted.
-    }
+    storeImagePlace(state_.p(), x(), y());
 }
 
-void FrmPicture::showEvent(QShowEvent* e)
+void FrmPicture::applyMinimumSize()
 {
-    QWidget::showEvent(e);
-    noteFrame();
-}
-
-void FrmPicture::noteFrame()
-{
-    // A window manager frames a window a moment after it is shown; from then
-    // on the frame is known and every size the record keeps includes it.
-    int w = 0, h = 0;
-    if (!frameExtent(this, w, h))
-        return;
-    const SharedValues& v = state_.v();
-    state_.frameWidth = static_cast<Single>(w * v.Tppx);
-    state_.frameHeight = static_cast<Single>(h * v.Tppy);
+    // Each repetition keeps at least its minimum tile, counted in the
+    // screen's device pixels.
+    const double r = deviceRatio(this);
+    const PixelSize min = minimumPictureSize(state_.p(), state_.v().pnMinRepPixels);
+    setMinimumSize(std::max(1, toLogicalCeil(min.width, r)),
+                   std::max(1, toLogicalCeil(min.height, r)));
 }
 
 void FrmPicture::setClientSize(int width, int height)
 {
+    // The minimum of the record in force, not of the one drawn last: an
+    // undone state with fewer repetitions may be smaller than that allowed.
+    applyMinimumSize();
     resize(width, height);
     if (size() != drawnSize_)
         Form_Resize();
 }
 
-void FrmPicture::setOuterTwips(Long width, Long height)
+void FrmPicture::showStoredSize()
 {
-    const SharedValues& v = state_.v();
-    const int w = static_cast<int>((width - state_.frameWidth) / v.Tppx);
-    const int h = static_cast<int>((height - state_.frameHeight) / v.Tppy);
-    if (w > 0 && h > 0)
-        setClientSize(w, h);
+    const ImageSize size = storedImageSize(state_.p());
+    setClientSize(size.width, size.height);
+}
+
+void FrmPicture::placeStored()
+{
+    const ImageParams& p = state_.p();
+    move(storedImageLeft(p), storedImageTop(p));
+    if (isVisible())
+        keepOnScreen(this);
 }
 
 void FrmPicture::storeGeometry()
 {
-    noteFrame();
-    const SharedValues& v = state_.v();
+    // The image's size, with the one fixed allowance every reader of the
+    // file takes off again; the frame this window manager drew is not in it.
     ImageParams& p = state_.p();
-    // The record keeps the outer size as an unsigned 16-bit number.
-    const auto outer = [](double pixels, Integer tpp, Single frame) {
-        return static_cast<Long>(
-            std::clamp(num::roundHalfEven(pixels * tpp + frame), 0.0, 65535.0));
-    };
-    p.pnImageWidth = outer(width(), v.Tppx, state_.frameWidth);
-    p.pnImageHeight = outer(height(), v.Tppy, state_.frameHeight);
-    p.pnImageLeft = num::clampInteger(std::lround(static_cast<double>(x()) * v.Tppx));
-    p.pnImageTop = num::clampInteger(std::lround(static_cast<double>(y()) * v.Tppy));
+    storeImageSize(p, {width(), height()});
+    storeImagePlace(p, x(), y());
 }
 
 void FrmPicture::Form_Resize()
@@ -262,12 +248,7 @@ void FrmPicture::Form_Resize()
     AppState& s = state_;
     ImageParams& p = s.p();
 
-    // Each repetition keeps at least its minimum tile, counted in the
-    // screen's device pixels.
-    const double r = deviceRatio(this);
-    const PixelSize min = minimumPictureSize(p, s.v().pnMinRepPixels);
-    setMinimumSize(std::max(1, toLogicalCeil(min.width, r)),
-                   std::max(1, toLogicalCeil(min.height, r)));
+    applyMinimumSize();
     if (width() < minimumWidth() || height() < minimumHeight())
         resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
 
@@ -340,7 +321,7 @@ void FrmPicture::drawTiles()
 
 void FrmPicture::drawBorders()
 {
-    mDrawBorders(pics_.picShow, state_.p());
+    mDrawBorders(pics_.picShow, state_.p(), deviceRatio(this));
     picShow->update();
 }
 
@@ -385,6 +366,8 @@ void FrmPicture::setSizeLabel(const QString& text)
 {
     lblSize->setText(text);
     lblSize->adjustSize();
+    // An empty label would still show its backing.
+    lblSize->setVisible(!text.isEmpty());
 }
 
 bool FrmPicture::sizeLabelShown() const
@@ -406,9 +389,8 @@ void FrmPicture::picShow_MouseDown(QMouseEvent* e)
     if (!leftPress(e))
         return;
     if (state_.flags.pbTextMode) {
-        const double r = deviceRatio(this);
-        newText_ =
-            QPoint(clampPosition(e->position().x() * r), clampPosition(e->position().y() * r));
+        // Logical pixels, as the record holds positions.
+        newText_ = QPoint(clampPosition(e->position().x()), clampPosition(e->position().y()));
         textPress_ = true;
     } else {
         dragger_.press(e);
@@ -455,6 +437,8 @@ void FrmPicture::placeTextLabels(int k)
 {
     const ImageParams& p = state_.p();
     const double dpi = 96.0 * deviceRatio(this);
+    // The record's positions are logical pixels; the captions lie where the
+    // exported picture prints them, in device pixels.
     for (int t = 3 * k; t < 3 * k + 3; ++t) {
         const Colour& c = p.plTextColor[static_cast<size_t>(t)];
         lblText[static_cast<size_t>(t)]->showCaption(
@@ -462,7 +446,8 @@ void FrmPicture::placeTextLabels(int k)
             textFont(p, t, dpi),
             QColor(static_cast<int>(c[0] & 255), static_cast<int>(c[1] & 255),
                    static_cast<int>(c[2] & 255)),
-            QPoint(p.pnTextLeft[static_cast<size_t>(t)], p.pnTextTop[static_cast<size_t>(t)]));
+            QPoint(textPositionAt(p.pnTextLeft[static_cast<size_t>(t)], dpi),
+                   textPositionAt(p.pnTextTop[static_cast<size_t>(t)], dpi)));
     }
 }
 
@@ -506,8 +491,8 @@ void FrmPicture::lblText_MouseMove(int index, QMouseEvent* e)
     const double r = deviceRatio(this);
     const QPointF at = picShow->mapFromGlobal(e->globalPosition()) * r;
     ImageParams moved = state_.p();
-    placeTextSet(moved, dragSet_, std::round(at.x()) - anchor_.x(),
-                 std::round(at.y()) - anchor_.y());
+    placeTextSet(moved, dragSet_, (std::round(at.x()) - anchor_.x()) / r,
+                 (std::round(at.y()) - anchor_.y()) / r);
     const int t = 3 * dragSet_;
     if (moved.pnTextLeft[t] == state_.p().pnTextLeft[t] &&
         moved.pnTextTop[t] == state_.p().pnTextTop[t] && !dragMoved_)
@@ -549,7 +534,10 @@ void FrmPicture::keyPressEvent(QKeyEvent* e)
 
 void FrmPicture::picShow_KeyDown(QKeyEvent* e)
 {
-    if (state_.flags.pbTextDlgShown) {
+    // Once the texts are pixels of the picture (gradient text) the labels
+    // stay empty until the next Show: a nudge would bring a caption back
+    // over its own filled letters.
+    if (state_.flags.pbTextDlgShown || state_.flags.pbTextsInPicture) {
         e->ignore();
         return;
     }

@@ -34,9 +34,13 @@ public:
     void showWindow();
     // Sets the client area, in logical pixels, and runs the resize handler.
     void setClientSize(int width, int height);
-    // The outer size in twips, as the record keeps it.
-    void setOuterTwips(Long width, Long height);
-    // Stores the window's place and outer size, in twips, in the record.
+    // Takes the size the record stores (storedImageSize): the same image
+    // whatever frame this window manager draws and at any scale.
+    void showStoredSize();
+    // Moves the window to the place the record stores, kept on a screen.
+    void placeStored();
+    // Stores the window's place and image size in the record (with the
+    // fixed frame allowance of the file, never the frame drawn here).
     void storeGeometry();
 
     // The full-size image: the window is first made large enough for the
@@ -73,9 +77,9 @@ public:
     void picShow_MouseUp(QMouseEvent* e);
     void picShow_DblClick();
 
-    // The text labels.  Label t shows slot t; positions and font sizes are
-    // the image's device pixels, so a label shows exactly what an exported
-    // image holds at the same place.
+    // The text labels.  Label t shows slot t; the record's logical
+    // positions are drawn at the image's device pixels, so a label shows
+    // exactly what an exported image holds at the same place.
     class TextLabel;
     // Shows all 48 slots on the labels (captions with their trailing space).
     void mSetTextLabels();
@@ -85,7 +89,7 @@ public:
     QString textCaption(int t) const;
     // The label's rectangle on the picture, in device pixels.
     QRect textLabelRect(int t) const;
-    // Where the user last pressed in text mode, in device pixels.
+    // Where the user last pressed in text mode, in logical pixels.
     QPoint newTextPoint() const { return newText_; }
     void lblText_MouseDown(int index, QMouseEvent* e);
     void lblText_MouseMove(int index, QMouseEvent* e);
@@ -102,7 +106,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
-    void showEvent(QShowEvent* e) override;
 
 private:
     // A press the window acts on: none while the text dialog is open; the
@@ -114,8 +117,8 @@ private:
     void drawTiles();
     // The picture's size in device pixels for the window's client area.
     QSize deviceSize() const;
-    // Notes the frame's size once the window manager has drawn it.
-    void noteFrame();
+    // The smallest client area the record's repetitions allow.
+    void applyMinimumSize();
 
     AppState& state_;
     MainServices& host_;

@@ -77,7 +77,7 @@ FrmBorder::FrmBorder(AppState& state, QWidget* parent) : QWidget(parent, Qt::Too
     connect(cmdHelp, &QPushButton::clicked, this, &FrmBorder::cmdHelp_Click);
 }
 
-void FrmBorder::Form_Load(const QWidget* mainWindow)
+void FrmBorder::showWidths()
 {
     const ImageParams& p = state_.p();
     for (int b = 0; b < 4; ++b) {
@@ -85,6 +85,11 @@ void FrmBorder::Form_Load(const QWidget* mainWindow)
         const QSignalBlocker quiet(txtBorder(b));
         txtBorder(b)->setText((w >= 0 ? " " : "") + QString::number(w));
     }
+}
+
+void FrmBorder::Form_Load(const QWidget* mainWindow)
+{
+    showWidths();
     adjustSize();
     // Beside the main window rather than over its top right corner, where
     // it would hide the toolbar's Text, Gradtxt and Help buttons.

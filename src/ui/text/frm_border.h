@@ -28,6 +28,9 @@ public:
 
     // Widths from the record, and the place beside `mainWindow`.
     void Form_Load(const QWidget* mainWindow);
+    // The fields show the record's widths again (the image was shown anew:
+    // undo, redo, open), so that OK never writes back widths of before.
+    void showWidths();
 
     void txtBorder_Change(int b);
     void txtBorder_Click(int b);

@@ -95,8 +95,24 @@ private:
 
 const QStringList& FrmTextProp::fontList()
 {
-    static const QStringList families = QFontDatabase::families();
+    static const QStringList families = familiesOnce(QFontDatabase::families());
     return families;
+}
+
+QStringList FrmTextProp::familiesOnce(const QStringList& families)
+{
+    // "Family [Foundry]" is how Qt tells apart a family that two foundries
+    // ship; a text names only the family, so the list shows it once.
+    QStringList once;
+    for (const QString& f : families) {
+        QString name = f;
+        const qsizetype bracket = name.lastIndexOf(" [");
+        if (bracket > 0 && name.endsWith(']'))
+            name.truncate(bracket);
+        if (!once.contains(name, Qt::CaseInsensitive))
+            once.append(name);
+    }
+    return once;
 }
 
 FrmTextProp::FrmTextProp(AppState& state, MainServices& host, bool add, QPoint newText,
@@ -266,7 +282,7 @@ void FrmTextProp::Form_Load()
     mCenterSample();
     txtText->setCursorPosition(0);
     txtText->setFocus();
-    sampleAtOpen_ = sampleSize();
+    sampleAtOpen_ = placementSize();
     adjustSize();
     centreOnScreen(this);
 }
@@ -282,12 +298,20 @@ QSize FrmTextProp::sampleSize() const
     return captionSize(sampleFont(0), QString::fromStdString(work_.text[0]));
 }
 
+QSize FrmTextProp::placementSize() const
+{
+    return captionSize(textFont(work_.font[0], work_.size[0], work_.style[0], 96.0),
+                       QString::fromStdString(work_.text[0]));
+}
+
 QRect FrmTextProp::sampleRect(int role) const
 {
     const Integer offset = role == 1   ? work_.highlightOffset
                            : role == 2 ? work_.shadowOffset
                                        : Integer{0};
-    return {sampleOrigin_ + QPoint(offset, offset), sampleSize()};
+    // The offsets are logical pixels, the sample device pixels.
+    const int d = toDevice(offset, deviceRatio(this));
+    return {sampleOrigin_ + QPoint(d, d), sampleSize()};
 }
 
 void FrmTextProp::mSetSampleProp()
@@ -430,7 +454,7 @@ void FrmTextProp::cmdOK_Click()
     const TextAlign align = optAlignLeft->isChecked()    ? TextAlign::Left
                             : optAlignRight->isChecked() ? TextAlign::Right
                                                          : TextAlign::Centre;
-    const QSize now = sampleSize();
+    const QSize now = placementSize();
     const QPoint at =
         add_ ? addedTextPosition(align, newText_.x(), newText_.y(), now.width(), now.height())
              : modifiedTextPosition(align,

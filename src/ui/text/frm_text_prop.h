@@ -61,8 +61,10 @@ public:
     // The picture under the sample, as last drawn.
     const QImage& sampleImage() const { return pattern_; }
 
-    // The installed font families, read once per run.
+    // The installed font families, read once per run, each family once
+    // (fontconfig names a family once per foundry that ships it).
     static const QStringList& fontList();
+    static QStringList familiesOnce(const QStringList& families);
 
 signals:
     // The record's set was written (OK or Remove): labels, shot, buttons.
@@ -88,6 +90,9 @@ private:
     void mChangeColor();
     void showSwatches();
     QFont sampleFont(int j) const;
+    // The main text's size in the record's logical pixels, where a set is
+    // placed whatever the screen's scale.
+    QSize placementSize() const;
 
     AppState& state_;
     MainServices& host_;

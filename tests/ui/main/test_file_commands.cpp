@@ -5,6 +5,7 @@
 #include "ui/program.h"
 
 #include "io/param_file.h"
+#include "model/image_geometry.h"
 #include "ui/help/frm_hint.h"
 #include "ui/main/frm_dim.h"
 #include "ui/main/frm_quality.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSlider>
 #include <QUrl>
 
@@ -87,8 +89,7 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
     ImageParams expected;
     ASSERT_TRUE(ReadData(file.toStdString(), expected).ok);
     // The command line stores no window; this file asks for 400 x 150.
-    expected.pnImageWidth = qRound(400 * pg.state.v().Tppx + pg.state.frameWidth);
-    expected.pnImageHeight = qRound(150 * pg.state.v().Tppy + pg.state.frameHeight);
+    storeImageSize(expected, {400, 150});
     ASSERT_TRUE(SaveData(file.toStdString(), expected).ok);
     const QByteArray bytes = contents(file);
     write(pg.dir.filePath("short.obp"), bytes.left(10));
@@ -98,7 +99,7 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
     for (const auto& [name, checkpoint] :
          {std::pair{"short.obp", "MARD02"}, {"cut.obp", "MARD10"}, {"missing.obp", "MARD01"}}) {
         const ImageParams before = pg.state.p();
-        const int shots = pg.state.history.pnShots;
+        const int shots = pg.state.history.shots();
         const QImage picture = shown(pg);
         pg.prompter.asked.clear();
         EXPECT_FALSE(pg.main->fileCommands().openFile(pg.dir.filePath(name)));
@@ -106,7 +107,7 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
         EXPECT_TRUE(q.title == " Ombrix" && q.icon == Icon::Critical);
         EXPECT_TRUE(q.text.startsWith(checkpoint) && q.text.contains(name)) << q.text.toStdString();
         EXPECT_TRUE(pg.state.p() == before && shown(pg) == picture) << name;
-        EXPECT_EQ(pg.state.history.pnShots, shots);
+        EXPECT_EQ(pg.state.history.shots(), shots);
         EXPECT_EQ(pg.main->windowTitle(), " Ombrix - Untitled");
     }
 
@@ -117,7 +118,7 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
     for (int way = 0; way < 2; ++way) {
         pg.main->setFileTitle("Untitled");
         pg.state.p().pnPattern = kShadedCircle;
-        const int shots = pg.state.history.pnShots;
+        const int shots = pg.state.history.shots();
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         if (way == 0) {
@@ -132,7 +133,9 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
         expected.pnImageTop = pg.state.p().pnImageTop;
         EXPECT_TRUE(pg.state.p() == expected);
         EXPECT_EQ(shown(pg).size(), QSize(400, 150));
-        EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+        // The opened file is the first state: nothing to undo.
+        EXPECT_EQ(pg.state.history.shots(), 0) << shots;
+        EXPECT_FALSE(pg.main->button(ToolButton::Undo)->isEnabled());
     }
     pg.main->fileCommands().mOpen();
     EXPECT_EQ(pg.prompter.lastFolder, file) << "the next dialog offers the file";
@@ -146,7 +149,8 @@ TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
     const QString obp = pg.dir.filePath("sky.obp");
     const QJsonObject json = QJsonDocument::fromJson(cli({"params", obp})).object();
     EXPECT_EQ(json["pnPattern"].toInt(), pg.state.p().pnPattern);
-    EXPECT_EQ(json["pnImageWidth"].toInt(), qRound(260 * pg.state.v().Tppx + pg.state.frameWidth));
+    EXPECT_EQ(json["pnImageWidth"].toInt(), (260 + kFrameAllowanceWidth) * kFileTwipsPerPixel);
+    EXPECT_EQ(json["pnImageHeight"].toInt(), (200 + kFrameAllowanceHeight) * kFileTwipsPerPixel);
     // The ".obp" the program adds makes a name that exists: asked first.
     const QByteArray saved = contents(obp);
     pg.main->sliHump_Change(3);
@@ -256,28 +260,37 @@ TEST(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)
     EXPECT_TRUE(q.title == " Invalid Image Size)" && q.icon == Icon::Exclamation);
     EXPECT_EQ(q.text, "The image width is too small."); // 3 repetitions need 36
     EXPECT_TRUE(pg.state.p() == before);
-    const int shots = pg.state.history.pnShots;
+    const int shots = pg.state.history.shots();
     width->setText("320");
     height->setText("90");
     EXPECT_TRUE(dim->cmdOK_Click());
     settle();
     EXPECT_EQ(shown(pg).size(), QSize(320, 90));
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    EXPECT_EQ(pg.state.history.shots(), shots + 1);
 
-    // "Resize..." serves the command chosen last; New resets the record
-    // first, even when a check then fails.
+    // "Resize..." serves the command chosen last.  A refused New changes
+    // nothing (image, controls, caption); an accepted one starts an
+    // untitled blank image, checked against its own single repetition.
+    main.setFileTitle("sky.obp");
     main.Toolbar1_ButtonClick(ToolButton::New);
     main.mnuMenuArray_Click(MenuItem::Resize);
     dim = main.fileCommands().sizeDialog();
     EXPECT_EQ(dim->windowTitle(), " New Image");
     control<QLineEdit>(dim, "txtWidth")->clear();
+    const ImageParams beforeNew = pg.state.p();
     EXPECT_FALSE(dim->cmdOK_Click());
     EXPECT_EQ(pg.prompter.asked.back().text, "Enter image width.");
-    EXPECT_EQ(pg.state.p().pnPattern, kPlainBackground);
-    control<QLineEdit>(dim, "txtWidth")->setText("100");
+    EXPECT_TRUE(pg.state.p() == beforeNew);
+    EXPECT_EQ(main.windowTitle(), " Ombrix - sky.obp");
+    EXPECT_NE(pg.state.p().pnPattern, kPlainBackground);
+    EXPECT_TRUE(
+        pg.find<QRadioButton>(QString("optPattern%1").arg(beforeNew.pnPattern))->isChecked());
+    control<QLineEdit>(dim, "txtWidth")->setText("20"); // 3 repetitions would need 36
     EXPECT_TRUE(dim->cmdOK_Click());
     settle();
-    EXPECT_EQ(shown(pg).size(), QSize(100, 90));
+    EXPECT_EQ(pg.state.p().pnPattern, kPlainBackground);
+    EXPECT_EQ(main.windowTitle(), " Ombrix - Untitled");
+    EXPECT_EQ(shown(pg).size(), QSize(20, 90));
 
     main.fileCommands().showSizeDialog(true);
     main.fileCommands().sizeDialog()->cmdHelp_Click();

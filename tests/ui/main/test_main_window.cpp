@@ -296,13 +296,13 @@ TEST(MainWindow, ShowMakesRoomForTheRepetitionsAndLeavesTheBarAtZero)
     pic->setClientSize(100, 100);
     pg.find<QSlider>("sliHorRep")->setValue(10);
     pg.find<QSlider>("sliVerRep")->setValue(1);
-    const int shots = pg.state.history.pnShots;
+    const int shots = pg.state.history.shots();
     m.Toolbar1_ButtonClick(ToolButton::Show);
     settle();
     EXPECT_GE(pic->width(), 120);
     EXPECT_GE(pic->height(), 72);
     EXPECT_EQ(pg.state.pnPixelWidth, pic->width());
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1) << "one step for one Show";
+    EXPECT_EQ(pg.state.history.shots(), shots + 1) << "one step for one Show";
 
     // A drawing whose last band lies below 90 % (a clearcut diamond ends at
     // about 85 % here) still leaves the bar empty.
@@ -333,7 +333,7 @@ TEST(MainWindow, UndoAndRedoWalkTwentyShots)
     }
     settle();
     m.tmrWatch_Timer();
-    EXPECT_EQ(pg.state.history.pnShots, 20);
+    EXPECT_EQ(pg.state.history.shots(), 20);
     EXPECT_TRUE(m.button(ToolButton::Undo)->isEnabled());
     EXPECT_FALSE(m.button(ToolButton::Redo)->isEnabled());
 

@@ -98,6 +98,9 @@ TEST(WallMenu, EachArrangementANewFileWithTheTextsRestoreAndFailuresTold)
     w.restoreItem()->trigger();
     ASSERT_EQ(p.prompter.asked.size(), 2u);
     EXPECT_EQ(p.prompter.asked[0].text, "desktop said no");
+    // Titled as every message box of the program, with the leading blank.
+    for (const Question& q : p.prompter.asked)
+        EXPECT_EQ(q.title, " Ombrix");
     EXPECT_EQ(checkedItem(w), -1);
     EXPECT_TRUE(folder.entryList(QDir::Files).isEmpty());
 }

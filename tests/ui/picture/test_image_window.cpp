@@ -1,6 +1,8 @@
 // The image window driven as a user drives it, and the windows on a scaled screen.
 #include "ui/program.h"
 
+#include "model/image_geometry.h"
+
 #include "picture/image_window.h"
 #include "ui/common/window_tools.h"
 #include "ui/main/main_widgets.h"
@@ -24,22 +26,22 @@ TEST(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
     FrmMain& m = *pg.main;
     FrmPicture* pic = m.pictureWindow();
     const int runs = pic->resizeRuns();
-    const int shots = pg.state.history.pnShots;
+    const int shots = pg.state.history.shots();
 
     // Several sizes in a row, as a frame drag sends them: one redraw.
     pic->resize(300, 240);
     pic->resize(400, 300);
     settle();
     EXPECT_EQ(pic->resizeRuns(), runs + 1);
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    EXPECT_EQ(pg.state.history.shots(), shots + 1);
     EXPECT_EQ(pg.state.pnPixelWidth, 400);
     EXPECT_EQ(pg.find<QLabel>("statusPanel2")->text(), QString(" 400W \u00d7 300H "));
     EXPECT_EQ(pic->pictures().picShow.width(), 400);
-    // The record keeps the window's outer size, frame included.
-    const SharedValues& v = pg.state.v();
-    EXPECT_EQ(pg.state.p().pnImageWidth, pic->frameGeometry().width() * v.Tppx);
+    // The record keeps the image's size with the file's fixed allowance.
+    EXPECT_EQ(pg.state.p().pnImageWidth, (400 + kFrameAllowanceWidth) * kFileTwipsPerPixel);
+    EXPECT_EQ(pg.state.p().pnImageHeight, (300 + kFrameAllowanceHeight) * kFileTwipsPerPixel);
     pic->move(40, 20);
-    EXPECT_EQ(pg.state.p().pnImageLeft, pic->x() * v.Tppx);
+    EXPECT_EQ(pg.state.p().pnImageLeft, 40 * kFileTwipsPerPixel);
 
     // Too small for the size label: the menu offers nothing to hide.
     pic->setClientSize(150, 60);

@@ -96,7 +96,7 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
     in<QLineEdit>(d, "txtText")->setText("Hello");
     in<QRadioButton>(d, "optAlignRight")->setChecked(true);
     const QSize sample = d->sampleSize();
-    const int shots = pg.state.history.pnShots;
+    const int shots = pg.state.history.shots();
     // Enter in the text field means OK, as in a modal dialog.
     QTest::keyClick(in<QLineEdit>(d, "txtText"), Qt::Key_Return);
     settle();
@@ -105,7 +105,7 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
                                           static_cast<int>(std::lround(90 * r)), sample.width(),
                                           sample.height()));
     EXPECT_EQ(pg.pic->textCaption(0), "Hello ");
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    EXPECT_EQ(pg.state.history.shots(), shots + 1);
     EXPECT_FALSE(pg.state.flags.pbTextMode || pg.main->button(ToolButton::Text)->isChecked());
     EXPECT_TRUE(pg.on(ToolButton::Gradtxt));
 
@@ -204,7 +204,7 @@ TEST(TextLabels, DragByTheShadowAndNudgeWithTheArrows)
     TextProgram pg;
     const double r = deviceRatio(pg.pic);
     pg.addSet(2, "Drag", {40, 40}, 3, 6);
-    const int shots = pg.state.history.pnShots;
+    const int shots = pg.state.history.shots();
 
     // Grabbed 4, 5 logical pixels into the shadow label, dropped at 150, 100:
     // the main text goes where the grab offset puts it, the copies follow.
@@ -220,7 +220,7 @@ TEST(TextLabels, DragByTheShadowAndNudgeWithTheArrows)
     EXPECT_EQ(pg.at(7), main + QPoint(3, 3));
     EXPECT_EQ(pg.at(8), main + QPoint(6, 6));
     EXPECT_EQ(pg.pic->textLabelRect(6).topLeft(), main);
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    EXPECT_EQ(pg.state.history.shots(), shots + 1);
 
     const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
     const std::tuple<Qt::Key, Qt::KeyboardModifiers, QPoint> keys[] = {
@@ -234,7 +234,7 @@ TEST(TextLabels, DragByTheShadowAndNudgeWithTheArrows)
         QTest::keyClick(pg.pic, key, mods);
         EXPECT_EQ(pg.at(8) - was, move) << key;
     }
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1) << "a nudge takes no shot";
+    EXPECT_EQ(pg.state.history.shots(), shots + 1) << "a nudge takes no shot";
 }
 
 TEST(GradientText, BlackTextShowsThePatternAndTheHintComesOnce)
@@ -276,10 +276,10 @@ TEST(BordersDialog, WidthsColoursAndOk)
     EXPECT_EQ(d->txtBorder(0)->text(), " 0");
 
     // OK with all widths 0: nothing drawn, no shot.
-    const int shots = pg.state.history.pnShots;
+    const int shots = pg.state.history.shots();
     const QImage before = pg.pic->pictures().picShow.image().copy();
     in(d, "cmdOK")->click();
-    EXPECT_EQ(pg.state.history.pnShots, shots);
+    EXPECT_EQ(pg.state.history.shots(), shots);
     EXPECT_EQ(pg.pic->pictures().picShow.image(), before);
 
     // Only 0..100 can be typed.
@@ -299,7 +299,7 @@ TEST(BordersDialog, WidthsColoursAndOk)
     ASSERT_NE(pg.main->colourWindow(), nullptr);
     pg.main->colourWindow()->sliColor(0)->setValue(255);
     in(d, "cmdOK")->click();
-    EXPECT_EQ(pg.state.history.pnShots, shots + 1);
+    EXPECT_EQ(pg.state.history.shots(), shots + 1);
     const QImage& shown = pg.pic->pictures().picShow.image();
     EXPECT_EQ(shown.pixel(shown.width() / 2, 9), qRgb(255, 0, 0));
     EXPECT_NE(shown.pixel(shown.width() / 2, 10), qRgb(255, 0, 0));

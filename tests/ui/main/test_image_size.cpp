@@ -1,0 +1,256 @@
+// One image size everywhere: undo, redo, open and new give back exactly the
+// size they stored whatever frame a window manager draws, and a file means
+// the same design at every scale.
+#include "ui/program.h"
+
+#include "io/param_file.h"
+#include "model/image_geometry.h"
+#include "picture/full_image.h"
+#include "ui/common/window_tools.h"
+#include "ui/main/frm_dim.h"
+#include "ui/picture/frm_picture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QScreen>
+
+#include <cmath>
+#include <optional>
+
+namespace ombrix::test
+{
+
+namespace
+{
+
+// A window manager's frame for the length of a test.
+struct StandInFrame {
+    explicit StandInFrame(QMargins m) { setStandInFrame(m); }
+    ~StandInFrame() { setStandInFrame(std::nullopt); }
+};
+
+// The hints are modal: switched off, as a user who has read them would.
+void noHints(Program& pg)
+{
+    for (Integer& tip : pg.state.v().pnShowTip)
+        tip = 0;
+}
+
+QSize shownSize(Program& pg)
+{
+    const QImage& image = pg.main->picture().pictures().picShow.image();
+    return image.size();
+}
+
+QSize device(const QWidget* w, QSize logical)
+{
+    const ImageSize d = deviceImageSize({logical.width(), logical.height()}, deviceRatio(w));
+    return {d.width, d.height};
+}
+
+} // namespace
+
+// Earlier builds kept each window's frame in one shared field, so an Undo
+// gave the image the difference of two frames.  Here four frames stand in
+// for window managers (none, a thin one as openbox draws, a thick one, a
+// caption only); every size the user made comes back exactly through
+// twenty undos and redos, the pictures too, and the record keeps the file's
+// fixed allowance whatever the frame.
+TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
+{
+    for (const QMargins frame : {QMargins(0, 0, 0, 0), QMargins(1, 20, 1, 5), QMargins(4, 30, 4, 4),
+                                 QMargins(0, 37, 0, 0)}) {
+        const StandInFrame wm(frame);
+        Program pg;
+        noHints(pg);
+        FrmPicture* pic = pg.main->pictureWindow();
+        const QSize sizes[] = {{260, 200}, {600, 400}, {260, 196}, {333, 111}, {45, 300}};
+        for (size_t i = 1; i < std::size(sizes); ++i) {
+            pic->setClientSize(sizes[i].width(), sizes[i].height());
+            settle();
+        }
+        ASSERT_EQ(pg.state.history.shots(), static_cast<int>(std::size(sizes)) - 1);
+        const auto expectShown = [&](size_t i, const char* step) {
+            const QSize want = sizes[i];
+            const ImageSize stored = storedImageSize(pg.state.p());
+            EXPECT_EQ(QSize(stored.width, stored.height), want) << step << " " << i;
+            EXPECT_EQ(pic->size(), want) << step << " " << i << " frame " << frame.top();
+            EXPECT_EQ(shownSize(pg), device(pic, want)) << step << " " << i;
+            EXPECT_EQ(pg.state.p().pnImageWidth,
+                      (want.width() + kFrameAllowanceWidth) * kFileTwipsPerPixel);
+        };
+        for (int round = 0; round < 3; ++round) {
+            for (size_t i = std::size(sizes) - 1; i-- > 0;) {
+                pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
+                settle();
+                expectShown(i, "undo");
+            }
+            EXPECT_FALSE(pg.state.history.canUndo());
+            for (size_t i = 1; i < std::size(sizes); ++i) {
+                pg.main->Toolbar1_ButtonClick(ToolButton::Redo);
+                settle();
+                expectShown(i, "redo");
+            }
+        }
+        EXPECT_EQ(pg.state.history.shots(), static_cast<int>(std::size(sizes)) - 1)
+            << "undo and redo take no shots";
+
+        // Saved and opened again (after the window took another size): the
+        // stored size, the history starting at it.
+        pg.prompter.fileName = pg.dir.filePath("sized.obp");
+        ASSERT_TRUE(pg.main->commands().mSaveParam());
+        pic->setClientSize(500, 120);
+        settle();
+        ASSERT_TRUE(pg.main->fileCommands().openFile(pg.dir.filePath("sized.obp")));
+        settle();
+        EXPECT_EQ(pic->size(), sizes[std::size(sizes) - 1]);
+        EXPECT_FALSE(pg.state.history.canUndo() || pg.state.history.canRedo());
+        pg.main->tmrWatch_Timer();
+        EXPECT_FALSE(pg.main->button(ToolButton::Undo)->isEnabled());
+
+        // New at 300 x 90, then Undo: the opened file's size again.
+        pg.main->fileCommands().showSizeDialog(false);
+        FrmDim* dim = pg.main->fileCommands().sizeDialog();
+        control<QLineEdit>(dim, "txtWidth")
+            ->setText(QString::number(device(pic, {300, 90}).width()));
+        control<QLineEdit>(dim, "txtHeight")
+            ->setText(QString::number(device(pic, {300, 90}).height()));
+        ASSERT_TRUE(dim->cmdOK_Click());
+        settle();
+        noHints(pg); // the new image's preset switches hint 0 on again
+        EXPECT_EQ(pic->size(), QSize(300, 90));
+        pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
+        settle();
+        EXPECT_EQ(pic->size(), sizes[std::size(sizes) - 1]);
+        pg.main->Toolbar1_ButtonClick(ToolButton::Redo);
+        settle();
+        EXPECT_EQ(pic->size(), QSize(300, 90));
+    }
+}
+
+// A file of `params` from an earlier build stores no window (0 x 0): the
+// program opens it at a fresh window's 260 x 200 and from then on the
+// record says so; a file of the largest size opens at it on a screen that
+// holds it, and a history that goes back to a smaller state with fewer
+// repetitions shrinks the window to it again.
+TEST(ImageSize, FilesWithoutASizeAndShrinkingUndo)
+{
+    Program pg;
+    noHints(pg);
+    FrmPicture* pic = pg.main->pictureWindow();
+    ImageModel m;
+    m.mSetDefaults(3);
+    const std::string file = pg.dir.filePath("nosize.obp").toStdString();
+    ASSERT_TRUE(SaveData(file, m.params).ok);
+    pic->setClientSize(400, 300);
+    settle();
+    ASSERT_TRUE(pg.main->fileCommands().openFile(file));
+    settle();
+    EXPECT_EQ(pic->size(), QSize(260, 200));
+    EXPECT_TRUE(storedImageSize(pg.state.p()) == (ImageSize{260, 200}));
+    EXPECT_EQ(pg.state.p().pnImageWidth, 262 * kFileTwipsPerPixel);
+
+    // 1 x 1 repetitions at 30 x 20, then 10 x 6 repetitions (the window
+    // grows for them), then back: the small size returns.
+    pg.state.p().pnHorRep = pg.state.p().pnVerRep = 1;
+    pic->setClientSize(30, 20);
+    settle();
+    pg.state.p().pnHorRep = 10;
+    pg.state.p().pnVerRep = 6;
+    pg.main->Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    EXPECT_GE(shownSize(pg).width(), 120);
+    pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
+    settle();
+    EXPECT_EQ(pic->size(), QSize(30, 20));
+}
+
+// A design made on a doubled screen (this test also runs with
+// QT_SCALE_FACTOR=2) is saved and read back at scale 1 as `render` and a
+// screen at scale 1 draw it: the same size in logical pixels, the texts in
+// the same place and the borders as wide, compared as pixels against the
+// doubled picture brought down to scale 1.
+TEST(ScaledScreen, AFileSavedOnAnyScaleIsTheSameDesignAtScaleOne)
+{
+    Program pg;
+    noHints(pg);
+    FrmPicture* pic = pg.main->pictureWindow();
+    const double r = deviceRatio(pic);
+    ImageParams& p = pg.state.p();
+    p.pnPattern = kPlainBackground;
+    p.plColor[2] = {0, 0, 96};
+    p.psText[0] = "Ombrix";
+    p.pnTextLeft[0] = 40;
+    p.pnTextTop[0] = 30;
+    p.pnTextSize[0] = 24;
+    p.plTextColor[0] = {255, 255, 255};
+    p.pnBorderSize = {4, 0, 2, 3};
+    for (Colour& c : p.plBorderColor)
+        c = {255, 0, 0};
+    pic->setClientSize(300, 150);
+    pg.main->Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    pg.main->toggleImageSize();
+    const QImage atScale = pic->exportImage();
+    ASSERT_EQ(atScale.size(), device(pic, {300, 150}));
+    pg.prompter.fileName = pg.dir.filePath("design.obp");
+    ASSERT_TRUE(pg.main->commands().mSaveParam());
+
+    ImageParams read;
+    ASSERT_TRUE(ReadData(pg.dir.filePath("design.obp").toStdString(), read).ok);
+    const ImageSize size = storedImageSize(read);
+    ASSERT_TRUE(size == (ImageSize{300, 150}));
+    EXPECT_EQ(read.pnTextLeft[0], 40);
+    EXPECT_EQ(read.pnBorderSize[0], 4);
+    FullImageOptions o;
+    o.width = size.width;
+    o.height = size.height;
+    const QImage one = renderFullImage(read, o).convertToFormat(QImage::Format_RGB32);
+
+    // Brought down to scale 1: borders and background exact, the text's
+    // ink where it is at scale 1 give or take a pixel of hinting.
+    const QImage down = atScale.scaled(300, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                            .convertToFormat(QImage::Format_RGB32);
+    const auto redRows = [](const QImage& img, int x, int y, int dy) {
+        int n = 0;
+        for (; y >= 0 && y < img.height() && qRed(img.pixel(x, y)) > 200 &&
+               qGreen(img.pixel(x, y)) < 60;
+             y += dy)
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(redRows(one, 150, 0, 1), 4);
+    EXPECT_EQ(redRows(down, 150, 0, 1), 4);
+    EXPECT_EQ(redRows(down, 150, 149, -1), 2);
+    EXPECT_EQ(redRows(atScale, atScale.width() / 2, 0, 1), std::lround(4 * r));
+    const auto inkBox = [](const QImage& img) {
+        QRect box;
+        for (int y = 10; y < img.height() - 10; ++y)
+            for (int x = 10; x < img.width() - 10; ++x)
+                if (qRed(img.pixel(x, y)) > 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect ink1 = inkBox(one), inkDown = inkBox(down);
+    ASSERT_FALSE(ink1.isEmpty());
+    EXPECT_LE(std::abs(ink1.left() - inkDown.left()), 2);
+    EXPECT_LE(std::abs(ink1.top() - inkDown.top()), 2);
+    EXPECT_LE(std::abs(ink1.right() - inkDown.right()), 2);
+    EXPECT_LE(std::abs(ink1.bottom() - inkDown.bottom()), 2);
+    int apart = 0;
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 300; ++x)
+            apart += std::abs(qBlue(one.pixel(x, y)) - qBlue(down.pixel(x, y))) > 64;
+    EXPECT_LT(apart, 300 * 150 / 50) << "pixels apart beyond the text's edges";
+
+    // Opened again here, the labels lie where the text is drawn.
+    Program again;
+    ASSERT_TRUE(again.main->fileCommands().openFile(pg.dir.filePath("design.obp")));
+    settle();
+    EXPECT_EQ(again.main->pictureWindow()->size(), QSize(300, 150));
+    const QRect label = again.main->pictureWindow()->textLabelRect(0);
+    EXPECT_NEAR(label.x(), 40 * r, 1.0);
+    EXPECT_NEAR(label.y(), 30 * r, 1.0);
+}
+
+} // namespace ombrix::test

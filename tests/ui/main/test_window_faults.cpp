@@ -1,0 +1,305 @@
+// Faults a user met walking through the windows: each test drives the
+// windows as the user did and checks what the user saw.
+#include "ui/program.h"
+
+#include "editing/hints.h"
+#include "io/param_file.h"
+#include "model/image_geometry.h"
+#include "picture/text_labels.h"
+#include "ui/common/window_tools.h"
+#include "ui/help/frm_hint.h"
+#include "ui/main/text_commands.h"
+#include "ui/picture/frm_picture.h"
+#include "ui/text/frm_border.h"
+#include "ui/text/frm_text_prop.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <optional>
+
+namespace ombrix::test
+{
+
+namespace
+{
+
+void key(QWidget* w, int k, Qt::KeyboardModifiers m = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, k, m);
+    QCoreApplication::sendEvent(w, &press);
+}
+
+void noHints(Program& pg)
+{
+    for (Integer& tip : pg.state.v().pnShowTip)
+        tip = 0;
+}
+
+QString width(FrmBorder* dlg, int b)
+{
+    return dlg->txtBorder(b)->text();
+}
+
+} // namespace
+
+// Left open during Undo, Redo and Open, the borders dialog showed the old
+// widths, and its OK wrote them back over the restored image.
+TEST(WindowFaults, TheBordersDialogFollowsUndoRedoAndOpen)
+{
+    Program pg;
+    noHints(pg);
+    FrmMain& m = *pg.main;
+    ImageModel file;
+    file.mSetDefaults(3);
+    file.params.pnBorderSize = {7, 7, 7, 7};
+    storeImageSize(file.params, {260, 200});
+    ASSERT_TRUE(SaveData(pg.dir.filePath("b7.obp").toStdString(), file.params).ok);
+
+    m.Toolbar1_ButtonClick(ToolButton::Borders);
+    settle();
+    FrmBorder* dlg = m.textCommands().borderDialog();
+    ASSERT_NE(dlg, nullptr);
+    dlg->txtBorder(0)->setText("5");
+    dlg->cmdOK_Click();
+    settle();
+    ASSERT_EQ(pg.state.p().pnBorderSize[0], 5);
+
+    m.Toolbar1_ButtonClick(ToolButton::Undo);
+    settle();
+    EXPECT_EQ(width(dlg, 0), " 0");
+    // OK now keeps the undone state: nothing of before is written back.
+    dlg->cmdOK_Click();
+    EXPECT_EQ(pg.state.p().pnBorderSize[0], 0);
+    m.Toolbar1_ButtonClick(ToolButton::Redo);
+    settle();
+    EXPECT_EQ(width(dlg, 0), " 5");
+
+    ASSERT_TRUE(m.fileCommands().openFile(pg.dir.filePath("b7.obp")));
+    settle();
+    for (int b = 0; b < 4; ++b)
+        EXPECT_EQ(width(dlg, b), " 7") << b;
+}
+
+// After Gradtxt the texts are pixels; an arrow key brought their captions
+// back over the filled picture.
+TEST(WindowFaults, GradientTextKeepsTheLabelsEmptyUntilTheNextShow)
+{
+    Program pg;
+    noHints(pg);
+    FrmMain& m = *pg.main;
+    FrmPicture* pic = m.pictureWindow();
+    ImageParams& p = pg.state.p();
+    p.psText[0] = "Gradient";
+    placeTextSet(p, 0, 20, 30);
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    ASSERT_FALSE(pic->textCaption(0).isEmpty());
+    ASSERT_TRUE(control(pic, "lblText0")->isVisible());
+    m.textCommands().mMakeGradientText();
+    EXPECT_FALSE(control(pic, "lblText0")->isVisible());
+    const ImageParams filled = p;
+    for (int k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
+        key(pic, k, Qt::ShiftModifier);
+    EXPECT_FALSE(control(pic, "lblText0")->isVisible());
+    EXPECT_TRUE(pg.state.p() == filled) << "no text moved under its filled letters";
+    m.Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    EXPECT_TRUE(control(pic, "lblText0")->isVisible());
+    key(pic, Qt::Key_Right);
+    EXPECT_EQ(pg.state.p().pnTextLeft[0], 21);
+}
+
+// Help opened from the modal JPEG quality dialog could not be used until
+// the dialog closed: while it is up, help belongs to it (Qt blocks every
+// window outside the modal one), and afterwards help stays open.
+TEST(WindowFaults, HelpIsUsableFromAModalDialog)
+{
+    Program pg;
+    FrmMain& m = *pg.main;
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        control<QPushButton>(modal, "cmdHelp")->click();
+        FrmHelp* help = m.helpWindow();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->topic(), 13);
+        EXPECT_EQ(help->parentWidget(), modal) << "help outside the modal dialog is blocked";
+        checked = true;
+        control<QPushButton>(modal, "cmdCancel")->click();
+    });
+    m.fileCommands().showQualityDialog();
+    settle();
+    ASSERT_TRUE(checked);
+    ASSERT_NE(m.helpWindow(), nullptr);
+    EXPECT_TRUE(m.helpWindow()->isVisible()) << "help stays open after the dialog";
+    EXPECT_EQ(m.helpWindow()->parentWidget(), &m);
+    // Help opened with no modal dialog up belongs to the main window.
+    m.showHelp(0);
+    EXPECT_EQ(m.helpWindow()->parentWidget(), &m);
+}
+
+// Enter on a focused button clicked OK instead of that button.
+TEST(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
+{
+    Program pg;
+    noHints(pg);
+    FrmMain& m = *pg.main;
+    m.Toolbar1_ButtonClick(ToolButton::Borders);
+    settle();
+    FrmBorder* dlg = m.textCommands().borderDialog();
+    ASSERT_NE(dlg, nullptr);
+    dlg->activateWindow();
+    dlg->txtBorder(0)->setText("3");
+    const int shots = pg.state.history.shots();
+
+    // Help focused: Enter opens topic 11, OK is not clicked.
+    QPushButton* help = control<QPushButton>(dlg, "cmdHelp");
+    help->setFocus();
+    QApplication::setActiveWindow(dlg);
+    ASSERT_EQ(QApplication::focusWidget(), help);
+    key(help, Qt::Key_Return);
+    settle();
+    ASSERT_NE(m.helpWindow(), nullptr);
+    EXPECT_EQ(m.helpWindow()->topic(), 11);
+    EXPECT_EQ(pg.state.history.shots(), shots) << "OK took a shot";
+
+    // A Color button focused: Enter points the picker at that border.
+    dlg = m.textCommands().borderDialog();
+    if (dlg == nullptr) {
+        m.Toolbar1_ButtonClick(ToolButton::Borders);
+        settle();
+        dlg = m.textCommands().borderDialog();
+    }
+    QPushButton* colour = control<QPushButton>(dlg, "cmdColor2");
+    QApplication::setActiveWindow(dlg);
+    colour->setFocus();
+    key(colour, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(pg.state.v().pnBorderIndex, 2);
+    EXPECT_EQ(pg.state.history.shots(), shots);
+
+    // The focus in a width field: Enter is OK.
+    dlg->txtBorder(0)->setFocus();
+    key(dlg->txtBorder(0), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(pg.state.history.shots(), shots + 1);
+}
+
+// Hint 1 spoke of Windows 95, Plus! and Windows 98; it speaks of the
+// desktop's font smoothing.  (The wallpaper messages' " Ombrix" title is
+// checked with the Wall menu.)
+TEST(WindowFaults, TheFontSmoothingHintSpeaksOfLinux)
+{
+    const std::string hint = hintText(1);
+    EXPECT_NE(hint.find("font smoothing"), std::string::npos) << hint;
+    EXPECT_NE(hint.find("(anti-aliasing)"), std::string::npos) << hint;
+    for (const char* gone : {"Windows", "Plus!", "Smooth Font Contour"})
+        EXPECT_EQ(hint.find(gone), std::string::npos) << gone;
+}
+
+// A window opened at a stored place off the screen (-1, -20 pixels) put its
+// title bar out of reach under a window manager's frame.
+TEST(WindowFaults, TitleBarsStayOnTheScreen)
+{
+    setStandInFrame(QMargins(1, 20, 1, 5));
+    {
+        Program pg;
+        noHints(pg);
+        ImageModel file;
+        file.mSetDefaults(3);
+        storeImageSize(file.params, {260, 200});
+        file.params.pnImageLeft = -1 * kFileTwipsPerPixel;
+        file.params.pnImageTop = -20 * kFileTwipsPerPixel;
+        ASSERT_TRUE(SaveData(pg.dir.filePath("off.obp").toStdString(), file.params).ok);
+        ASSERT_TRUE(pg.main->fileCommands().openFile(pg.dir.filePath("off.obp")));
+        settle();
+        FrmPicture* pic = pg.main->pictureWindow();
+        const QRect screen = pic->screen()->availableVirtualGeometry();
+        const QRect framed = framedGeometry(pic);
+        EXPECT_GE(framed.top(), screen.top()) << "the title bar is above the screen";
+        EXPECT_GT(framed.right(), screen.left());
+        EXPECT_EQ(pic->size(), QSize(260, 200));
+
+        // Any window moved off the top is brought back once its frame is
+        // known (its frame changes as a window manager frames it).
+        QWidget* main = pg.main.get();
+        main->move(200, -300);
+        setStandInFrame(QMargins(2, 24, 2, 2));
+        QMoveEvent moved(main->pos(), main->pos());
+        QCoreApplication::sendEvent(main, &moved);
+        settle();
+        EXPECT_GE(framedGeometry(main).top(), screen.top());
+    }
+    setStandInFrame(std::nullopt);
+}
+
+// The size label was white on light patterns: it has a dark backing.
+TEST(WindowFaults, TheSizeLabelReadsOnALightPattern)
+{
+    Program pg;
+    ImageParams& p = pg.state.p();
+    p.pnPattern = kPlainBackground;
+    p.plColor[2] = {255, 255, 255};
+    pg.main->Toolbar1_ButtonClick(ToolButton::Show);
+    settle();
+    FrmPicture* pic = pg.main->pictureWindow();
+    auto* label = control<QLabel>(pic, "lblSize");
+    ASSERT_TRUE(label->isVisible());
+    const QImage seen = control(pic, "picShow")->grab(label->geometry()).toImage();
+    int dark = 0;
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x)
+            dark += qGray(seen.pixel(x, y)) < 160;
+    EXPECT_GT(dark, seen.width() * seen.height() / 3) << "white text needs a dark backing";
+    // Hidden, it leaves no backing on the picture.
+    pg.main->toggleImageSize();
+    EXPECT_FALSE(label->isVisible());
+}
+
+// Under openbox the title " Invalid Image Size)" was cut off and message
+// boxes offered minimise and maximise.
+TEST(WindowFaults, MessageBoxesShowTheirWholeTitleAndOnlyACloseBox)
+{
+    for (const char* title : {" Invalid Image Size)", " Ombrix", " Save Parameter Settings As"}) {
+        QMessageBox box;
+        box.setWindowTitle(title);
+        box.setText("Enter image width.");
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        prepareMessageBox(box);
+        box.show();
+        settle();
+        const Qt::WindowFlags f = box.windowFlags();
+        EXPECT_TRUE(f & Qt::CustomizeWindowHint);
+        EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
+        EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+        EXPECT_GE(box.width(), titleBarWidth(title)) << title;
+        EXPECT_GT(titleBarWidth(title), box.fontMetrics().horizontalAdvance(title)) << title;
+        box.close();
+    }
+}
+
+// The font list named a family once per foundry that ships it.
+TEST(WindowFaults, TheFontListNamesEachFamilyOnce)
+{
+    const QStringList once = FrmTextProp::familiesOnce(
+        {"DejaVu Sans [Foundry A]", "DejaVu Sans [Foundry B]", "Liberation Sans",
+         "liberation sans [Other]", "Noto [Sans] Mono", "Arial"});
+    EXPECT_EQ(once, QStringList({"DejaVu Sans", "Liberation Sans", "Noto [Sans] Mono", "Arial"}));
+    QStringList installed = FrmTextProp::fontList();
+    EXPECT_EQ(installed.removeDuplicates(), 0);
+    for (const QString& f : installed)
+        EXPECT_FALSE(f.endsWith(']')) << f.toStdString();
+}
+
+} // namespace ombrix::test
