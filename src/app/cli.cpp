@@ -3,6 +3,7 @@
 #include "io/image_export.h"
 #include "io/param_file.h"
 #include "io/params_json.h"
+#include "model/image_geometry.h"
 #include "model/image_params.h"
 #include "picture/full_image.h"
 #include "picture/gradient_text.h"
@@ -35,13 +36,14 @@ const char* const kOverview =
     "Ombrix draws gradient images from their parameters.\n"
     "\n"
     "Commands:\n"
-    "  render (FILE.obp | --preset N) [--size WxH] --out OUT [--quality Q]\n"
-    "         [--gradient-text]\n"
+    "  render (FILE.obp | --preset N) [--size WxH] [--scale S] --out OUT\n"
+    "         [--quality Q] [--gradient-text]\n"
     "      Draws the full-size image (tiles, borders and texts) and writes OUT as\n"
-    "      PNG, JPEG (.jpg, .jpeg) or BMP, chosen by its extension.\n"
-    "  params (FILE.obp | --preset N) [--out FILE.obp]\n"
+    "      PNG, JPEG (.jpg, .jpeg) or BMP, chosen by its extension; --scale draws\n"
+    "      the same design S times larger.\n"
+    "  params (FILE.obp | --preset N) [--size WxH] [--out FILE.obp]\n"
     "      Prints the image parameters as JSON; with --out also writes them as a\n"
-    "      parameter file.\n"
+    "      parameter file that opens at --size (default 260x200).\n"
     "  wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
     "      Draws the image at the screen's size and makes it the desktop wallpaper.\n"
     "\n"
@@ -174,21 +176,6 @@ bool parseSize(const QString& text, int& width, int& height)
     return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide;
 }
 
-// The picture size a parameter file's window geometry gives at 15 twips per
-// pixel; a file without a size (0 twips) gives a fresh window's 260 x 200.
-void storedSize(const ImageParams& p, int& width, int& height)
-{
-    constexpr double kTwipsPerPixel = 15.0;
-    auto side = [&](Long twips, int fallback) {
-        if (twips <= 0)
-            return fallback;
-        const long px = static_cast<long>(num::roundHalfEven(twips / kTwipsPerPixel));
-        return static_cast<int>(std::clamp<long>(px, 1, kMaxImageSide));
-    };
-    width = side(p.pnImageWidth, 260);
-    height = side(p.pnImageHeight, 200);
-}
-
 void addSourceOptions(QCommandLineParser& parser)
 {
     parser.addOption({"preset", "Start from preset N (0 new image, 1, 2, 3 start-up).", "N"});
@@ -199,6 +186,7 @@ int runRender(QCommandLineParser& parser, const QStringList& args, int& argc, ch
     addSourceOptions(parser);
     parser.addOption({"size", "Picture size in pixels, 1x1 to 16384x16384.", "WxH"});
     parser.addOption({"out", "Output file: .png, .jpg, .jpeg or .bmp.", "OUT"});
+    parser.addOption({"scale", "Draw the design S times larger, 1 to 4 (default 1).", "S", "1"});
     parser.addOption({"quality", "JPEG quality, 10 to 100 (default 100).", "Q", "100"});
     parser.addOption({"gradient-text",
                       "Fill the texts with the image's gradient on black, as the Gradtxt button "
@@ -226,16 +214,34 @@ int runRender(QCommandLineParser& parser, const QStringList& args, int& argc, ch
         return usageError("--size takes WxH with each side 1 to 16384, not '" +
                           parser.value("size") + "'");
 
+    const double scale = parser.value("scale").toDouble(&ok);
+    if (!ok || !(scale >= kMinDrawScale && scale <= kMaxDrawScale))
+        return usageError("--scale takes 1 to 4, not '" + parser.value("scale") + "'");
+
     int status = 0;
     const std::optional<Source> source = loadSource(parser, status);
     if (!source)
         return status;
+    // The size is the design's, in logical pixels; the scale draws it, its
+    // texts and its borders that many times larger.
+    ImageSize logical{width, height};
     if (!parser.isSet("size") && source->fromFile)
-        storedSize(source->model.params, width, height);
+        logical = storedImageSize(source->model.params);
+    const ImageSize device = deviceImageSize(logical, scale);
+    if (device.width > kMaxImageSide || device.height > kMaxImageSide)
+        return usageError(QString("%1 x %2 at scale %3 is %4 x %5 pixels, more than 16384 a side")
+                              .arg(logical.width)
+                              .arg(logical.height)
+                              .arg(scale)
+                              .arg(device.width)
+                              .arg(device.height));
+    width = device.width;
+    height = device.height;
 
     FullImageOptions options;
     options.width = width;
     options.height = height;
+    options.dpi = 96.0 * scale;
     // Fonts, and the Gui application that holds them, only for texts;
     // gradient text prints the texts itself, into the finished picture.
     std::optional<QGuiApplication> gui;
@@ -263,6 +269,8 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
 {
     addSourceOptions(parser);
     parser.addOption({"out", "Also write the parameters as a parameter file.", "FILE.obp"});
+    parser.addOption(
+        {"size", "Image size the written file holds (default: the file's, or 260x200).", "WxH"});
     parser.addPositionalArgument("params", "Print the image parameters as JSON.", "params");
     parser.addPositionalArgument("FILE.obp", "Parameter file to read.", "[FILE.obp]");
     if (!parser.parse(args))
@@ -271,19 +279,37 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
         std::printf("%s", qPrintable(parser.helpText()));
         return 0;
     }
+    ImageSize size;
+    if (parser.isSet("size") && !parseSize(parser.value("size"), size.width, size.height))
+        return usageError("--size takes WxH with each side 1 to 16384, not '" +
+                          parser.value("size") + "'");
+    if (size.width > kMaxStoredImageWidth || size.height > kMaxStoredImageHeight)
+        return usageError(QString("a parameter file holds at most %1 x %2, not %3 x %4")
+                              .arg(kMaxStoredImageWidth)
+                              .arg(kMaxStoredImageHeight)
+                              .arg(size.width)
+                              .arg(size.height));
     int status = 0;
-    const std::optional<Source> source = loadSource(parser, status);
+    std::optional<Source> source = loadSource(parser, status);
     if (!source)
         return status;
+    // A file from here opens as a window of the size given, at the place a
+    // fresh image window takes: a preset, or a file that holds no size,
+    // gets a whole geometry.
+    ImageParams& p = source->model.params;
+    if (parser.isSet("size") || !source->fromFile || p.pnImageWidth <= 0 || p.pnImageHeight <= 0) {
+        if (!parser.isSet("size") && source->fromFile)
+            size = storedImageSize(p);
+        storeNewImageGeometry(p, size);
+    }
     if (parser.isSet("out")) {
-        const ParamFileResult saved =
-            SaveData(argumentBytes(parser.value("out")), source->model.params);
+        const ParamFileResult saved = SaveData(argumentBytes(parser.value("out")), p);
         if (!saved.ok) {
             fail(saved.message);
             return kExitFailure;
         }
     }
-    const std::string json = paramsToJson(source->model.params);
+    const std::string json = paramsToJson(p);
     std::fwrite(json.data(), 1, json.size(), stdout);
     return 0;
 }

@@ -4,8 +4,8 @@
 #include "app/cli.h"
 
 #include "io/param_file.h"
+#include "model/image_geometry.h"
 #include "model/image_params.h"
-#include "model/numeric.h"
 #include "picture/full_image.h"
 #include "wallpaper/wallpaper.h"
 
@@ -121,19 +121,6 @@ int parse(int argc, char** argv, Request& r)
     return 0;
 }
 
-// The size a parameter file's window gives at 15 twips per pixel.
-void storedSize(const ImageParams& p, int& w, int& h)
-{
-    const auto side = [](Long twips, int fallback) {
-        if (twips <= 0)
-            return fallback;
-        const long px = static_cast<long>(num::roundHalfEven(twips / 15.0));
-        return static_cast<int>(std::clamp<long>(px, 1, kMaxImageSide));
-    };
-    w = side(p.pnImageWidth, 260);
-    h = side(p.pnImageHeight, 200);
-}
-
 QtMessageHandler gPrevious = nullptr;
 
 // One line on failure, none on success: Qt's notice about a missing runtime
@@ -177,22 +164,21 @@ int runWallpaperCli(int argc, char** argv)
         if (!read.ok)
             return say(kFailure, read.message);
     }
-    int width = request.width, height = request.height;
-    if (width == 0 && screen && QGuiApplication::primaryScreen() != nullptr) {
-        const QScreen* s = QGuiApplication::primaryScreen();
-        width = static_cast<int>(s->geometry().width() * s->devicePixelRatio() + 0.5);
-        height = static_cast<int>(s->geometry().height() * s->devicePixelRatio() + 0.5);
-    }
-    if (width == 0) {
-        width = 260;
-        height = 200;
-        if (!request.file.empty())
-            storedSize(model.params, width, height);
-    }
-    width = std::clamp(width, 1, kMaxImageSide);
-    height = std::clamp(height, 1, kMaxImageSide);
-
+    // The screen's own device pixels, with texts and borders scaled as the
+    // desktop program draws them there; else the size asked for, or the one
+    // the file means, at scale 1.
     FullImageOptions options;
+    ImageSize size{request.width, request.height};
+    if (request.width == 0 && screen && QGuiApplication::primaryScreen() != nullptr) {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        size =
+            deviceImageSize({s->geometry().width(), s->geometry().height()}, s->devicePixelRatio());
+        options.dpi = 96.0 * heldScale(s->devicePixelRatio());
+    } else if (request.width == 0) {
+        size = request.file.empty() ? ImageSize{} : storedImageSize(model.params);
+    }
+    const int width = std::clamp(size.width, 1, kMaxImageSide);
+    const int height = std::clamp(size.height, 1, kMaxImageSide);
     options.width = width;
     options.height = height;
     const QImage picture = renderFullImage(model.params, options);

@@ -1,6 +1,7 @@
 // The command line, run as a separate process: outputs, errors, exit codes,
 // file names that are not UTF-8, and writes cut short by a file-size limit.
 #include "io/param_file.h"
+#include "model/image_geometry.h"
 #include "model/image_params.h"
 #include "picture/full_image.h"
 
@@ -134,13 +135,35 @@ TEST_F(Cli, RendersAndPrintsThePresetsAndFiles)
     m.mSetDefaults(3);
     const QImage expected = renderFullImage(m.params, FullImageOptions{});
     EXPECT_EQ(QImage(d + "/start.png").convertToFormat(expected.format()), expected);
-    // A file's window of 300 x 200 pixels at 15 twips each is the size drawn
-    // when no --size is given.
-    m.params.pnImageWidth = 300 * 15;
-    m.params.pnImageHeight = 200 * 15;
+    // A file's image of 300 x 200 is the size drawn when no --size is given,
+    // and --scale draws the same design larger.
+    storeImageSize(m.params, {300, 200});
     ASSERT_TRUE(SaveData(root / "w.obp", m.params).ok);
     ASSERT_EQ(ombrix({"render", d + "/w.obp", "--out", d + "/w.JPG"}).status, 0);
     EXPECT_EQ(QImage(d + "/w.JPG", "JPG").size(), QSize(300, 200));
+    ASSERT_EQ(ombrix({"render", d + "/w.obp", "--scale", "1.5", "--out", d + "/w.bmp"}).status, 0);
+    EXPECT_EQ(QImage(d + "/w.bmp").size(), QSize(450, 300));
+    EXPECT_EQ(ombrix({"render", d + "/w.obp", "--scale", "4.5", "--out", d + "/x.bmp"}).status, 2);
+    EXPECT_EQ(ombrix({"render", "--preset", "1", "--size", "5000x10", "--scale", "4", "--out",
+                      d + "/x.bmp"})
+                  .status,
+              2);
+
+    // params --out writes a file that opens at the size given, or 260 x 200.
+    for (const auto& [args, size] : std::vector<std::pair<QStringList, ImageSize>>{
+             {{"--preset", "1"}, {260, 200}},
+             {{"--preset", "1", "--size", "640x400"}, {640, 400}},
+             {{d + "/w.obp"}, {300, 200}},
+             {{d + "/w.obp", "--size", "17x9"}, {17, 9}}}) {
+        ASSERT_EQ(ombrix(QStringList{"params"} + args + QStringList{"--out", d + "/g.obp"}).status,
+                  0);
+        ImageParams g;
+        ASSERT_TRUE(ReadData(root / "g.obp", g).ok);
+        EXPECT_EQ(storedImageSize(g), size) << args.join(' ').toStdString();
+        EXPECT_GE(storedImageLeft(g), 0);
+        EXPECT_GE(storedImageTop(g), 0);
+    }
+    EXPECT_EQ(ombrix({"params", "--preset", "1", "--size", "5000x300"}).status, 2);
 
     // The file written holds what was printed.
     const Outcome json = ombrix({"params", "--preset", "2", "--out", d + "/p.obp"});
