@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the desktop windows as a person meets it: a slider moved until the
 // preview shows the change, the Show command until the image window is
 // painted at full size, and the start of the program until the main window

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing speed of the twelve patterns, measured against the cheapest thing
 // a full-size drawing can do: one fill of the same picture.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time from a click on a Wall menu item to the applied wallpaper, with
 // the image window at 1920 x 1080: the image exported with its texts, the
 // BMP written under a new name, the desktop told and read back, the older

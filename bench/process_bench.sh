@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the whole process of writing the start-up image at 3840 x 2160 as a
 # BMP, a JPEG and a PNG file, side by side with GraphicsMagick drawing a
 # linear gradient and ImageMagick a radial gradient of the same size to the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Build switches for every target of the project, in one place.
 option(OMBRIX_WERROR "Treat compiler warnings as errors" ON)
 option(OMBRIX_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layers: src/layers.txt read once, each folder made one library that
 # links the folders it stands on, and one include check that every library
 # waits for, so that an include from above stops any build before a single

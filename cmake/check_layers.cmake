@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Refuses every include under src/ that reaches into a folder that is not
 # below the including file's own (see src/layers.txt), written from src/ or
 # with "../", in quotes or angle brackets.  Run by the build before anything

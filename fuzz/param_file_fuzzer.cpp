@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry point for the parameter file reader.
 //
 // Properties checked on every input:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Ombrix needs to build, test and run, but only
 # those that are missing.  Nothing is downloaded from anywhere but Debian.
 set -euo pipefail

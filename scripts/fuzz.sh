@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the parameter file fuzzer with clang and runs it for a bounded time
 # (first argument, in seconds, default 60), then runs every saved crash case
 # of fuzz/regressions once.  Exits non-zero when anything crashes.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the sample parameter files: the fuzzer's seed corpus (fuzz/corpus/)
 and the test fixtures (tests/data/obp/).
 

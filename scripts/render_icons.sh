@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the program's icon (data/ombrix.svg) into the PNG sizes that
 # desktops without SVG support, and the compiled-in window icon, take.
 # Run again after changing the SVG; the PNGs are kept in the repository so

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up and runs Ombrix.  Without arguments it starts the
 # desktop program; with arguments they are passed to the ombrix command (for
 # example: render --preset 1 --size 1920x1080 --out a.jpg).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence identifier at the top of every source file that lacks it
 # (after a "#!" line, and after an XML declaration), or with --check lists the
 # files without it and fails.  Source files: C++, shell, Python, CMake,

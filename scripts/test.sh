@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets everything up and runs every check: the format check, the
 # whole test suite in a normal build, clang-tidy, the suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the parameter file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test runner.  Text drawing needs the font database, so a Gui
 // application is created on Qt's offscreen platform; nothing needs a screen.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for ombrix
 # The commands, their options and values, and ".obp" files where a
 # parameter file is wanted.

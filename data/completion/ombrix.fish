@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # fish completion for ombrix
 
 # Sizes of the connected screens in device pixels: from the X server where

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the sample designs that are installed with the program, through the
 // program's own record and parameter file writer, so that they are exactly
 // what a user would get by saving these images.

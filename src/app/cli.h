@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: the same engine as the desktop program, without a screen.
 #pragma once
 

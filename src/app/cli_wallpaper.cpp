@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `ombrix wallpaper`: draws an image and makes it the desktop wallpaper
 // through the same back end as the desktop program, so that a login script
 // or a timer can set a designed wallpaper without opening a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the windows share: the image record with its editing values,
 // the undo history, the palette, the settings and the window flags.  One
 // object, owned by the application and handed to each window by reference,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts the program explains itself with: the hints and the help pages.
 #pragma once
 

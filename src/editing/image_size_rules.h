@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image size dialog's arithmetic, without a window: reading a number the
 // way the dialog's fields are read, keeping the ratio of width to height, and
 // the six checks of OK with their messages.  Sizes are the screen's device

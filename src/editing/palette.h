@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour picker's fixed palette: 22 rows of 12 preset colours, kept as
 // text (nine digits and a comma per cell) and the look-ups over it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window's controls show for the current image parameters:
 // the pattern-dependent part of the pattern setup, computed without widgets
 // so that every case of it can be checked on its own.

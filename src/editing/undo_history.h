@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo history: up to 21 shots of the image parameters, slot 0 the
 // newest.  A shot keeps what defines the picture; the window's position,
 // the derived rainbow choices, text style switch 4 and the text offsets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1252, the single-byte code page in which parameter files store
 // their texts and font names.  In memory every text is UTF-8.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A 24-bit device-independent bitmap held in one plain memory block: rows
 // bottom-up, each row blue, green, red per pixel, padded to 4 bytes.  This
 // is the layout the JPEG encoder and the BMP writer take as it is.

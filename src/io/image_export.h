@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the finished picture: JPEG through TurboJPEG, standard 24-bit
 // Windows bitmaps, and PNG through zlib.  Every writer writes the whole file or nothing
 // (through a SafeFile: beside the target, renamed over it) and reports a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "io/param_file.h"
 
 #include "io/cp1252.h"

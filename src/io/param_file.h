@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter file (".obp"): everything that defines an image, as a flat
 // little-endian record stream with no header, no version and no padding.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image record as one JSON object whose keys are the record's own field
 // names, in the record's order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written whole or not at all, and paths as the system spells them.
 //
 // Paths in the io layer are std::string values holding the exact bytes of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user values that outlive a run: the file dialogs' folders, the
 // hint switches and the JPEG quality.  Stored as strings under "Settings".
 #pragma once

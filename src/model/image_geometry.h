@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a record's stored window geometry means one image size, and back.
 //
 // A parameter file keeps the image window's place and outer size in twips.

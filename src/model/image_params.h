@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image parameters: everything that defines an image.  An image is never
 // kept as pixels; it is drawn again from this record whenever it is shown.
 // The record is what a parameter file holds, what one undo shot copies and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic rules of the whole program, in one place.
 //
 // Ombrix's image model was defined with 16-bit Integers that fail on overflow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four edge borders, drawn onto the full-size picture after the pattern.
 #pragma once
 

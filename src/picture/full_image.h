@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The finished full-size image as the image window shows it: one tile drawn,
 // copied by the repetitions, the borders drawn and the texts printed in.
 #pragma once

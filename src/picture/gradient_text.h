@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts filled with the image's own gradient: the texts are drawn into the
 // picture and the result is combined with the picture as it was by
 // exclusive-or, so that everything the texts did not touch turns black and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/image_window.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image window's rules that need no window: the size display, whether
 // the size label has room, when the aspect hint is due and how large the
 // picture must be for its repetitions.  Sizes are the picture's pixels (the

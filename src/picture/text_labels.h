@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the 48 text labels and of the text sets they show, as plain
 // functions over the record: which set is free, what a label's caption is,
 // where an added or changed set goes, how a drag or a nudge moves a set.

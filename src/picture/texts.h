@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the text slots into the picture's pixels, as the image window's
 // labels show them, so that an exported or copied image carries its texts.
 #pragma once

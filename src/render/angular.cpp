@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The angular patterns: the shaded rectangle (3) and the diamonds (10, 11).
 #include "render/patterns.h"
 #include "render/raster_geometry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two drivers that put the pattern on screen: the preview, one tile
 // stretched over the small preview box, and the full-size image, one tile
 // drawn off-screen and block-copied once per repetition.

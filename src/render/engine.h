@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The render dispatch and what every pattern renderer shares: segments and
 // bands, the colour ramp, the rainbow palettes and the progress report.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Patterns 8 (sandglass) and 4 (crossing pleats): fans of straight lines
 // through the centre of the rectangle, each joining a point on one side to
 // the point opposite it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pattern 0, the linear gradient: straight bands across the rectangle,
 // optionally slanted, along the width (pnRotation 1) or the height.
 #include "render/patterns.h"

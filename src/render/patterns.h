@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the pattern renderers share beyond engine.h: the band loop, the two
 // segments most patterns are made of, and the set-up of the figures drawn
 // around a centre.  For the renderers' own files only.

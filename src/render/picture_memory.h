@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The memory of a large picture: its own mapping, in huge pages where the
 // system gives them.
 #pragma once

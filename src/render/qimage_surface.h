@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The production drawing surface: a QImage painted with QPainter, with
 // antialiasing off, so that every band is one solid colour.
 #pragma once

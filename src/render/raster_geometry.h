@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Geometry shared by the two drawing surfaces, so that both place a figure
 // on the same pixels.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edges of stroked circles and ellipses on the span surface: for each
 // edge the polygon the reference fills (its ellipse as four Bézier curves,
 // moved by half the pen and flattened), kept as a table of sides that a row

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The round patterns: circles (6, 7), ellipses (1, 2) and the semicircle (9).
 #include "render/patterns.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The figures the span surface collects before it draws them row by row,
 // each kind with its own fields, and the rule that decides which pixels of
 // a row a figure covers.

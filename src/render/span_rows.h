@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the span surface's waiting figures into the picture, row by row:
 // each row takes every figure that touches it, in the order they were
 // drawn, and is written once while it sits in the cache.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface the program draws on: every figure is turned into
 // spans, one run of pixels per row, and the figures are drawn row by row.
 // This file and span_surface.cpp turn the calls into figures

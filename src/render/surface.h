@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing surface that every renderer and driver draws on.
 //
 // A surface is a persistent picture measured in pixels with a pen width, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The back ends behind WallpaperBackend, one per kind of desktop store.
 // Tests build them directly with a private store (a schema folder, a
 // keyfile, an X display) instead of the session's.

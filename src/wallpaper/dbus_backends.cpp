@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // XFCE (xfconf) and KDE Plasma (the shell's scripting interface), both over
 // the session bus.
 #include "wallpaper/backends.h"

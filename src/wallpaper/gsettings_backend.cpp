@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GNOME (and Budgie, Unity, Pantheon), Cinnamon and MATE keep the wallpaper
 // in GSettings.  GIO's C API is used directly: it is what those desktops
 // read, and it is already loaded with Qt.  This is the one file that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inside a sandbox (Flatpak, Snap) the desktop's own stores are out of
 // reach: the desktop portal sets the wallpaper for the program, from a file
 // descriptor, and answers later with a Response signal on a request object.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The programs the wallpaper back ends start (swaybg, pcmanfm-qt, pcmanfm)
 // and the running processes they look for.  Every program gets an argument
 // list, never a shell line: a file name is data, whatever it holds.

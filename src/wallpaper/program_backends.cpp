@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Desktops whose wallpaper is set by starting a program: swaybg on wlroots
 // compositors other than sway, and the pcmanfm-qt (LXQt) and pcmanfm (LXDE)
 // desktops through their command line.  Every program gets an argument list,

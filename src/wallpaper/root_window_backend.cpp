@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any other X11 session: the wallpaper is the root window's background, a
 // pixmap that must outlive the program.  It is made on a connection of its
 // own whose resources the server keeps after it closes (RetainPermanent),

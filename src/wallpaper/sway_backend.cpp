@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sway: the wallpaper is an output setting, changed over sway's IPC socket
 // with one "output NAME bg FILE MODE" command per output; sway then starts
 // swaybg itself.  sway keeps no background in its IPC state, so the values in

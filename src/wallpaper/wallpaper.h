@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop wallpaper.  Every Linux desktop keeps its wallpaper in a store
 // of its own, so each gets a back end behind one interface: the program and
 // the command line read the values in force, apply a new file with an

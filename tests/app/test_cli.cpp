@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, run as a separate process: outputs, errors, exit codes,
 // file names that are not UTF-8, and writes cut short by a file-size limit.
 #include "io/param_file.h"

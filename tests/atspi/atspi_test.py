@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real program operated the way a screen reader or voice control does it:
 through AT-SPI, on a private accessibility bus.  Every control of the main
 window has a name; a pattern chosen by its option button's Toggle action, the

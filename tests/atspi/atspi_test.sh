@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs atspi_test.py against the real program on a private X server with a
 # private session bus and accessibility bus, so that nothing of the user's
 # desktop is touched.  Skipped (77) where the AT-SPI tools are missing.

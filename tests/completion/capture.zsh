@@ -1,4 +1,5 @@
 #!/usr/bin/env zsh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints, one a line, the candidates zsh's completion offers for a command
 # line.  zsh completes only inside its line editor, so an interactive zsh runs
 # on a pseudo-terminal, compadd is wrapped to write what it is given to a

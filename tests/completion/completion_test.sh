@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs ombrix's completion in bash, zsh and fish themselves and checks what
 # each offers: commands, options per command, presets, modes, the sizes of
 # the connected screens (a stand-in xrandr reports two) and ".obp" files.

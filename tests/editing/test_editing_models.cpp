@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's models: the palette, the undo history, the pattern setup
 // and the settings, without a window.
 #include "editing/palette.h"

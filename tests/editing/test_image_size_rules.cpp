@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image size dialog's arithmetic: numbers read as the fields read them,
 // the ratio rules, and the six checks of OK in their order.
 #include "editing/image_size_rules.h"

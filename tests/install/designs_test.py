@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The sample designs: each is what the design maker writes today (so the
 committed files cannot drift from the program's own writer), and each draws
 on the command line into a picture of its stored size with a real gradient;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build, stripped, into a temporary prefix and checks the tree a
 # desktop and a shell need: the stripped program; the desktop entry, icon,
 # AppStream data and MIME package under one id, each through its validator;

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The manual page and the program's own --help must not disagree.
 
 Every command the program's --help names (a word whose own --help is a

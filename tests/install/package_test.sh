@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build (cpack -G DEB, into a temporary
 # folder) and checks it: dependencies found by dpkg-shlibdeps, a stripped
 # binary, the copyright file, and lintian without an error.  Skipped (77)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files written whole or not at all, the DIB block and the three image
 // writers: layout and padding, files that read back as what was written, and
 // failures that are reported and write nothing.

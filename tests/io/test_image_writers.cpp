@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writers that take the picture's own rows: the same files as from the
 // DIB block (bitmap and JPEG), and PNG files that decode to the picture
 // exactly, for odd sizes, other pixel formats and pictures larger than the

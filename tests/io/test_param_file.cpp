@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter file: what values written over a fixture read as, the round
 // trip of every field, damaged files, and real files.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plants an include from a lower folder into a higher one in a copy of the
 # tree, written from src/ and with "../", and checks that `cmake --build`
 # stops with a message naming both folders; the same for Qt headers in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one rule by which a parameter file's window geometry means an image
 // size, on a table of files: written by this program at several scales, by
 // `params`, by earlier builds under different window managers, and made by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numeric rules every part of the program shares, and the record as a
 // whole: every field counts for equality, and a shot holds exactly the
 // fields that define the picture.

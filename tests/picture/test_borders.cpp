@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Borders drawn into a real picture: each border is its width of one-pixel
 // lines along its edge, each line leaving out its last pixel, so that
 // neighbouring borders meet on the corner diagonal.

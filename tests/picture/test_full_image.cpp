@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The finished picture: tiles, borders and texts together, the texts in
 // their stacking order, and the font a text slot asks for.
 #include "picture/full_image.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image window's rules (the size display's text is checked where the
 // windows show it): the size label's room, the aspect hint and the room the
 // repetitions need.

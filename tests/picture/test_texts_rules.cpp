@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text sets' rules without a window: which set is free, where a set is
 // placed and moved, what OK and Remove write, and the gradient fill on
 // pixels (also through the command line).

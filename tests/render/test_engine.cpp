@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The render dispatch and what every renderer shares: the choice of
 // renderer, which errors end a drawing quietly, the band limit per segment,
 // the rainbow palettes and the progress report.

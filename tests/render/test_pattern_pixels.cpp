@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The patterns drawn on the span surface the program draws on: the
 // surface's figures in both draw styles (also on the QPainter reference),
 // coverage without gaps or pinholes, the linear gradient's start edge, the

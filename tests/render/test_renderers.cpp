@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One table per renderer, recorded without rasterising: segments, pens,
 // band positions, colours and progress.  A line's or box's values are its
 // two ends or corners, a diamond band's those of its first line (from the

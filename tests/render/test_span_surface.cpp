@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The span surface against the QPainter reference: every pattern drawn on
 // both, at several sizes and shapes and a seeded sample of parameter sets.
 // Both start from a colour no pattern uses, so a pixel still showing it is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves the whole X screen as a PNG, and fails when the picture is a single
 // colour (nothing was painted).  Used by the smoke test of the real program.
 #include <QGuiApplication>

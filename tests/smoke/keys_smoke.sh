@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The keys on the real program, typed by xdotool on a private X server under
 # openbox: the image size dialog from Ctrl+N and Ctrl+R (in the main window
 # and in the image window), F1 for the dialog's own help, Escape closing

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program on a private X server, waits until its main
 # window, image window and colour picker are mapped, saves a screenshot and
 # ends the program.  With a fourth argument, that window manager (openbox)

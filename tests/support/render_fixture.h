@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up of the renderer tests: a surface that records the figures
 // the engine draws, image parameters whose colours tell the bands apart, and
 // the check of one row of a renderer's table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests run on Qt's offscreen platform unless a display is chosen.
 #include "ui/program.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole desktop program for a test: its own state, settings file and a
 // prompter whose answers the test writes in advance, and small helpers to
 // reach its controls by their names and to drive the mouse.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A wallpaper back end that records what it is asked and answers as the
 // test says.
 #pragma once

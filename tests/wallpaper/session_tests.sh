@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The wallpaper back ends against real desktop services, each private to
 # this run: an Xvfb started with -noreset (so a retained root wallpaper
 # survives between steps), and a session bus of its own (dbus-run-session)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The sway and swaybg back ends against a real sway: headless (no screen),
 # with two outputs of different sizes, run as an unprivileged user because
 # sway refuses root, the screen read back with grim.  Exit 77 (skipped)

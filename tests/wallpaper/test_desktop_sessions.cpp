@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The back ends against real desktop services, run by session_tests.sh,
 // which starts them (skipped in a plain run):
 // - XFCE: the real xfconfd on a private session bus, with a configuration of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LXQt's and LXDE's desktops, the real pcmanfm-qt and pcmanfm, on a private
 // Xvfb and session bus, run by session_tests.sh (skipped in a plain run):
 // the wallpaper set through their command lines is read back from the

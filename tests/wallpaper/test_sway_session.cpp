@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sway and swaybg back ends against a real headless sway with two
 // outputs of different sizes, the screen read back with grim; run by
 // sway_tests.sh, which starts sway (skipped in a plain run).  Before each

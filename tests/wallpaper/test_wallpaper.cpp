@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wallpaper without a desktop session: which back end a session gets,
 // the wallpaper files, the root window's composed picture, and GNOME,
 // Cinnamon and MATE against the real GSettings with a keyfile store and the

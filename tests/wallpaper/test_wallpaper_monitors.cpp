@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture per monitor, the wallpaper files' folders, and the pieces the
 // program-started back ends stand on (sway's quoting and configuration,
 // detached programs), without a desktop session.

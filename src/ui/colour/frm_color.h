@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour picker: an always-on-top tool window that edits one colour at
 // a time from the fixed palette and three component sliders.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rainbow palette window: a drop-down under the rainbow box where one
 // of two rainbows and its direction are chosen; it closes when it loses
 // the focus.

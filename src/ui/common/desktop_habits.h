@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a Linux desktop expects of a program besides its windows: the id that
 // matches the windows to the desktop entry and icon, the window icon, the
 // folders of the sample designs, and controls that behave the same whether a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the other windows need from the main window, and nothing more: the
 // hint dialog, the size display, the progress bar, the preview, the image
 // window's popup menu and the news that a colour was edited.  The main

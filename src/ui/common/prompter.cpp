@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/common/prompter.h"
 
 #include "ui/common/desktop_habits.h"

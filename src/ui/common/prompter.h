@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every message box and file dialog of the program goes through this one
 // interface, so that tests can answer them without a person at the screen.
 #pragma once

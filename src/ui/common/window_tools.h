@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small services every window of the program uses: screen placement, the
 // twips of the record, the device pixels of a scaled screen and moving a
 // window by its client area.

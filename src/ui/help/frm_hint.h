@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hint dialog: a short piece of advice with a blinking lamp and a
 // switch that keeps it from showing again.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the toolbar and the menus, as procedures over the shared
 // state and the main window's services.  The main window dispatches its
 // buttons here; the commands reach the windows only through CommandHost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that bring files in and images out: open a parameter file,
 // save the image (JPEG, BMP or PNG), copy it, set the JPEG quality, and the
 // image size dialog for New and Resize.  Procedures over the shared state;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/frm_dim.h"
 
 #include "editing/app_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image size dialog, for New and Resize: width and height in the
 // screen's device pixels, and an optional ratio that the field being typed in
 // keeps.  Not modal; on OK it sizes the image window itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: pattern panels, colour boxes, sliders, preview, toolbar
 // and status bar.  It holds the controls and their handlers; the commands
 // live in Commands, the helper widgets in ui_main_widgets, the toolbar's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JPEG quality dialog: a slider from 10 ("Low") to 100 ("High") in a
 // frame whose caption follows it; OK keeps the value in the settings.
 #pragma once

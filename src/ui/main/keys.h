@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard: the desktop's standard keys for the commands, so that its own
 // bindings apply, and F1 for the help of the window that has the focus.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/main_widgets.h"
 
 #include "ui/common/desktop_habits.h"

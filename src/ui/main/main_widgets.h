@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's own small widgets: the preview box, a colour box and the
 // two sliding pattern panels.  They know nothing of the main window; it
 // hands them what to show and is called back when they are clicked.

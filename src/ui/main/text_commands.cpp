@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/text_commands.h"
 
 #include "picture/gradient_text.h"

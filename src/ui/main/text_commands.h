@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Text", "Gradtxt" and "Borders" commands and the two dialogs they
 // lead to: text mode, the text properties dialog opened from the image
 // window, the gradient fill of the texts, and the borders dialog.

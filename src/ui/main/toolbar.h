@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's toolbar as one table: a row per button, in the order
 // the toolbar shows them.  Commands are dispatched on ToolButton, so a key
 // that does not exist cannot be written.

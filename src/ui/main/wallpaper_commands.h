@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Wall menu: the image made the desktop wallpaper, tiled, centred or
 // stretched, and Restore, which puts back the wallpaper of the start of the
 // run.  The desktop's store is reached through a WallpaperBackend chosen at

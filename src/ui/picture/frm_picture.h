@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image window: the image at its real size, in the screen's device
 // pixels, redrawn from the record whenever the window is resized.
 #pragma once

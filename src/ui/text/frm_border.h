@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The borders dialog (" Add Borders"): the four border widths, a "Color"
 // button per border that points the colour picker at it, and OK, which
 // draws the borders over the picture.  Modeless; it stays open beside the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/text/frm_text_prop.h"
 
 #include "editing/app_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text properties dialog (" Text Properties"): adds, changes or removes
 // one text set.  It edits a private copy of the set; only OK and Remove
 // write the record, while the colour picker edits the set's colours in the

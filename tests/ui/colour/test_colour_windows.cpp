@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colour picker and the rainbow window, driven as a user drives them.
 #include "ui/program.h"
 

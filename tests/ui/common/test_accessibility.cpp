@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader and voice control find: every control of every window
 // has an accessible name (and its tooltip as description); a check box, an
 // option button or a toggle button operated through the accessibility

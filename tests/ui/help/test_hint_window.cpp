@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hint dialog, driven as a user drives it.
 #include "ui/program.h"
 

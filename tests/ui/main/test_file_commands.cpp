@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files and output as a user meets them: parameter files opened (also by a
 // drop) and saved, checked against the command line; the image saved as each
 // type and compared with `ombrix render`; failures reported with nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One image size everywhere: undo, redo, open and new give back exactly the
 // size they stored whatever frame a window manager draws, and a file means
 // the same design at every scale.

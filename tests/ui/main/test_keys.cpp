@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard, driven by key events on the real windows: each command's
 // key triggers what its button triggers, in the main window and the image
 // window alike; F1 opens the help of the focused window; Escape closes the

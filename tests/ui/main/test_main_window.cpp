@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user meets it: start-up, layout, pattern panels,
 // sliders, colour boxes, the commands and the exit questions.
 #include "ui/program.h"

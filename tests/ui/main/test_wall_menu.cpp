@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Wall menu in the desktop program, over a back end that records what
 // it is asked: the start-up marks, Tile, Center and Stretch with their
 // files, Restore, and failures told to the user with the desktop, the mark

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults a user met walking through the windows: each test drives the
 // windows as the user did and checks what the user saw.
 #include "ui/program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image window driven as a user drives it, and the windows on a scaled screen.
 #include "ui/program.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text sets, gradient text and borders driven through the windows: text
 // mode clicks, the text properties dialog, dragging and nudging, the
 // Gradtxt command, the borders dialog, and the labels against the export.
