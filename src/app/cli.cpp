@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,8 +48,10 @@ const char* const kOverview =
     "      parameter file that opens at --size (default 260x200).\n"
     "  wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
     "      Draws the image at the screen's size and makes it the desktop wallpaper.\n"
+    "  help [COMMAND]\n"
+    "      Shows this help, or the options of COMMAND.\n"
     "\n"
-    "Run 'ombrix COMMAND --help' for the options of a command.\n"
+    "Run 'ombrix help COMMAND' for the options of a command.\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.";
 
 void fail(const QString& message)
@@ -115,10 +118,42 @@ std::string argumentBytes(const QString& text)
     return out + run.toUtf8().toStdString();
 }
 
+} // namespace
+
+// Qt sees only the program's name: its own options (-platform, -display,
+// ...) are not options of the command line, which parses every argument
+// itself and refuses what it does not know.
+int& qtArgc()
+{
+    static int count = 1;
+    return count;
+}
+
+char** qtArgv(char** argv)
+{
+    static char* kept[] = {argv[0], nullptr};
+    return kept;
+}
+
+namespace
+{
+
 int usageError(const QString& message)
 {
     fail(message);
     return kExitUsage;
+}
+
+// Qt's parser says "Unknown option 'z'."; every message of the command
+// line reads "ombrix: unknown option '-z' (see ombrix help)".
+int parserError(const QCommandLineParser& parser)
+{
+    QString text = parser.errorText();
+    if (text.endsWith('.'))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return usageError(text + " (see ombrix help)");
 }
 
 // The image of a command: a preset or a parameter file read over the
@@ -182,7 +217,7 @@ void addSourceOptions(QCommandLineParser& parser)
     parser.addOption({"preset", "Start from preset N (0 new image, 1, 2, 3 start-up).", "N"});
 }
 
-int runRender(QCommandLineParser& parser, const QStringList& args, int& argc, char** argv)
+int runRender(QCommandLineParser& parser, const QStringList& args, char** argv)
 {
     addSourceOptions(parser);
     parser.addOption({"size", "Picture size in pixels, 1x1 to 16384x16384.", "WxH"});
@@ -195,17 +230,25 @@ int runRender(QCommandLineParser& parser, const QStringList& args, int& argc, ch
     parser.addPositionalArgument("render", "Draw the full-size image.", "render");
     parser.addPositionalArgument("FILE.obp", "Parameter file to draw.", "[FILE.obp]");
     if (!parser.parse(args))
-        return usageError(parser.errorText());
+        return parserError(parser);
     if (parser.isSet("help")) {
         // The help names the program as the application object knows it.
         std::optional<QCoreApplication> core;
         if (QCoreApplication::instance() == nullptr)
-            core.emplace(argc, argv);
+            core.emplace(qtArgc(), qtArgv(argv));
         std::printf("%s", qPrintable(parser.helpText()));
         return 0;
     }
     if (!parser.isSet("out"))
         return usageError("render needs --out OUT");
+    // The output's type is known before anything is drawn, so a wrong name
+    // costs nothing; a quality means something only for JPEG.
+    const ImageType type = imageTypeOf(argumentBytes(parser.value("out")));
+    if (type == ImageType::Unknown)
+        return usageError("--out takes a .png, .jpg, .jpeg or .bmp file, not '" +
+                          parser.value("out") + "'");
+    if (parser.isSet("quality") && type != ImageType::Jpeg)
+        return usageError("--quality applies to JPEG output only");
     bool ok = false;
     const int quality = parser.value("quality").toInt(&ok);
     if (!ok || quality < 10 || quality > 100)
@@ -247,7 +290,7 @@ int runRender(QCommandLineParser& parser, const QStringList& args, int& argc, ch
     // gradient text prints the texts itself, into the finished picture.
     std::optional<QGuiApplication> gui;
     if (printsTexts(source->model.params, options))
-        gui.emplace(argc, argv);
+        gui.emplace(qtArgc(), qtArgv(argv));
     const bool gradientText = parser.isSet("gradient-text");
     options.printTexts = !gradientText;
     QImage picture = renderFullImage(source->model.params, options);
@@ -275,7 +318,7 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
     parser.addPositionalArgument("params", "Print the image parameters as JSON.", "params");
     parser.addPositionalArgument("FILE.obp", "Parameter file to read.", "[FILE.obp]");
     if (!parser.parse(args))
-        return usageError(parser.errorText());
+        return parserError(parser);
     if (parser.isSet("help")) {
         std::printf("%s", qPrintable(parser.helpText()));
         return 0;
@@ -311,7 +354,11 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
         }
     }
     const std::string json = paramsToJson(p);
-    std::fwrite(json.data(), 1, json.size(), stdout);
+    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() ||
+        std::fflush(stdout) != 0) {
+        fail(std::string("cannot write to standard output: ") + std::strerror(errno));
+        return kExitFailure;
+    }
     return 0;
 }
 
@@ -335,9 +382,10 @@ int runCli(int argc, char** argv)
 {
     gQtHandler = qInstallMessageHandler(quietHandler);
     // The command line never needs a screen: unless the user chose a
-    // platform, Qt draws text through its offscreen platform.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // platform: Qt draws text through its offscreen platform, whatever
+    // QT_QPA_PLATFORM and DISPLAY say, so a missing or unreachable display
+    // can never end a command.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Drawing a picture needs no application object: render starts the Gui
     // application itself, and only when there is text to draw.
     if (argc > 1 && std::strcmp(argv[1], "render") == 0) {
@@ -347,12 +395,13 @@ int runCli(int argc, char** argv)
         for (int i = 0; i < argc; ++i)
             args << argumentText(argv[i]);
         QCommandLineParser parser;
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(kOverview);
         parser.addHelpOption();
         parser.addVersionOption();
-        return runRender(parser, args, argc, argv);
+        return runRender(parser, args, argv);
     }
-    QGuiApplication app(argc, argv);
+    QGuiApplication app(qtArgc(), qtArgv(argv));
     QGuiApplication::setApplicationName("ombrix");
     QGuiApplication::setApplicationVersion(OMBRIX_VERSION);
 
@@ -362,15 +411,16 @@ int runCli(int argc, char** argv)
         args << argumentText(argv[i]);
     const QString command = args.size() > 1 ? args.at(1) : QString();
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(kOverview);
     parser.addHelpOption();
     parser.addVersionOption();
     if (command == "params")
         return runParams(parser, args);
 
-    parser.addPositionalArgument("command", "render or params", "COMMAND");
+    parser.addPositionalArgument("command", "render, params, wallpaper or help", "COMMAND");
     if (!parser.parse(args))
-        return usageError(parser.errorText());
+        return parserError(parser);
     if (parser.isSet("version")) {
         std::printf("ombrix %s\n", OMBRIX_VERSION);
         return 0;
@@ -379,7 +429,8 @@ int runCli(int argc, char** argv)
         std::printf("%s", qPrintable(parser.helpText()));
         return command.isEmpty() && !parser.isSet("help") ? kExitUsage : 0;
     }
-    return usageError("unknown command '" + command + "' (use render or params; see --help)");
+    return usageError("unknown command '" + command +
+                      "' (use render, params, wallpaper or help; see ombrix help)");
 }
 
 } // namespace ombrix

@@ -13,4 +13,9 @@ int runCli(int argc, char** argv);
 // desktop took it, 1 when not (one line says why), 2 a usage error.
 int runWallpaperCli(int argc, char** argv);
 
+// The arguments handed to a Qt application object made by a command: the
+// program's name alone, kept for the life of the process.
+int& qtArgc();
+char** qtArgv(char** argv);
+
 } // namespace ombrix

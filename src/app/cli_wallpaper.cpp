@@ -33,7 +33,8 @@ const char* const kHelp =
     "Usage: ombrix wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
     "\n"
     "Draws the image and makes it the desktop wallpaper (GNOME, Cinnamon, MATE, XFCE,\n"
-    "KDE Plasma, or the root window of any other X11 session).\n"
+    "KDE Plasma, LXQt, LXDE, sway, other Wayland compositors through swaybg, the\n"
+    "desktop portal inside Flatpak or Snap, or the root window of another X11 session).\n"
     "\n"
     "  --preset N    start from preset N (0 new image, 1, 2, 3 start-up) instead of a file\n"
     "  --size WxH    picture size in pixels; by default the primary screen's size in\n"
@@ -109,8 +110,10 @@ int parse(int argc, char** argv, Request& r)
                 else
                     return say(kUsage, "--mode takes tile, center or stretch, not '" + value + "'");
             } else {
-                return say(kUsage, "unknown option '" + arg + "' (see ombrix wallpaper --help)");
+                return say(kUsage, "unknown option '" + arg + "' (see ombrix help wallpaper)");
             }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return say(kUsage, "unknown option '" + arg + "' (see ombrix help wallpaper)");
         } else if (r.file.empty() && !arg.empty()) {
             r.file = arg;
         } else {
@@ -150,12 +153,12 @@ int runWallpaperCli(int argc, char** argv)
     // The screen's size comes from X when the session has a reachable X
     // display; otherwise Qt draws offscreen and the file gives the size.
     const Session session = sessionFromEnvironment();
-    const bool screen = std::getenv("QT_QPA_PLATFORM") == nullptr && request.width == 0 &&
-                        xDisplayReachable(session.display);
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", screen ? "xcb" : "offscreen", 1);
+    // The platform is chosen here, whatever QT_QPA_PLATFORM says: Qt ends
+    // the process when the platform it is told to use cannot start.
+    const bool screen = request.width == 0 && xDisplayReachable(session.display);
+    setenv("QT_QPA_PLATFORM", screen ? "xcb" : "offscreen", 1);
     gPrevious = qInstallMessageHandler(quiet);
-    QGuiApplication app(argc, argv);
+    QGuiApplication app(qtArgc(), qtArgv(argv));
 
     ImageModel model;
     model.params.pnRotation = 1;

@@ -10,7 +10,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSettings>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,20 +32,95 @@ bool invisiblePlatform(const QString& name)
     return name == "offscreen" || name == "minimal";
 }
 
-bool haveDisplay()
+bool platformPluginExists(const QString& name)
 {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && *platform != '\0') // the user chose one
-        return !invisiblePlatform(QString(platform).section(':', 0, 0));
-    const char* x = std::getenv("DISPLAY");
-    const char* wl = std::getenv("WAYLAND_DISPLAY");
-    return (x != nullptr && *x != '\0') || (wl != nullptr && *wl != '\0');
+    const QString folder = QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/";
+    return QFileInfo::exists(folder + "libq" + name + ".so");
 }
 
-int needsDisplay()
+bool waylandReachable()
 {
-    std::fprintf(stderr, "ombrix: the desktop program needs a display; without a screen use the "
-                         "command line (ombrix --help, ombrix render ...)\n");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    if (wl == nullptr || *wl == '\0')
+        return false;
+    std::string socket = wl;
+    if (socket[0] != '/') {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (runtime == nullptr)
+            return false;
+        socket = std::string(runtime) + "/" + socket;
+    }
+    struct stat st = {};
+    return ::stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+bool xReachable()
+{
+    const char* x = std::getenv("DISPLAY");
+    return x != nullptr && *x != '\0' && xDisplayReachable(x);
+}
+
+bool platformReachable(const QString& name)
+{
+    if (name == "xcb")
+        return xReachable();
+    if (name.startsWith("wayland"))
+        return waylandReachable();
+    return true; // eglfs, vnc and the like find their own screens
+}
+
+// Qt ends the process with a core dump when its platform cannot start, so
+// the platform is chosen and checked here first: the one the user named in
+// QT_QPA_PLATFORM (a ';' list tried in order), else Wayland in a Wayland
+// session and X where its server answers.  Empty, with `why` set, when no
+// display can be used.
+QString choosePlatform(std::string& why)
+{
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    if (chosen != nullptr && *chosen != '\0') {
+        for (const QString& entry : QString(chosen).split(';', Qt::SkipEmptyParts)) {
+            const QString name = entry.section(':', 0, 0);
+            if (invisiblePlatform(name)) {
+                why = "the platform '" + name.toStdString() + "' shows no window";
+                continue;
+            }
+            if (!platformPluginExists(name)) {
+                why = "Qt has no platform plugin '" + name.toStdString() + "'";
+                continue;
+            }
+            if (!platformReachable(name)) {
+                why = "the display of platform '" + name.toStdString() + "' does not answer";
+                continue;
+            }
+            return entry;
+        }
+        return {};
+    }
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    const bool waylandSession = session != nullptr && std::string(session) == "wayland";
+    const bool wayland = platformPluginExists("wayland") && waylandReachable();
+    if (waylandSession && wayland)
+        return "wayland";
+    if (xReachable())
+        return "xcb";
+    if (wayland)
+        return "wayland";
+    const char* x = std::getenv("DISPLAY");
+    if (x != nullptr && *x != '\0')
+        why = std::string("the X display '") + x + "' does not answer";
+    else if (std::getenv("WAYLAND_DISPLAY") != nullptr)
+        why = "the Wayland display does not answer";
+    else
+        why = "no display was found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    return {};
+}
+
+int needsDisplay(const std::string& why)
+{
+    std::fprintf(stderr,
+                 "ombrix: the desktop program needs a display: %s; without a screen use the "
+                 "command line (ombrix help)\n",
+                 why.c_str());
     return 1;
 }
 
@@ -64,14 +142,18 @@ bool opensInDesktop(int argc, char** argv)
 
 int runGui(int argc, char** argv)
 {
-    if (!haveDisplay())
-        return needsDisplay();
+    std::string why;
+    const QString platform = choosePlatform(why);
+    if (platform.isEmpty())
+        return needsDisplay(why);
+    qputenv("QT_QPA_PLATFORM", platform.toUtf8());
     // Taken before Qt removes its own options from the arguments; the
     // system's file-name bytes, never decoded on the way to the file.
     const std::string file = opensInDesktop(argc, argv) ? std::string(argv[1]) : std::string();
     QApplication app(argc, argv);
     if (invisiblePlatform(QGuiApplication::platformName())) // chosen by -platform
-        return needsDisplay();
+        return needsDisplay("the platform '" + QGuiApplication::platformName().toStdString() +
+                            "' shows no window");
     QApplication::setOrganizationName("Ombrix");
     QApplication::setApplicationName("Ombrix");
     QApplication::setApplicationVersion(OMBRIX_VERSION);

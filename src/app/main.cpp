@@ -2,8 +2,33 @@
 #include "app/cli.h"
 #include "app/gui.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+
+namespace
+{
+
+// A command's output that did not reach its reader (a full disk, a closed
+// pipe or standard output) is a failure, not a success with nothing said.
+int checkedOutput(int status)
+{
+    if (status != 0 && std::ferror(stdout) != 0)
+        return status; // the command has said why already
+    errno = 0;
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "ombrix: cannot write to standard output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    if (std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "ombrix: cannot write to standard output\n");
+        return 1;
+    }
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -15,7 +40,16 @@ int main(int argc, char** argv)
     // except for one parameter file, which the desktop program opens.
     if (argc <= 1 || ombrix::opensInDesktop(argc, argv))
         return ombrix::runGui(argc, argv);
+    // A closed pipe is a write error to report, not a signal to die of.
+    std::signal(SIGPIPE, SIG_IGN);
+    // "ombrix help [COMMAND]" is "ombrix [COMMAND] --help".
+    char help[] = "--help";
+    char* asked[] = {argv[0], argc > 2 ? argv[2] : help, argc > 2 ? help : nullptr, nullptr};
+    if (std::strcmp(argv[1], "help") == 0 && argc <= 3) {
+        argc = argc > 2 ? 3 : 2;
+        argv = asked;
+    }
     if (std::strcmp(argv[1], "wallpaper") == 0)
-        return ombrix::runWallpaperCli(argc, argv);
-    return ombrix::runCli(argc, argv);
+        return checkedOutput(ombrix::runWallpaperCli(argc, argv));
+    return checkedOutput(ombrix::runCli(argc, argv));
 }

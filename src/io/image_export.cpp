@@ -306,7 +306,7 @@ ExportResult writePngFile(const QImage& image, const std::string& fileName)
     return {true, {}};
 }
 
-ExportResult saveImage(const QImage& image, const std::string& fileName, Long quality)
+ImageType imageTypeOf(const std::string& fileName)
 {
     // The extension is what follows the last dot of the name, in any case.
     const std::string name = fileName.substr(fileName.rfind('/') + 1);
@@ -315,11 +315,26 @@ ExportResult saveImage(const QImage& image, const std::string& fileName, Long qu
     std::transform(suffix.begin(), suffix.end(), suffix.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (suffix == "png")
-        return writePngFile(image, fileName);
+        return ImageType::Png;
     if (suffix == "jpg" || suffix == "jpeg")
-        return writeJpegImage(image, fileName, quality);
+        return ImageType::Jpeg;
     if (suffix == "bmp")
+        return ImageType::Bmp;
+    return ImageType::Unknown;
+}
+
+ExportResult saveImage(const QImage& image, const std::string& fileName, Long quality)
+{
+    switch (imageTypeOf(fileName)) {
+    case ImageType::Png:
+        return writePngFile(image, fileName);
+    case ImageType::Jpeg:
+        return writeJpegImage(image, fileName, quality);
+    case ImageType::Bmp:
         return writeBmpFile(image, fileName);
+    case ImageType::Unknown:
+        break;
+    }
     return failure(fileName, "unknown image type (use .png, .jpg, .jpeg or .bmp)");
 }
 

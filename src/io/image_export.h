@@ -32,6 +32,11 @@ ExportResult writeBmpFile(const QImage& image, const std::string& fileName);
 // 8-bit RGB, compressed for speed (the picture's fourth byte is not kept).
 ExportResult writePngFile(const QImage& image, const std::string& fileName);
 
+enum class ImageType { Unknown, Png, Jpeg, Bmp };
+// The type a file name's extension chooses, ignoring case: .png, .jpg or
+// .jpeg, .bmp; anything else is Unknown.
+ImageType imageTypeOf(const std::string& fileName);
+
 // Chooses the format by the extension, ignoring case: .png, .jpg or .jpeg,
 // .bmp; anything else is refused.
 ExportResult saveImage(const QImage& image, const std::string& fileName, Long quality);

@@ -283,9 +283,10 @@ ParamFileResult ReadData(const std::string& path, ImageParams& params)
 {
     ParamFileResult result;
     result.checkpoint = "MARD01";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::string why;
+    const int fd = openRegularFile(path, why);
     if (fd < 0) {
-        result.message = "cannot open " + displayPath(path) + ": " + systemError(errno);
+        result.message = "cannot open " + displayPath(path) + ": " + why;
         return result;
     }
     // Nothing past the largest valid file can matter, so a huge (or endless)

@@ -9,12 +9,139 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <system_error>
 
 namespace ombrix
 {
+
+namespace
+{
+
+// The temporary files being written, so that an interrupting signal can
+// remove them: fixed storage, because the handler may only call what is
+// async-signal-safe (unlink, signal, raise).
+constexpr int kTempSlots = 16;
+char gTempPaths[kTempSlots][PATH_MAX];
+volatile std::sig_atomic_t gTempUsed[kTempSlots] = {};
+
+extern "C" void removeTempFilesAndDie(int sig)
+{
+    for (int i = 0; i < kTempSlots; ++i)
+        if (gTempUsed[i] != 0)
+            ::unlink(gTempPaths[i]);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+// Installs the handler once, for the signals whose action is still the
+// default (a program that handles them itself keeps its handler).
+void guardAgainstSignals()
+{
+    static const bool installed = [] {
+        for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction now = {};
+            if (::sigaction(sig, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) {
+                struct sigaction action = {};
+                action.sa_handler = removeTempFilesAndDie;
+                sigemptyset(&action.sa_mask);
+                ::sigaction(sig, &action, nullptr);
+            }
+        }
+        return true;
+    }();
+    (void)installed;
+}
+
+int noteTemp(const std::string& path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    for (int i = 0; i < kTempSlots; ++i) {
+        if (gTempUsed[i] == 0) {
+            std::memcpy(gTempPaths[i], path.c_str(), path.size() + 1);
+            gTempUsed[i] = 1;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void forgetTemp(const std::string& path)
+{
+    for (int i = 0; i < kTempSlots; ++i)
+        if (gTempUsed[i] != 0 && path == gTempPaths[i])
+            gTempUsed[i] = 0;
+}
+
+// Where a chain of symbolic links ends, even when its last name does not
+// exist yet (a dangling link names the file to create).  False with errno
+// set for a loop or an unreadable link.
+bool followLinks(std::string& path)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st = {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        std::string to(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), to.data(), to.size());
+        if (n < 0)
+            return false;
+        to.resize(static_cast<std::size_t>(n));
+        if (to.empty() || to[0] != '/') {
+            const std::size_t slash = path.rfind('/');
+            to = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + to;
+        }
+        path = to;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+} // namespace
+
+std::string nodeKind(unsigned mode)
+{
+    switch (mode & S_IFMT) {
+    case S_IFDIR:
+        return "a folder";
+    case S_IFIFO:
+        return "a FIFO";
+    case S_IFSOCK:
+        return "a socket";
+    case S_IFCHR:
+        return "a character device";
+    case S_IFBLK:
+        return "a block device";
+    default:
+        return "a special file";
+    }
+}
+
+int openRegularFile(const std::string& path, std::string& error)
+{
+    // O_NONBLOCK: opening a FIFO with no writer must not wait for one.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        error = systemError(errno);
+        return -1;
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0) {
+        error = systemError(errno);
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "it is " + nodeKind(st.st_mode) + ", not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
 
 std::string displayPath(const std::string& path)
 {
@@ -39,9 +166,19 @@ void SafeFile::discard()
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
-    if (!temp_.empty())
+    if (!temp_.empty()) {
         ::unlink(temp_.c_str());
+        forgetTemp(temp_);
+    }
     temp_.clear();
+}
+
+bool SafeFile::refuse(const std::string& why)
+{
+    discard();
+    failed_ = true;
+    error_ = why;
+    return false;
 }
 
 bool SafeFile::fail(int err)
@@ -62,18 +199,16 @@ bool SafeFile::open()
         return fail(ENOENT);
 
     // Replace the file a link points to rather than the link itself.
+    if (!followLinks(target_))
+        return fail(errno);
     struct stat st = {};
-    if (::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(target_.c_str(), nullptr)) {
-            target_ = real;
-            std::free(real);
-        }
-    }
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (!exists && errno != ENOENT)
         return fail(errno);
-    if (exists && S_ISDIR(st.st_mode))
-        return fail(EISDIR);
+    if (exists && !S_ISREG(st.st_mode))
+        return refuse(S_ISDIR(st.st_mode) ? systemError(EISDIR)
+                                          : "it is " + nodeKind(st.st_mode) +
+                                                ", not a regular file; it is left as it was");
     // A file its owner made read-only stays as it is, as it would for a
     // write in place.
     if (exists && ::access(target_.c_str(), W_OK) != 0)
@@ -87,12 +222,14 @@ bool SafeFile::open()
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate =
-            folder + "." + name.substr(0, 240) + "." + std::to_string(100000 + random() % 900000);
+        const std::string candidate = folder + "." + name.substr(0, 235) + "." +
+                                      std::to_string(100000 + random() % 900000) + ".part";
         // Created as any new file is, with 0666 less the umask.
         fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             temp_ = candidate;
+            guardAgainstSignals();
+            noteTemp(temp_);
             break;
         }
         if (errno != EEXIST)
@@ -152,6 +289,7 @@ bool SafeFile::commit()
         return fail(errno);
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
         return fail(errno);
+    forgetTemp(temp_);
     temp_.clear();
     // The new name itself reaches the disk with its folder; a failure here
     // no longer touches the content, which is complete under either name.

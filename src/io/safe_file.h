@@ -28,7 +28,14 @@ std::string systemError(int err);
 //
 // An existing target keeps its permissions and must be writable, as it would
 // be for writing in place; a new one gets 0666 less the umask.  A symbolic
-// link is followed, so the file it points to is replaced, not the link.
+// link is followed, so the file it points to is replaced (or, for a dangling
+// link, created) and the link stays a link.  A target that is not a regular
+// file (a FIFO, socket, device or folder) is refused and left as it was:
+// renaming over it would replace a node other programs rely on.
+//
+// The new file has a hidden name ending in ".part" until it is complete, and
+// is removed when the program is interrupted (SIGINT, SIGTERM, SIGHUP)
+// before the rename; a run killed outright can leave only such a ".part".
 class SafeFile
 {
 public:
@@ -47,6 +54,7 @@ public:
 
 private:
     bool fail(int err);
+    bool refuse(const std::string& why);
     void discard();
 
     std::string target_;
@@ -55,6 +63,14 @@ private:
     bool failed_ = false;
     std::string error_;
 };
+
+// What kind of node a file type is, for messages ("a FIFO", "a folder").
+std::string nodeKind(unsigned mode);
+
+// Opens `path` for reading only when it is (or a link leads to) a regular
+// file, without ever blocking on a FIFO or device.  Returns the descriptor,
+// or -1 with `error` set to the reason.
+int openRegularFile(const std::string& path, std::string& error);
 
 // Writes `size` bytes as the whole new content of `path` through a SafeFile.
 // Returns an empty string on success, else the reason it failed.

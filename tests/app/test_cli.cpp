@@ -14,9 +14,11 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sys/stat.h>
 
 namespace ombrix
 {
@@ -91,6 +93,13 @@ TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
     const auto render = [&](const QStringList& more) {
         return QStringList{"render", "--preset", "3", "--out", png} + more;
     };
+    const auto jpeg = [&](const QStringList& more) {
+        return QStringList{"render", "--preset", "3", "--out", d + "/x.jpg"} + more;
+    };
+    // Nodes that are not regular files, as input and as output.
+    ASSERT_EQ(::mkfifo((root / "fifo.obp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((root / "fifo.png").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", root / "null.png");
     // clang-format off
     const std::tuple<QStringList, int, QString> cases[] = {
         {{"--version"}, 0, "ombrix " OMBRIX_VERSION}, {{"render", "--help"}, 0, "--quality"},
@@ -104,12 +113,24 @@ TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
         {render({"--preset", "one"}), 2, "--preset takes 0, 1, 2 or 3, not 'one'"},
         {render({"--size", "0x10"}), 2, size + "0x10'"}, {render({"--size", "x"}), 2, size + "x'"},
         {render({"--size", "16385x10"}), 2, size + "16385x10'"},
-        {render({"--quality", "9"}), 2, "--quality takes 10 to 100, not '9'"},
-        {render({"--quality", "101"}), 2, "--quality takes 10 to 100, not '101'"},
-        {render({"--frobnicate"}), 2, "Unknown option"},
-        {render({"--out", d + "/x.gif"}), 1, "cannot write " + in("x.gif") + ": unknown image"},
+        {jpeg({"--quality", "9"}), 2, "--quality takes 10 to 100, not '9'"},
+        {jpeg({"--quality", "101"}), 2, "--quality takes 10 to 100, not '101'"},
+        {render({"--quality", "90"}), 2, "--quality applies to JPEG output only"},
+        {render({"--frobnicate"}), 2, "unknown option 'frobnicate' (see ombrix help)"},
+        {{"render", "--preset", "3", "--out", d + "/x.gif"}, 2, "--out takes a .png, .jpg"},
+        {{"render", "--preset", "3", "--size", "16384x16384", "--out", d + "/x.GIF"}, 2,
+         "--out takes a .png, .jpg"},
+        {{"-platform", "bogus"}, 2, "unknown option 'platform'"},
+        {{"wallpaper", "-z"}, 2, "unknown option '-z' (see ombrix help wallpaper)"},
+        {{"help"}, 0, "help [COMMAND]"}, {{"help", "params"}, 0, "--out"},
+        {{"render", d + "/fifo.obp", "--out", png}, 1,
+         "cannot open " + in("fifo.obp") + ": it is a FIFO, not a regular file"},
+        {{"render", "--preset", "3", "--out", d + "/fifo.png"}, 1,
+         "cannot write " + in("fifo.png") + ": it is a FIFO, not a regular file"},
+        {{"render", "--preset", "3", "--out", d + "/null.png"}, 1,
+         "cannot write " + in("null.png") + ": it is a character device, not a regular file"},
         {{"render", d + "/none.obp", "--out", png}, 1, "cannot open " + in("none.obp") + ": No"},
-        {{"params", d}, 1, "cannot read \"" + d + "\": Is a directory"},
+        {{"params", d}, 1, "cannot open \"" + d + "\": it is a folder, not a regular file"},
         {{"render", d + "/cut.obp", "--out", png}, 1, cut + ", in text record 0"},
         {{"params", d + "/cut.obp", "--out", d + "/p.obp"}, 1, cut},
         {{"params", "--preset", "3", "--out", d + "/none/p.obp"}, 1,
@@ -125,7 +146,13 @@ TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
                                       r.err.startsWith("ombrix: " + says.toUtf8()))
             << args.join(' ').toStdString() << ": " << r.out.toStdString() << r.err.toStdString();
     }
-    EXPECT_EQ(listing(), std::set<std::string>{"cut.obp"});
+    // Each node is as it was: still a FIFO, the link still a link to the
+    // device, which is still a device; nothing else was left behind.
+    EXPECT_TRUE(fs::is_fifo(root / "fifo.obp"));
+    EXPECT_TRUE(fs::is_fifo(root / "fifo.png"));
+    EXPECT_TRUE(fs::is_symlink(root / "null.png"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(listing(), (std::set<std::string>{"cut.obp", "fifo.obp", "fifo.png", "null.png"}));
 }
 
 TEST_F(Cli, RendersAndPrintsThePresetsAndFiles)
@@ -176,10 +203,13 @@ TEST_F(Cli, AWriteCutShortByAFileSizeLimitFailsAndKeepsTheOldFile)
 {
     // Each file is larger than the limit: written again under it, the write
     // fails, the old one stays byte for byte, and nothing is left beside it.
-    const QStringList image{"render", "--size", "300x300", "--quality", "40"};
+    const QStringList image{"render", "--size", "300x300"};
     for (const char* name : {"f.obp", "f.png", "f.jpg", "f.bmp"}) {
-        const QStringList args = (QString(name).endsWith("obp") ? QStringList{"params"} : image) +
-                                 QStringList{"--preset", "3", "--out", d + "/" + name};
+        const QString n(name);
+        const QStringList args =
+            (n.endsWith("obp") ? QStringList{"params"} : image) +
+            (n.endsWith("jpg") ? QStringList{"--quality", "40"} : QStringList{}) +
+            QStringList{"--preset", "3", "--out", d + "/" + name};
         ASSERT_EQ(ombrix(args).status, 0);
         const std::string old = contents(root / name);
         const Outcome r = ombrix(args, "ulimit -f 1; exec \"$0\" \"$@\"");
@@ -207,6 +237,66 @@ TEST_F(Cli, FileNamesThatAreNotUtf8AreUsedAsTheyAre)
     const Outcome missing = ombrix({d}, cafe + "params \"$n-none.obp\"");
     EXPECT_TRUE(missing.err.startsWith("ombrix: cannot open \"caf\xEF\xBF\xBD-none.obp\": No such"))
         << missing.err.toStdString();
+}
+
+// Output that never reaches its reader, and a display that is not there, are
+// failures said in one line, never a success and never a core dump.
+TEST_F(Cli, StandardOutputAndDisplayFailuresAreSaid)
+{
+    const std::tuple<QStringList, QString, QString> cases[] = {
+        {{"params", "--preset", "1"},
+         "exec \"$0\" \"$@\" >/dev/full",
+         "cannot write to standard output: No space left on device"},
+        {{"params", "--preset", "1"}, "exec \"$0\" \"$@\" >&-", "cannot write to standard output"},
+        {{"--help"}, "exec \"$0\" \"$@\" >/dev/full", "cannot write to standard output"},
+        {{},
+         "unset WAYLAND_DISPLAY QT_QPA_PLATFORM; DISPLAY=:99 exec \"$0\"",
+         "the desktop program needs a display: the X display ':99' does not answer"},
+        {{},
+         "DISPLAY=:99 QT_QPA_PLATFORM=bogus exec \"$0\"",
+         "the desktop program needs a display: Qt has no platform plugin 'bogus'"},
+    };
+    for (const auto& [args, script, says] : cases) {
+        const Outcome r = ombrix(args, script);
+        EXPECT_EQ(r.status, 1) << script.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith("ombrix: " + says.toUtf8())) << r.err.toStdString();
+    }
+    // The commands draw offscreen whatever the platform and display say.
+    for (const QString env : {"QT_QPA_PLATFORM=xcb DISPLAY=:99", "QT_QPA_PLATFORM=bogus"}) {
+        const Outcome r =
+            ombrix({"render", "--preset", "1", "--out", d + "/a.png"}, env + " exec \"$0\" \"$@\"");
+        EXPECT_EQ(r.status, 0) << env.toStdString() << r.err.toStdString();
+    }
+}
+
+// A save interrupted by SIGINT, SIGTERM or SIGHUP leaves the old file as it
+// was and nothing beside it, and the program ends as that signal ends it.
+TEST_F(Cli, ASaveInterruptedByASignalLeavesNoTemporaryFile)
+{
+    const QStringList args{"render",    "--preset", "1",           "--size",
+                           "9000x9000", "--out",    d + "/big.bmp"};
+    ASSERT_EQ(ombrix({"render", "--preset", "2", "--out", d + "/big.bmp"}).status, 0);
+    const std::string old = contents(root / "big.bmp");
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        QProcess p;
+        p.start(OMBRIX_BINARY, args);
+        ASSERT_TRUE(p.waitForStarted());
+        // Wait for the hidden file being written, then interrupt it.
+        bool writing = false;
+        for (int i = 0; i < 600 && !writing && p.state() == QProcess::Running; ++i) {
+            for (const std::string& name : listing())
+                writing = writing || name.find(".part") != std::string::npos;
+            if (!writing)
+                ::usleep(10000);
+        }
+        ASSERT_TRUE(writing) << "signal " << sig;
+        ::kill(static_cast<pid_t>(p.processId()), sig);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit) << "signal " << sig;
+        EXPECT_EQ(listing(), std::set<std::string>{"big.bmp"}) << "signal " << sig;
+        EXPECT_EQ(contents(root / "big.bmp"), old) << "signal " << sig;
+    }
 }
 
 } // namespace
