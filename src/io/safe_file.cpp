@@ -93,7 +93,8 @@ bool followLinks(std::string& path)
         to.resize(static_cast<std::size_t>(n));
         if (to.empty() || to[0] != '/') {
             const std::size_t slash = path.rfind('/');
-            to = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + to;
+            if (slash != std::string::npos)
+                to.insert(0, path, 0, slash + 1);
         }
         path = to;
     }

@@ -153,6 +153,14 @@ TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
     EXPECT_TRUE(fs::is_symlink(root / "null.png"));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     EXPECT_EQ(listing(), (std::set<std::string>{"cut.obp", "fifo.obp", "fifo.png", "null.png"}));
+
+    // A link is followed and stays a link; a dangling one creates the file
+    // it names, beside the link when it is relative.
+    fs::create_symlink("made.png", root / "dangling.png");
+    ASSERT_EQ(ombrix({"render", "--preset", "3", "--out", d + "/dangling.png"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(root / "dangling.png"));
+    EXPECT_TRUE(fs::is_regular_file(root / "made.png"));
+    EXPECT_FALSE(QImage(d + "/made.png").isNull());
 }
 
 TEST_F(Cli, RendersAndPrintsThePresetsAndFiles)
