@@ -69,7 +69,12 @@ step clang-tidy sh -c "git ls-files -- 'src/model/*.cpp' 'src/editing/*.cpp' 'sr
 step sanitizer-configure cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DOMBRIX_SANITIZE=ON -DOMBRIX_BUILD_TESTS=ON -DOMBRIX_BUILD_BENCH=OFF
 step sanitizer-build cmake --build build-asan -j2
-tests sanitizer-tests build-asan ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+# intercept_tls_get_addr=0: with Debian 12's glibc, the leak checker of
+# g++ 12 reads a bogus dynamic TLS range of an image plugin Qt loads and
+# crashes after the tests have passed ("Tracer caught signal 11"); leaks are
+# still found without it.
+tests sanitizer-tests build-asan ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 \
+  UBSAN_OPTIONS=print_stacktrace=1
 
 seconds=${OMBRIX_FUZZ_SECONDS:-60}
 if [ "$seconds" -gt 0 ]; then

@@ -160,7 +160,7 @@ TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
     ASSERT_EQ(ombrix({"render", "--preset", "3", "--out", d + "/dangling.png"}).status, 0);
     EXPECT_TRUE(fs::is_symlink(root / "dangling.png"));
     EXPECT_TRUE(fs::is_regular_file(root / "made.png"));
-    EXPECT_FALSE(QImage(d + "/made.png").isNull());
+    EXPECT_FALSE(QImage(d + "/made.png", "PNG").isNull());
 }
 
 TEST_F(Cli, RendersAndPrintsThePresetsAndFiles)
@@ -178,7 +178,7 @@ TEST_F(Cli, RendersAndPrintsThePresetsAndFiles)
     ASSERT_EQ(ombrix({"render", d + "/w.obp", "--out", d + "/w.JPG"}).status, 0);
     EXPECT_EQ(QImage(d + "/w.JPG", "JPG").size(), QSize(300, 200));
     ASSERT_EQ(ombrix({"render", d + "/w.obp", "--scale", "1.5", "--out", d + "/w.bmp"}).status, 0);
-    EXPECT_EQ(QImage(d + "/w.bmp").size(), QSize(450, 300));
+    EXPECT_EQ(QImage(d + "/w.bmp", "BMP").size(), QSize(450, 300));
     EXPECT_EQ(ombrix({"render", d + "/w.obp", "--scale", "4.5", "--out", d + "/x.bmp"}).status, 2);
     EXPECT_EQ(ombrix({"render", "--preset", "1", "--size", "5000x10", "--scale", "4", "--out",
                       d + "/x.bmp"})
