@@ -55,6 +55,9 @@ const char* const kOverview =
     "      Shows this help, or the options of COMMAND.\n"
     "      Example: ombrix help render\n"
     "\n"
+    "Without a command, or with one FILE.obp, the desktop program starts;\n"
+    "'-platform NAME' before them picks Qt's platform (as QT_QPA_PLATFORM does).\n"
+    "\n"
     "Run 'ombrix help COMMAND' for the options of a command.\n"
     "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.";
 
@@ -139,6 +142,32 @@ char** qtArgv(char** argv)
     return kept;
 }
 
+namespace
+{
+QtMessageHandler gQtHandler = nullptr;
+
+// A command promises one line on stderr when it fails and none when it
+// succeeds. Without a desktop session Qt notes that it has no runtime
+// folder, which the command line never uses, so that notice is dropped;
+// every other message of Qt's goes through as usual.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    if (gQtHandler != nullptr)
+        gQtHandler(type, context, message);
+}
+} // namespace
+
+void installCommandMessageFilter()
+{
+    static const bool installed = [] {
+        gQtHandler = qInstallMessageHandler(quietHandler);
+        return true;
+    }();
+    (void)installed;
+}
+
 bool parseImageSize(const std::string& text, int& width, int& height)
 {
     static const QRegularExpression re(
@@ -154,6 +183,13 @@ bool parseImageSize(const std::string& text, int& width, int& height)
 
 namespace
 {
+
+// Qt's own help option also offers --help-all, which lists Qt's options;
+// the commands take none of them, so only -h and --help are offered.
+void addHelp(QCommandLineParser& parser)
+{
+    parser.addOption({{"h", "help"}, "Displays help on commandline options."});
+}
 
 int usageError(const QString& message)
 {
@@ -405,25 +441,10 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
     return 0;
 }
 
-QtMessageHandler gQtHandler = nullptr;
-
-// A command promises one line on stderr when it fails and none when it
-// succeeds. Without a desktop session Qt notes that it has no runtime
-// folder, which the command line never uses, so that notice is dropped;
-// every other message of Qt's goes through as usual.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
-        return;
-    if (gQtHandler != nullptr)
-        gQtHandler(type, context, message);
-}
-
 } // namespace
 
 int runCli(int argc, char** argv)
 {
-    gQtHandler = qInstallMessageHandler(quietHandler);
     // The command line never needs a screen: unless the user chose a
     // platform: Qt draws text through its offscreen platform, whatever
     // QT_QPA_PLATFORM and DISPLAY say, so a missing or unreachable display
@@ -440,7 +461,7 @@ int runCli(int argc, char** argv)
         QCommandLineParser parser;
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(kOverview);
-        parser.addHelpOption();
+        addHelp(parser);
         parser.addVersionOption();
         return runRender(parser, args, argv);
     }
@@ -456,7 +477,7 @@ int runCli(int argc, char** argv)
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(kOverview);
-    parser.addHelpOption();
+    addHelp(parser);
     parser.addVersionOption();
     if (command == "params")
         return runParams(parser, args);

@@ -19,6 +19,10 @@ int runWallpaperCli(int argc, char** argv);
 // every command takes.  Returns false for anything else.
 bool parseImageSize(const std::string& text, int& width, int& height);
 
+// Drops Qt's notices that a command never acts on (one line on failure,
+// none on success); installed once, before any command runs.
+void installCommandMessageFilter();
+
 // The arguments handed to a Qt application object made by a command: the
 // program's name alone, kept for the life of the process.
 int& qtArgc();

@@ -115,18 +115,6 @@ int parse(int argc, char** argv, Request& r)
     return 0;
 }
 
-QtMessageHandler gPrevious = nullptr;
-
-// One line on failure, none on success: Qt's notice about a missing runtime
-// folder, which this command never uses, is dropped.
-void quiet(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
-        return;
-    if (gPrevious != nullptr)
-        gPrevious(type, context, message);
-}
-
 } // namespace
 
 int runWallpaperCli(int argc, char** argv)
@@ -153,7 +141,6 @@ int runWallpaperCli(int argc, char** argv)
     // the process when the platform it is told to use cannot start.
     const bool screen = request.width == 0 && xDisplayReachable(session.display);
     setenv("QT_QPA_PLATFORM", screen ? "xcb" : "offscreen", 1);
-    gPrevious = qInstallMessageHandler(quiet);
     QGuiApplication app(qtArgc(), qtArgv(argv));
 
     ImageModel model;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -40,8 +41,22 @@ int main(int argc, char** argv)
     // except for one parameter file, which the desktop program opens.
     if (argc <= 1 || ombrix::opensInDesktop(argc, argv))
         return ombrix::runGui(argc, argv);
+    // "-platform NAME [FILE.obp]" chooses Qt's platform for the desktop
+    // program.  It becomes QT_QPA_PLATFORM, so that the platform is checked
+    // before Qt starts (Qt itself would abort on one it cannot load) and Qt
+    // never parses the arguments itself.
+    if ((argc == 3 || argc == 4) &&
+        (std::strcmp(argv[1], "-platform") == 0 || std::strcmp(argv[1], "--platform") == 0)) {
+        char* rest[] = {argv[0], argc == 4 ? argv[3] : nullptr, nullptr};
+        const int restCount = argc == 4 ? 2 : 1;
+        if (restCount == 1 || ombrix::opensInDesktop(restCount, rest)) {
+            setenv("QT_QPA_PLATFORM", argv[2], 1);
+            return ombrix::runGui(restCount, rest);
+        }
+    }
     // A closed pipe is a write error to report, not a signal to die of.
     std::signal(SIGPIPE, SIG_IGN);
+    ombrix::installCommandMessageFilter();
     // "ombrix help [COMMAND]" is "ombrix [COMMAND] --help".
     char help[] = "--help";
     char* asked[] = {argv[0], argc > 2 ? argv[2] : help, argc > 2 ? help : nullptr, nullptr};
