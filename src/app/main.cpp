@@ -2,6 +2,9 @@
 #include "app/cli.h"
 #include "app/gui.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -33,6 +36,20 @@ int checkedOutput(int status)
 
 int main(int argc, char** argv)
 {
+    // A standard stream the caller closed would otherwise be taken by the
+    // next file the program opens (Qt's event descriptor, an image being
+    // written), and the JSON meant for stdout would go there.  /dev/null
+    // opened read-only holds the place: writing to it fails with EBADF,
+    // exactly as the closed stream would.
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int held = ::open("/dev/null", O_RDONLY | O_NOCTTY);
+            if (held >= 0 && held != fd) {
+                ::dup2(held, fd);
+                ::close(held);
+            }
+        }
+    }
     // Past a file-size limit the system sends SIGXFSZ, which would end the
     // program in the middle of a save.  Ignored, the write fails with EFBIG
     // instead, and the save reports "File too large" and keeps the old file.
