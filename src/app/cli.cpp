@@ -59,7 +59,20 @@ const char* const kOverview =
     "'-platform NAME' before them picks Qt's platform (as QT_QPA_PLATFORM does).\n"
     "\n"
     "Run 'ombrix help COMMAND' for the options of a command.\n"
-    "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.";
+    "Exit status: 0 success, 1 a failure (a file could not be read or written,\n"
+    "a display does not answer), 2 bad usage; the same for every command.";
+
+// Each command's own help: what it does and an example, not the overview.
+const char* const kRenderHelp =
+    "Draws the full-size image (tiles, borders and texts) and writes it as PNG,\n"
+    "JPEG (.jpg, .jpeg) or BMP, chosen by the extension of OUT.\n"
+    "Example: ombrix render dawn.obp --scale 2 --out dawn@2x.png\n"
+    "Exit status: 0 success, 1 a failure, 2 bad usage.";
+const char* const kParamsHelp =
+    "Prints the image parameters as JSON; with --out also writes them as a\n"
+    "parameter file that opens at --size (default 260x200 for a preset).\n"
+    "Example: ombrix params --preset 1 --size 640x400 --out pleats.obp\n"
+    "Exit status: 0 success, 1 a failure, 2 bad usage.";
 
 void fail(const QString& message)
 {
@@ -303,6 +316,7 @@ int runRender(QCommandLineParser& parser, const QStringList& args, char** argv)
                       "Fill the texts with the image's gradient on black, as the Gradtxt button "
                       "does."});
     parser.addPositionalArgument("render", "Draw the full-size image.", "render");
+    parser.setApplicationDescription(kRenderHelp);
     parser.addPositionalArgument("FILE.obp", "Parameter file to draw.", "[FILE.obp]");
     if (!parser.parse(args))
         return parserError(parser, args);
@@ -393,6 +407,7 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
     parser.addOption(
         {"size", "Image size the written file holds (default: the file's, or 260x200).", "WxH"});
     parser.addPositionalArgument("params", "Print the image parameters as JSON.", "params");
+    parser.setApplicationDescription(kParamsHelp);
     parser.addPositionalArgument("FILE.obp", "Parameter file to read.", "[FILE.obp]");
     if (!parser.parse(args))
         return parserError(parser, args);
