@@ -185,6 +185,9 @@ int runWallpaperCli(int argc, char** argv)
         std::replace(line.begin(), line.end(), '\n', ' ');
         return say(kFailure, line);
     }
+    // What the user must know to keep a change that does not last.
+    if (!set.message.empty())
+        std::printf("%s\n", set.message.c_str());
     return 0;
 }
 
