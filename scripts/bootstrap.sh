@@ -15,7 +15,7 @@ packages=(
   clang-tidy                      # the static checks of the test command (.clang-tidy)
   clang-format                    # the format check of the test command
   qt6-qpa-plugins                 # the X11 platform the desktop program runs on
-  xvfb xauth x11-utils            # a private X server and xwininfo for the smoke test
+  xvfb xauth x11-utils x11-apps            # a private X server and xwininfo for the smoke test
   openbox                         # a window manager for the smoke test
   xclip                           # reads the copied image back in the clipboard test
   desktop-file-utils shared-mime-info libxml2-utils  # the install test's checks

@@ -93,7 +93,7 @@ _ombrix()
         render) options="--preset --size --out --quality --gradient-text --help" ;;
         params) options="--preset --out --help" ;;
         wallpaper) options="--preset --size --mode --help" ;;
-        *) options="--help --help-all --version" ;;
+        *) options="--help --version" ;;
     esac
 
     if [[ $cur == -* ]]; then

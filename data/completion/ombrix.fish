@@ -34,7 +34,6 @@ complete -c ombrix -k -a '(__ombrix_files .obp)'
 complete -c ombrix -n "not __fish_seen_subcommand_from $commands" -a render -d 'Draw the image into a PNG, JPEG or BMP file'
 complete -c ombrix -n "not __fish_seen_subcommand_from $commands" -a params -d 'Print the parameters as JSON'
 complete -c ombrix -n "not __fish_seen_subcommand_from $commands" -a wallpaper -d 'Make the image the desktop wallpaper'
-complete -c ombrix -n "not __fish_seen_subcommand_from $commands" -l help-all -d 'Help with the Qt options'
 complete -c ombrix -n "not __fish_seen_subcommand_from $commands" -s v -l version -d 'Print the version'
 complete -c ombrix -s h -l help -d 'Print the usage'
 

@@ -43,16 +43,36 @@ const char* const kOverview =
     "      Draws the full-size image (tiles, borders and texts) and writes OUT as\n"
     "      PNG, JPEG (.jpg, .jpeg) or BMP, chosen by its extension; --scale draws\n"
     "      the same design S times larger.\n"
+    "      Example: ombrix render dawn.obp --size 1920x1080 --out dawn.png\n"
     "  params (FILE.obp | --preset N) [--size WxH] [--out FILE.obp]\n"
     "      Prints the image parameters as JSON; with --out also writes them as a\n"
     "      parameter file that opens at --size (default 260x200).\n"
+    "      Example: ombrix params --preset 3 --out start.obp\n"
     "  wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
     "      Draws the image at the screen's size and makes it the desktop wallpaper.\n"
+    "      Example: ombrix wallpaper dawn.obp --mode stretch\n"
     "  help [COMMAND]\n"
     "      Shows this help, or the options of COMMAND.\n"
+    "      Example: ombrix help render\n"
+    "\n"
+    "Without a command, or with one FILE.obp, the desktop program starts;\n"
+    "'-platform NAME' before them picks Qt's platform (as QT_QPA_PLATFORM does).\n"
     "\n"
     "Run 'ombrix help COMMAND' for the options of a command.\n"
-    "Exit status: 0 success, 1 a file could not be read or written, 2 bad usage.";
+    "Exit status: 0 success, 1 a failure (a file could not be read or written,\n"
+    "a display does not answer), 2 bad usage; the same for every command.";
+
+// Each command's own help: what it does and an example, not the overview.
+const char* const kRenderHelp =
+    "Draws the full-size image (tiles, borders and texts) and writes it as PNG,\n"
+    "JPEG (.jpg, .jpeg) or BMP, chosen by the extension of OUT.\n"
+    "Example: ombrix render dawn.obp --scale 2 --out dawn@2x.png\n"
+    "Exit status: 0 success, 1 a failure, 2 bad usage.";
+const char* const kParamsHelp =
+    "Prints the image parameters as JSON; with --out also writes them as a\n"
+    "parameter file that opens at --size (default 260x200 for a preset).\n"
+    "Example: ombrix params --preset 1 --size 640x400 --out pleats.obp\n"
+    "Exit status: 0 success, 1 a failure, 2 bad usage.";
 
 void fail(const QString& message)
 {
@@ -137,6 +157,52 @@ char** qtArgv(char** argv)
 
 namespace
 {
+QtMessageHandler gQtHandler = nullptr;
+
+// A command promises one line on stderr when it fails and none when it
+// succeeds. Without a desktop session Qt notes that it has no runtime
+// folder, which the command line never uses, so that notice is dropped;
+// every other message of Qt's goes through as usual.
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    if (gQtHandler != nullptr)
+        gQtHandler(type, context, message);
+}
+} // namespace
+
+void installCommandMessageFilter()
+{
+    static const bool installed = [] {
+        gQtHandler = qInstallMessageHandler(quietHandler);
+        return true;
+    }();
+    (void)installed;
+}
+
+bool parseImageSize(const std::string& text, int& width, int& height)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,6})\\s*[xX\u00d7]\\s*(\\d{1,6})\\s*$"));
+    const QRegularExpressionMatch m =
+        re.match(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (!m.hasMatch())
+        return false;
+    width = m.captured(1).toInt();
+    height = m.captured(2).toInt();
+    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide;
+}
+
+namespace
+{
+
+// Qt's own help option also offers --help-all, which lists Qt's options;
+// the commands take none of them, so only -h and --help are offered.
+void addHelp(QCommandLineParser& parser)
+{
+    parser.addOption({{"h", "help"}, "Displays help on commandline options."});
+}
 
 int usageError(const QString& message)
 {
@@ -145,15 +211,45 @@ int usageError(const QString& message)
 }
 
 // Qt's parser says "Unknown option 'z'."; every message of the command
-// line reads "ombrix: unknown option '-z' (see ombrix help)".
-int parserError(const QCommandLineParser& parser)
+// line reads "ombrix: unknown option '--frobnicate' (see ombrix help)", with
+// the option spelt as it was given.
+int parserError(const QCommandLineParser& parser, const QStringList& args)
 {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        QString given = "-" + unknown.front();
+        for (const QString& arg : args.mid(1)) {
+            if (arg == "--")
+                break;
+            QString name = arg.section('=', 0, 0);
+            while (name.startsWith('-'))
+                name.remove(0, 1);
+            if (arg.startsWith('-') && name == unknown.front()) {
+                given = arg.section('=', 0, 0);
+                break;
+            }
+        }
+        return usageError("unknown option '" + given + "' (see ombrix help)");
+    }
     QString text = parser.errorText();
     if (text.endsWith('.'))
         text.chop(1);
     if (!text.isEmpty())
         text[0] = text[0].toLower();
     return usageError(text + " (see ombrix help)");
+}
+
+// An option given twice is a mistake the user should hear about, not a
+// silent choice of the last value.
+bool refuseRepeats(const QCommandLineParser& parser, int& status)
+{
+    for (const QString& name : parser.optionNames()) {
+        if (parser.optionNames().count(name) > 1) {
+            status = usageError("--" + name + " given more than once");
+            return true;
+        }
+    }
+    return false;
 }
 
 // The image of a command: a preset or a parameter file read over the
@@ -199,17 +295,9 @@ std::optional<Source> loadSource(const QCommandLineParser& parser, int& status)
     return source;
 }
 
-// "WxH" with both sides in 1..kMaxImageSide.
 bool parseSize(const QString& text, int& width, int& height)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*(\\d{1,6})\\s*[xX\u00d7]\\s*(\\d{1,6})\\s*$"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
-        return false;
-    width = m.captured(1).toInt();
-    height = m.captured(2).toInt();
-    return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide;
+    return parseImageSize(argumentBytes(text), width, height);
 }
 
 void addSourceOptions(QCommandLineParser& parser)
@@ -228,9 +316,12 @@ int runRender(QCommandLineParser& parser, const QStringList& args, char** argv)
                       "Fill the texts with the image's gradient on black, as the Gradtxt button "
                       "does."});
     parser.addPositionalArgument("render", "Draw the full-size image.", "render");
+    parser.setApplicationDescription(kRenderHelp);
     parser.addPositionalArgument("FILE.obp", "Parameter file to draw.", "[FILE.obp]");
     if (!parser.parse(args))
-        return parserError(parser);
+        return parserError(parser, args);
+    if (int repeated = 0; refuseRepeats(parser, repeated))
+        return repeated;
     if (parser.isSet("help")) {
         // The help names the program as the application object knows it.
         std::optional<QCoreApplication> core;
@@ -316,9 +407,12 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
     parser.addOption(
         {"size", "Image size the written file holds (default: the file's, or 260x200).", "WxH"});
     parser.addPositionalArgument("params", "Print the image parameters as JSON.", "params");
+    parser.setApplicationDescription(kParamsHelp);
     parser.addPositionalArgument("FILE.obp", "Parameter file to read.", "[FILE.obp]");
     if (!parser.parse(args))
-        return parserError(parser);
+        return parserError(parser, args);
+    if (int repeated = 0; refuseRepeats(parser, repeated))
+        return repeated;
     if (parser.isSet("help")) {
         std::printf("%s", qPrintable(parser.helpText()));
         return 0;
@@ -362,25 +456,10 @@ int runParams(QCommandLineParser& parser, const QStringList& args)
     return 0;
 }
 
-QtMessageHandler gQtHandler = nullptr;
-
-// A command promises one line on stderr when it fails and none when it
-// succeeds. Without a desktop session Qt notes that it has no runtime
-// folder, which the command line never uses, so that notice is dropped;
-// every other message of Qt's goes through as usual.
-void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
-        return;
-    if (gQtHandler != nullptr)
-        gQtHandler(type, context, message);
-}
-
 } // namespace
 
 int runCli(int argc, char** argv)
 {
-    gQtHandler = qInstallMessageHandler(quietHandler);
     // The command line never needs a screen: unless the user chose a
     // platform: Qt draws text through its offscreen platform, whatever
     // QT_QPA_PLATFORM and DISPLAY say, so a missing or unreachable display
@@ -397,7 +476,7 @@ int runCli(int argc, char** argv)
         QCommandLineParser parser;
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.setApplicationDescription(kOverview);
-        parser.addHelpOption();
+        addHelp(parser);
         parser.addVersionOption();
         return runRender(parser, args, argv);
     }
@@ -413,14 +492,16 @@ int runCli(int argc, char** argv)
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(kOverview);
-    parser.addHelpOption();
+    addHelp(parser);
     parser.addVersionOption();
     if (command == "params")
         return runParams(parser, args);
 
     parser.addPositionalArgument("command", "render, params, wallpaper or help", "COMMAND");
     if (!parser.parse(args))
-        return parserError(parser);
+        return parserError(parser, args);
+    if (int repeated = 0; refuseRepeats(parser, repeated))
+        return repeated;
     if (parser.isSet("version")) {
         std::printf("ombrix %s\n", OMBRIX_VERSION);
         return 0;

@@ -2,6 +2,8 @@
 // The command line: the same engine as the desktop program, without a screen.
 #pragma once
 
+#include <string>
+
 namespace ombrix
 {
 
@@ -12,6 +14,14 @@ int runCli(int argc, char** argv);
 // `ombrix wallpaper ...`: the image made the desktop wallpaper; 0 when the
 // desktop took it, 1 when not (one line says why), 2 a usage error.
 int runWallpaperCli(int argc, char** argv);
+
+// "WxH" (also "W x H" or "W×H") with both sides 1 to 16384: the one size
+// every command takes.  Returns false for anything else.
+bool parseImageSize(const std::string& text, int& width, int& height);
+
+// Drops Qt's notices that a command never acts on (one line on failure,
+// none on success); installed once, before any command runs.
+void installCommandMessageFilter();
 
 // The arguments handed to a Qt application object made by a command: the
 // program's name alone, kept for the life of the process.

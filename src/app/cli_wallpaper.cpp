@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace ombrix
@@ -57,26 +58,11 @@ struct Request {
     Arrangement mode = Arrangement::Stretch;
 };
 
-bool parseSize(const std::string& text, int& w, int& h)
-{
-    const size_t x = text.find_first_of("xX");
-    if (x == std::string::npos || x == 0 || x + 1 >= text.size() || x > 6 || text.size() - x > 7)
-        return false;
-    const auto digits = [](const std::string& s) {
-        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
-    };
-    const std::string a = text.substr(0, x), b = text.substr(x + 1);
-    if (!digits(a) || !digits(b))
-        return false;
-    w = std::stoi(a);
-    h = std::stoi(b);
-    return w >= 1 && h >= 1 && w <= kMaxImageSide && h <= kMaxImageSide;
-}
-
 // Returns 0 and fills `r`, a usage status with its line printed, or -1
 // for --help.
 int parse(int argc, char** argv, Request& r)
 {
+    std::set<std::string> seen;
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i], value;
         const bool option = arg.size() > 2 && arg.compare(0, 2, "--") == 0;
@@ -92,12 +78,16 @@ int parse(int argc, char** argv, Request& r)
                     return say(kUsage, arg + " needs a value");
                 value = argv[++i];
             }
+            // A value given twice is refused, as every command does.
+            if (!seen.insert(arg).second &&
+                (arg == "--preset" || arg == "--size" || arg == "--mode"))
+                return say(kUsage, arg + " given more than once");
             if (arg == "--preset") {
                 if (value.size() != 1 || value[0] < '0' || value[0] > '3')
                     return say(kUsage, "--preset takes 0, 1, 2 or 3, not '" + value + "'");
                 r.preset = value[0] - '0';
             } else if (arg == "--size") {
-                if (!parseSize(value, r.width, r.height))
+                if (!parseImageSize(value, r.width, r.height))
                     return say(kUsage,
                                "--size takes WxH with each side 1 to 16384, not '" + value + "'");
             } else if (arg == "--mode") {
@@ -125,18 +115,6 @@ int parse(int argc, char** argv, Request& r)
     return 0;
 }
 
-QtMessageHandler gPrevious = nullptr;
-
-// One line on failure, none on success: Qt's notice about a missing runtime
-// folder, which this command never uses, is dropped.
-void quiet(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR"))
-        return;
-    if (gPrevious != nullptr)
-        gPrevious(type, context, message);
-}
-
 } // namespace
 
 int runWallpaperCli(int argc, char** argv)
@@ -153,11 +131,16 @@ int runWallpaperCli(int argc, char** argv)
     // The screen's size comes from X when the session has a reachable X
     // display; otherwise Qt draws offscreen and the file gives the size.
     const Session session = sessionFromEnvironment();
+    // With nothing naming a session there is no desktop to ask; saying so
+    // beats a back end's guess about a session that is not there.
+    if (session.display.empty() && session.waylandDisplay.empty() &&
+        session.currentDesktop.empty() && !session.sandboxed)
+        return say(kFailure, "no graphical session was found: set DISPLAY (X11) or "
+                             "WAYLAND_DISPLAY (Wayland) to name the one to use");
     // The platform is chosen here, whatever QT_QPA_PLATFORM says: Qt ends
     // the process when the platform it is told to use cannot start.
     const bool screen = request.width == 0 && xDisplayReachable(session.display);
     setenv("QT_QPA_PLATFORM", screen ? "xcb" : "offscreen", 1);
-    gPrevious = qInstallMessageHandler(quiet);
     QGuiApplication app(qtArgc(), qtArgv(argv));
 
     ImageModel model;
@@ -202,6 +185,9 @@ int runWallpaperCli(int argc, char** argv)
         std::replace(line.begin(), line.end(), '\n', ' ');
         return say(kFailure, line);
     }
+    // What the user must know to keep a change that does not last.
+    if (!set.message.empty())
+        std::printf("%s\n", set.message.c_str());
     return 0;
 }
 

@@ -127,7 +127,14 @@ int openRegularFile(const std::string& path, std::string& error)
     // O_NONBLOCK: opening a FIFO with no writer must not wait for one.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        error = systemError(errno);
+        const int err = errno;
+        // A socket cannot be opened at all (ENXIO); name the node rather
+        // than give the system's puzzling "No such device or address".
+        struct stat st = {};
+        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+            error = "it is " + nodeKind(st.st_mode) + ", not a regular file";
+        else
+            error = systemError(err);
         return -1;
     }
     struct stat st = {};

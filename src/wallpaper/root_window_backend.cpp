@@ -7,6 +7,7 @@
 // are handled here; nothing is freed on a guess.
 #include "wallpaper/backends.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 #include <xcb/randr.h>
@@ -19,6 +20,19 @@
 
 namespace ombrix
 {
+
+// The wallpaper file as written a moment ago.  Qt refuses to read images
+// above its allocation limit (128 MB: about 32 megapixels), yet a root
+// window may be as large as X allows, 16384 pixels a side at 4 bytes each;
+// the limit is raised for this one read, whose file this program wrote.
+QImage readWallpaperFile(const std::string& file)
+{
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(std::max(limit, 16384 * 16384 * 4 / (1024 * 1024) + 64));
+    QImage picture = QImageReader(QString::fromLocal8Bit(file.c_str())).read();
+    QImageReader::setAllocationLimit(limit);
+    return picture;
+}
 
 QImage composeRootPicture(const QImage& picture, int width, int height, Arrangement a)
 {
@@ -306,7 +320,7 @@ public:
         QPainter g(&composed);
         g.setRenderHint(QPainter::SmoothPixmapTransform);
         for (const MonitorFile& f : files) {
-            const QImage picture(QString::fromLocal8Bit(f.file.c_str()));
+            const QImage picture = readWallpaperFile(f.file);
             if (picture.isNull())
                 return WallpaperResult::failure("The wallpaper file \"" + f.file +
                                                 "\" could not be read back.");
@@ -343,7 +357,7 @@ public:
 
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
-        const QImage picture(QString::fromLocal8Bit(file.c_str()));
+        const QImage picture = readWallpaperFile(file);
         if (picture.isNull())
             return WallpaperResult::failure("The wallpaper file \"" + file +
                                             "\" could not be read back.");
@@ -417,12 +431,14 @@ private:
         const std::string hidden = hiddenBy(desktopWindowOwner(x));
         if (!hidden.empty())
             return WallpaperResult::failure(hidden);
-        std::vector<uint32_t> pixels(static_cast<size_t>(composed.width()) *
-                                     static_cast<size_t>(composed.height()));
-        for (int y = 0; y < composed.height(); ++y)
-            std::memcpy(pixels.data() + static_cast<size_t>(y) * composed.width(),
-                        composed.constScanLine(y), static_cast<size_t>(composed.width()) * 4);
-        return show(pixels.data());
+        // RGB32 rows are whole 32-bit words with no padding, so the picture's
+        // own pixels go up in strips of rows, without a second screen-sized
+        // copy (1 GB at 16384 x 16384).
+        if (composed.format() != QImage::Format_RGB32 ||
+            composed.bytesPerLine() != qsizetype{composed.width()} * 4)
+            return WallpaperResult::failure("The wallpaper picture is not in the expected "
+                                            "pixel format.");
+        return show(reinterpret_cast<const uint32_t*>(composed.constBits()));
     }
 
     static std::string unsupportedDepth()

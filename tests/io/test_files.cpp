@@ -14,14 +14,21 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
+#include <string_view>
+#include <tuple>
 
 using namespace ombrix;
 namespace fs = std::filesystem;
@@ -168,3 +175,73 @@ TEST_F(Files, SaveImageChoosesTheFormatByExtensionAndReportsFailures)
     EXPECT_FALSE(saveImage(QImage(), path("empty.png"), 100).ok);
     EXPECT_EQ(listing(), (QStringList{"a.PNG", "b.Bmp", "c.jpeg", "d.JPG", "taken.png"}));
 }
+
+namespace ombrix
+{
+namespace
+{
+
+// Each kind of node as a target and as a source: a link is followed and
+// stays a link; a FIFO, socket, device or folder is refused and is still
+// that node afterwards; nothing is left beside any of them.
+TEST_F(Files, TheWriterFollowsLinksAndLeavesNodesThatAreNotFilesAsTheyWere)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = path("");
+    std::ofstream(root / "real.obp") << "old";
+    fs::create_symlink("real.obp", root / "link.obp");
+    fs::create_symlink("made.obp", root / "dangling.obp");
+    fs::create_symlink("/dev/null", root / "null.obp");
+    fs::create_directory(root / "folder.obp");
+    ASSERT_EQ(::mkfifo((root / "fifo.obp").c_str(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string sockPath = (root / "sock.obp").string();
+    ASSERT_LT(sockPath.size(), sizeof addr.sun_path);
+    std::strcpy(addr.sun_path, sockPath.c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+
+    const std::string_view data = "new";
+    // name, refused with, the node's type afterwards
+    const std::tuple<const char*, const char*, fs::file_type> cases[] = {
+        {"link.obp", "", fs::file_type::symlink},
+        {"dangling.obp", "", fs::file_type::symlink},
+        {"null.obp", "it is a character device, not a regular file", fs::file_type::symlink},
+        {"folder.obp", "Is a directory", fs::file_type::directory},
+        {"fifo.obp", "it is a FIFO, not a regular file", fs::file_type::fifo},
+        {"sock.obp", "it is a socket, not a regular file", fs::file_type::socket},
+    };
+    for (const auto& [name, refused, after] : cases) {
+        const std::string why = writeWholeFile(path(name), data.data(), data.size());
+        EXPECT_NE(why.find(refused), std::string::npos) << name << ": " << why;
+        EXPECT_EQ(why.empty(), *refused == '\0') << name << ": " << why;
+        EXPECT_EQ(fs::symlink_status(root / name).type(), after) << name;
+    }
+    ::close(sock);
+    EXPECT_EQ(contents("real.obp"), "new");
+    EXPECT_EQ(contents("made.obp"), "new");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    std::set<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator(root))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"dangling.obp", "fifo.obp", "folder.obp", "link.obp",
+                                            "made.obp", "null.obp", "real.obp", "sock.obp"}));
+
+    // Reading opens only regular files, and a FIFO with no writer is refused
+    // at once rather than waited on.
+    for (const char* name : {"fifo.obp", "folder.obp", "null.obp", "sock.obp"}) {
+        std::string error;
+        EXPECT_EQ(openRegularFile(path(name), error), -1) << name;
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << name << ": " << error;
+    }
+    std::string error;
+    const int fd = openRegularFile(path("link.obp"), error);
+    EXPECT_GE(fd, 0) << error;
+    if (fd >= 0)
+        ::close(fd);
+}
+
+} // namespace
+} // namespace ombrix

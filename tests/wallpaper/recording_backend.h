@@ -15,6 +15,7 @@ namespace ombrix::test
 struct RecordingBackend final : WallpaperBackend {
     DesktopValues start;
     bool readable = true, stretch = true, accept = true;
+    std::string note; // what a success says the user should know
     MonitorPictures pictures = MonitorPictures::One;
     std::vector<std::pair<std::string, Arrangement>> applied;
     std::vector<std::vector<MonitorFile>> each;
@@ -46,9 +47,9 @@ struct RecordingBackend final : WallpaperBackend {
         ++restores;
         return answer(accept);
     }
-    static WallpaperResult answer(bool yes)
+    WallpaperResult answer(bool yes) const
     {
-        return yes ? WallpaperResult::success() : WallpaperResult::failure("desktop said no");
+        return yes ? WallpaperResult::success(note) : WallpaperResult::failure("desktop said no");
     }
 };
 

@@ -80,6 +80,8 @@ expect 1 ':987' DISPLAY=:987 -- --preset 3
 expect 1 'cannot read\|No such file' DISPLAY="$display" -- "$work/missing.obp"
 expect 2 'tile, center or stretch' DISPLAY="$display" -- --preset 3 --mode fill
 expect 2 'either a parameter file' DISPLAY="$display" --
+expect 2 'given more than once' DISPLAY="$display" -- --preset 3 --mode tile --mode center
+expect 1 'no graphical session was found' -- --preset 3
 left=$(ls "$work/home/.local/share/ombrix/wallpapers" | wc -l)
 [ "$left" -eq 1 ] || { echo "FAIL: $left wallpaper files left, wanted the one in force"; status=1; }
 
@@ -119,6 +121,42 @@ for desktop in pcmanfm-qt pcmanfm; do
       "$0" --gtest_filter="WallpaperPcmanfmSession.*"; rc=$?
       kill $desktop; wait $desktop 2>/dev/null; exit $rc' "$tests" "$desktop" "$profile" || status=1
 done
+
+# A root window larger than Qt reads by default (6000 x 6000 is 144 MB):
+# the wallpaper is set, and the root shows it, not black.
+big=
+for n in $(seq 200 259); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { big=":$n"; break; }
+done
+if [ -n "$big" ] && command -v xwd >/dev/null && command -v xprop >/dev/null; then
+  Xvfb "$big" -noreset -screen 0 6000x6000x24 -nolisten tcp >"$work/xvfb-big.log" 2>&1 &
+  big_pid=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${big#:}" ] && break
+    sleep 0.1
+  done
+  expect 0 '' DISPLAY="$big" -- --preset 1
+  if ! DISPLAY="$big" xprop -root _XROOTPMAP_ID | grep -q 'pixmap id'; then
+    echo "FAIL: the 6000 x 6000 root window has no wallpaper pixmap"
+    status=1
+  elif ! DISPLAY="$big" xwd -root -silent | python3 -c '
+import struct, sys
+d = sys.stdin.buffer.read()
+head, ncolours = struct.unpack(">I", d[:4])[0], struct.unpack(">I", d[76:80])[0]
+w, h = struct.unpack(">II", d[16:24])
+bpl = struct.unpack(">I", d[48:52])[0]
+px = lambda x, y: d[head + ncolours * 12 + y * bpl + x * 4:][:3]
+sys.exit(0 if (w, h) == (6000, 6000) and all(px(x, y) != bytes(3)
+         for x, y in [(0, 0), (2999, 2999), (5999, 5999)]) else 1)'; then
+    echo "FAIL: the 6000 x 6000 root window does not show the wallpaper"
+    status=1
+  else
+    echo "ok: a 6000 x 6000 root window set and read back"
+  fi
+  kill "$big_pid"; wait "$big_pid" 2>/dev/null
+else
+  echo "skipped: a large root window (no free display, xwd or xprop)"
+fi
 
 # sway and swaybg against a real headless sway (skipped where it cannot run).
 "$(dirname "$0")/sway_tests.sh" "$tests"

@@ -140,7 +140,9 @@ bool WallpaperCommands::mApplyWallpaper(const std::string& sFile, const std::str
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const WallpaperResult r = backend_->apply(sFile, a);
     QApplication::restoreOverrideCursor();
-    if (!r.ok)
+    // On success the message, if any, is what the user must know to keep
+    // the change (sway forgets it at its next reload, swaybg at logout).
+    if (!r.message.empty())
         tell(r.message);
     return r.ok;
 }

@@ -104,6 +104,16 @@ TEST(WallMenu, EachArrangementANewFileWithTheTextsRestoreAndFailuresTold)
         EXPECT_EQ(q.title, " Ombrix");
     EXPECT_EQ(checkedItem(w), -1);
     EXPECT_TRUE(folder.entryList(QDir::Files).isEmpty());
+
+    // A change that does not last (sway forgets it at its next reload) is
+    // made, and the user is told how to keep it.
+    backend.accept = true;
+    backend.note = "Add this line to the sway configuration to keep it.";
+    w.item(0)->trigger();
+    EXPECT_EQ(checkedItem(w), 0);
+    ASSERT_EQ(p.prompter.asked.size(), 3u);
+    EXPECT_EQ(p.prompter.asked[2].text, QString::fromStdString(backend.note));
+    EXPECT_EQ(p.prompter.asked[2].title, " Ombrix");
 }
 
 } // namespace
