@@ -8,6 +8,7 @@
 #include "wallpaper/wallpaper.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -34,8 +35,12 @@ bool invisiblePlatform(const QString& name)
 
 bool platformPluginExists(const QString& name)
 {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/";
-    return QFileInfo::exists(folder + "libq" + name + ".so");
+    // "wayland" is served by libqwayland-generic.so or libqwayland-egl.so,
+    // "xcb" by libqxcb.so: a plugin's file is its name, or its name and a
+    // variant after a dash.
+    const QDir folder(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms");
+    return !folder.entryList({"libq" + name + ".so", "libq" + name + "-*.so"}, QDir::Files)
+                .isEmpty();
 }
 
 bool waylandReachable()
