@@ -95,6 +95,10 @@ MonitorList listSwayOutputs(const std::string& socket);
 // words and then expands the path like a shell word, so the path is made
 // a single-quoted shell word inside a double-quoted sway word.
 std::string swayQuoted(const std::string& path);
+
+// The mode word of an arrangement, as sway's `output … bg FILE MODE` and
+// swaybg's `-m MODE` both spell it.
+const char* swayMode(Arrangement a);
 // The values of a sway configuration's "output NAME bg FILE MODE" lines,
 // the last per output name; "*" stands for every output.
 struct SwayBackground {

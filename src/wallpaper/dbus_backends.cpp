@@ -125,13 +125,14 @@ public:
         return v;
     }
 
+    // The keys in force are read before the first change, so that Restore
+    // has them even when the menu was never opened.
+    WallpaperResult readOnce() { return read_ ? WallpaperResult::success() : readCurrent(); }
+
     WallpaperResult apply(const std::string& file, Arrangement a) override
     {
-        if (!read_) {
-            const WallpaperResult r = readCurrent();
-            if (!r.ok)
-                return r;
-        }
+        if (const WallpaperResult r = readOnce(); !r.ok)
+            return r;
         QVariantMap wanted;
         for (const QString& w : std::as_const(workspaces_)) {
             wanted[w + kLastImage] = QString::fromLocal8Bit(file.c_str());
@@ -146,11 +147,8 @@ public:
     // workspace number the desktop has; created where missing.
     WallpaperResult applyEach(const std::vector<MonitorFile>& files) override
     {
-        if (!read_) {
-            const WallpaperResult r = readCurrent();
-            if (!r.ok)
-                return r;
-        }
+        if (const WallpaperResult r = readOnce(); !r.ok)
+            return r;
         QStringList numbers;
         for (const QString& w : std::as_const(workspaces_)) {
             const QString n = w.section('/', -1);

@@ -51,19 +51,6 @@ std::string shellQuoted(const std::string& s)
 // ---------------------------------------------------------------------------
 // swaybg
 
-const char* swaybgMode(Arrangement a)
-{
-    switch (a) {
-    case Arrangement::Tile:
-        return "tile";
-    case Arrangement::Center:
-        return "center";
-    case Arrangement::Stretch:
-        return "stretch";
-    }
-    return "stretch";
-}
-
 class SwaybgWallpaper final : public WallpaperBackend
 {
 public:
@@ -128,9 +115,9 @@ public:
         if (options_.outputs.empty() || a == Arrangement::Tile) {
             std::vector<std::string> args;
             if (options_.outputs.empty())
-                args = {"-o", "*", "-i", file, "-m", swaybgMode(a)};
+                args = {"-o", "*", "-i", file, "-m", swayMode(a)};
             for (const Monitor& o : options_.outputs)
-                args.insert(args.end(), {"-o", o.name, "-i", file, "-m", swaybgMode(a)});
+                args.insert(args.end(), {"-o", o.name, "-i", file, "-m", swayMode(a)});
             return start(args);
         }
         // swaybg centres on half pixels and stretches with its own filter:

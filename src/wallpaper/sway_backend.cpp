@@ -101,19 +101,6 @@ bool swayRequest(const std::string& socketPath, uint32_t type, const std::string
     return ok;
 }
 
-const char* swayMode(Arrangement a)
-{
-    switch (a) {
-    case Arrangement::Tile:
-        return "tile";
-    case Arrangement::Center:
-        return "center";
-    case Arrangement::Stretch:
-        return "stretch";
-    }
-    return "stretch";
-}
-
 // The words of a configuration line as sway splits them: quotes group,
 // a backslash keeps the next character.  The quotes stay, so that a word
 // can go back to sway as it was written.
@@ -442,6 +429,19 @@ MonitorList listSwayOutputs(const std::string& socket)
 std::unique_ptr<WallpaperBackend> makeSwayBackend(const std::string& socket)
 {
     return std::make_unique<SwayWallpaper>(socket);
+}
+
+const char* swayMode(Arrangement a)
+{
+    switch (a) {
+    case Arrangement::Tile:
+        return "tile";
+    case Arrangement::Center:
+        return "center";
+    case Arrangement::Stretch:
+        return "stretch";
+    }
+    return "stretch";
 }
 
 } // namespace ombrix
