@@ -32,6 +32,14 @@ int checkedOutput(int status)
     return status;
 }
 
+bool isCommand(const char* name)
+{
+    for (const char* command : {"render", "params", "wallpaper", "help"})
+        if (std::strcmp(name, command) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -77,7 +85,18 @@ int main(int argc, char** argv)
     // "ombrix help [COMMAND]" is "ombrix [COMMAND] --help".
     char help[] = "--help";
     char* asked[] = {argv[0], argc > 2 ? argv[2] : help, argc > 2 ? help : nullptr, nullptr};
-    if (std::strcmp(argv[1], "help") == 0 && argc <= 3) {
+    if (std::strcmp(argv[1], "help") == 0) {
+        if (argc > 3) {
+            std::fprintf(stderr, "ombrix: help takes one command at most (see ombrix help)\n");
+            return 2;
+        }
+        if (argc == 3 && !isCommand(argv[2])) {
+            std::fprintf(stderr,
+                         "ombrix: unknown command '%s' (use render, params, wallpaper or help; "
+                         "see ombrix help)\n",
+                         argv[2]);
+            return 2;
+        }
         argc = argc > 2 ? 3 : 2;
         argv = asked;
     }

@@ -129,6 +129,8 @@ TEST_F(Cli, EveryCommandEndsWithItsStatusAndSaysWhy)
         {{"-platform", "bogus", "render"}, 2, "unknown option '-platform'"},
         {{"wallpaper", "-z"}, 2, "unknown option '-z' (see ombrix help wallpaper)"},
         {{"help"}, 0, "help [COMMAND]"}, {{"help", "params"}, 0, "--out"},
+        {{"help", "paint"}, 2, "unknown command 'paint'"},
+        {{"help", "render", "params"}, 2, "help takes one command at most"},
         {{"render", d + "/fifo.obp", "--out", png}, 1,
          "cannot open " + in("fifo.obp") + ": it is a FIFO, not a regular file"},
         {{"render", "--preset", "3", "--out", d + "/fifo.png"}, 1,

@@ -3,7 +3,6 @@
 // windows as the user did and checks what the user saw.
 #include "ui/program.h"
 
-#include "editing/hints.h"
 #include "io/param_file.h"
 #include "model/image_geometry.h"
 #include "picture/text_labels.h"
@@ -193,18 +192,6 @@ TEST(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
     key(dlg->txtBorder(0), Qt::Key_Return);
     settle();
     EXPECT_EQ(pg.state.history.shots(), shots + 1);
-}
-
-// Hint 1 spoke of Windows 95, Plus! and Windows 98; it speaks of the
-// desktop's font smoothing.  (The wallpaper messages' " Ombrix" title is
-// checked with the Wall menu.)
-TEST(WindowFaults, TheFontSmoothingHintSpeaksOfLinux)
-{
-    const std::string hint = hintText(1);
-    EXPECT_NE(hint.find("font smoothing"), std::string::npos) << hint;
-    EXPECT_NE(hint.find("(anti-aliasing)"), std::string::npos) << hint;
-    for (const char* gone : {"Windows", "Plus!", "Smooth Font Contour"})
-        EXPECT_EQ(hint.find(gone), std::string::npos) << gone;
 }
 
 // A window opened at a stored place off the screen (-1, -20 pixels) put its
