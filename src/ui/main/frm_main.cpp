@@ -716,7 +716,7 @@ void FrmMain::mSetupPattern(int nMode)
 void FrmMain::showColourWindow()
 {
     if (frmColor == nullptr) {
-        frmColor = new FrmColor(state_, *this);
+        frmColor = new FrmColor(state_, *this, this);
         const SharedValues& v = state_.v();
         frmColor->move(static_cast<int>(state_.colourWinLeft / v.Tppx),
                        static_cast<int>(state_.colourWinTop / v.Tppy));
@@ -741,7 +741,7 @@ void FrmMain::showRainbowWindow()
 {
     state_.flags.pbRainbowWinShown = true;
     if (frmRainbow == nullptr)
-        frmRainbow = new FrmRainbow(state_, *this);
+        frmRainbow = new FrmRainbow(state_, *this, this);
     // At the main window's left edge, just under the rainbow box.
     const QPoint under = chkRainbow->mapToGlobal(QPoint(0, chkRainbow->height()));
     frmRainbow->Form_Load(QPoint(frameGeometry().x(), under.y() + 1), chkRainbow->isChecked());
@@ -933,7 +933,7 @@ void FrmMain::mShowHint(int n)
 FrmPicture& FrmMain::picture()
 {
     if (frmPicture == nullptr) {
-        frmPicture = new FrmPicture(state_, *this);
+        frmPicture = new FrmPicture(state_, *this, this);
         frmPicture->setAcceptDrops(true);
         frmPicture->installEventFilter(this);
         textCommands_.attach(*frmPicture);

@@ -121,8 +121,14 @@ private:
     QPoint inset_;
 };
 
-FrmPicture::FrmPicture(AppState& state, MainServices& host)
-    : QWidget(nullptr, Qt::Window), state_(state), host_(host), dragger_(this)
+namespace
+{
+// How often a compositor's stale size is answered before its size is taken.
+constexpr int kReasks = 3;
+} // namespace
+
+FrmPicture::FrmPicture(AppState& state, MainServices& host, QWidget* owner)
+    : QWidget(owner, Qt::Window), state_(state), host_(host), dragger_(this)
 {
     setObjectName("frmPicture");
     setWindowTitle(" Ombrix");
@@ -177,6 +183,15 @@ QSize FrmPicture::deviceSize() const
 void FrmPicture::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    // A Wayland compositor may answer a size asked from code with a
+    // configure still carrying the size it knew before (sway does when focus
+    // moves as the size dialog closes); the size asked for stands then.
+    if (asked_.isValid() && size() != asked_ && reasked_ < kReasks && askedAt_.isValid() &&
+        askedAt_.elapsed() < 1000) {
+        ++reasked_;
+        resize(asked_);
+        return;
+    }
     picShow->setGeometry(0, 0, width(), height());
     if (size() == drawnSize_ || resizePending_)
         return;
@@ -216,6 +231,9 @@ void FrmPicture::setClientSize(int width, int height)
     // undone state with fewer repetitions may be smaller than that allowed.
     applyMinimumSize();
     resize(width, height);
+    asked_ = size();
+    askedAt_.start();
+    reasked_ = 0;
     if (size() != drawnSize_)
         Form_Resize();
 }
