@@ -902,6 +902,20 @@ void FrmMain::mShowImageSize()
     frmPicture->setSizeLabel(room ? text : QString());
 }
 
+void FrmMain::imageSizeRefused(QSize asked, QSize kept)
+{
+    const auto text = [](QSize s) {
+        return QString("%1 \u00d7 %2").arg(s.width()).arg(s.height());
+    };
+    options_.prompter->ask(
+        this, " Ombrix",
+        "The window manager keeps the image window at " + text(kept) + " pixels, so the image is " +
+            text(kept) + ", not the " + text(asked) +
+            " asked for. A tiling window manager sizes the windows it tiles: make the image "
+            "window floating (on sway: Mod+Shift+Space) to give it its size.",
+        Buttons::Ok, Icon::Exclamation);
+}
+
 void FrmMain::toggleImageSize()
 {
     if (frmPicture != nullptr && frmPicture->sizeLabelShown()) {

@@ -186,11 +186,22 @@ void FrmPicture::resizeEvent(QResizeEvent* e)
     // A Wayland compositor may answer a size asked from code with a
     // configure still carrying the size it knew before (sway does when focus
     // moves as the size dialog closes); the size asked for stands then.
-    if (asked_.isValid() && size() != asked_ && reasked_ < kReasks && askedAt_.isValid() &&
-        askedAt_.elapsed() < 1000) {
-        ++reasked_;
-        resize(asked_);
-        return;
+    if (asked_.isValid() && size() != asked_ && askedAt_.isValid() && askedAt_.elapsed() < 1000) {
+        if (reasked_ < kReasks) {
+            ++reasked_;
+            resize(asked_);
+            if (size() == asked_)
+                return;
+        } else {
+            // It holds its own size: the image takes it, and the user learns
+            // why the image is not the size asked for.
+            const ImageSize a =
+                deviceImageSize({asked_.width(), asked_.height()}, deviceRatio(this));
+            asked_ = QSize();
+            QMetaObject::invokeMethod(
+                this, [this, a] { host_.imageSizeRefused(QSize(a.width, a.height), deviceSize()); },
+                Qt::QueuedConnection);
+        }
     }
     picShow->setGeometry(0, 0, width(), height());
     if (size() == drawnSize_ || resizePending_)
@@ -230,10 +241,11 @@ void FrmPicture::setClientSize(int width, int height)
     // The minimum of the record in force, not of the one drawn last: an
     // undone state with fewer repetitions may be smaller than that allowed.
     applyMinimumSize();
-    resize(width, height);
-    asked_ = size();
+    // Known before the resize, whose events compare with it.
+    asked_ = QSize(width, height).expandedTo(minimumSize()).boundedTo(maximumSize());
     askedAt_.start();
     reasked_ = 0;
+    resize(width, height);
     if (size() != drawnSize_)
         Form_Resize();
 }
