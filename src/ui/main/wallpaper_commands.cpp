@@ -101,16 +101,25 @@ std::string WallpaperCommands::whyCannotRestore() const
     return namingSession(backend_->whyCannotRestore());
 }
 
+// As a paragraph, so that a long reason wraps instead of running across the
+// screen over the menu it explains.
+static QString tipParagraph(const std::string& why)
+{
+    if (why.empty())
+        return {};
+    return "<p>" + QString::fromStdString(why).toHtmlEscaped().replace('\n', "<br>") + "</p>";
+}
+
 void WallpaperCommands::updateAvailability()
 {
-    const QString apply = QString::fromStdString(whyCannotApply());
+    const std::string apply = whyCannotApply();
     for (int i = 0; i < 3; ++i) {
-        item(i)->setEnabled(apply.isEmpty());
-        item(i)->setToolTip(apply);
+        item(i)->setEnabled(apply.empty());
+        item(i)->setToolTip(tipParagraph(apply));
     }
-    const QString restore = QString::fromStdString(whyCannotRestore());
-    mnuRestoreWallpaper->setEnabled(restore.isEmpty());
-    mnuRestoreWallpaper->setToolTip(restore);
+    const std::string restore = whyCannotRestore();
+    mnuRestoreWallpaper->setEnabled(restore.empty());
+    mnuRestoreWallpaper->setToolTip(tipParagraph(restore));
 }
 
 void WallpaperCommands::checkItem(int index)
