@@ -132,15 +132,23 @@ expect "image window floats" "$(window " Ombrix" floating)" yes
 expect "image window at the program's first size" "$(window " Ombrix" size)" 260x200
 
 # Resize from the image window: Ctrl+R, the new size typed into the dialog.
-inside swaymsg '[title="^ Ombrix$"] focus' >/dev/null
-sleep 0.3
-type_keys -M ctrl r -m ctrl
+# On a busy machine a key can still be lost; each step is tried again until
+# its window shows (or goes), a few times.
+for _ in 1 2 3; do
+  inside swaymsg '[title="^ Ombrix$"] focus' >/dev/null
+  for _ in $(seq 20); do [ "$(window " Ombrix" focused)" = yes ] && break; sleep 0.1; done
+  type_keys -M ctrl r -m ctrl
+  for _ in $(seq 30); do [ -n "$(window " Resize" floating)" ] && break 2; sleep 0.1; done
+done
 wait_for " Resize"
 expect "size dialog floats" "$(window " Resize" floating)" yes
-sleep 0.5
-type_keys -M ctrl a -m ctrl 500 -k Tab -M ctrl a -m ctrl 330 -k Return
-for _ in $(seq 50); do
-  [ -z "$(window " Resize" floating)" ] && [ "$(window " Ombrix" size)" = 500x330 ] && break
+for _ in 1 2 3; do
+  sleep 0.5
+  type_keys -M ctrl a -m ctrl 500 -k Tab -M ctrl a -m ctrl 330 -k Return
+  for _ in $(seq 30); do [ -z "$(window " Resize" floating)" ] && break 2; sleep 0.1; done
+done
+for _ in $(seq 30); do
+  [ "$(window " Ombrix" size)" = 500x330 ] && break
   sleep 0.1
 done
 sleep 0.5

@@ -125,6 +125,9 @@ namespace
 {
 // How often a compositor's stale size is answered before its size is taken.
 constexpr int kReasks = 3;
+// How long after a size asked from code a different size is taken for the
+// compositor's stale answer rather than the user's drag.
+constexpr qint64 kAnswerMs = 2000;
 } // namespace
 
 FrmPicture::FrmPicture(AppState& state, MainServices& host, QWidget* owner)
@@ -186,7 +189,8 @@ void FrmPicture::resizeEvent(QResizeEvent* e)
     // A Wayland compositor may answer a size asked from code with a
     // configure still carrying the size it knew before (sway does when focus
     // moves as the size dialog closes); the size asked for stands then.
-    if (asked_.isValid() && size() != asked_ && askedAt_.isValid() && askedAt_.elapsed() < 1000) {
+    if (asked_.isValid() && size() != asked_ && askedAt_.isValid() &&
+        askedAt_.elapsed() < kAnswerMs) {
         if (reasked_ < kReasks) {
             ++reasked_;
             resize(asked_);
@@ -248,6 +252,9 @@ void FrmPicture::setClientSize(int width, int height)
     resize(width, height);
     if (size() != drawnSize_)
         Form_Resize();
+    // Counted from the end of the drawing, which a busy machine makes long,
+    // since the compositor's answer waits for the event loop.
+    askedAt_.start();
 }
 
 void FrmPicture::showStoredSize()
