@@ -32,6 +32,7 @@ packages=(
   xdotool                         # types keys into the real program on Xvfb
   libxcb-randr0-dev               # the X monitors (RandR 1.5) for a wallpaper per monitor
   sway swaybg grim                # sway headless, its wallpaper drawer, and the screen read back
+  qt6-wayland wtype               # the desktop program under sway, keys typed into it
   pcmanfm-qt pcmanfm              # the LXQt and LXDE desktops, set through their command lines
 )
 

@@ -507,6 +507,9 @@ public:
         return WallpaperResult::failure(why_);
     }
     WallpaperResult restore() override { return WallpaperResult::failure(why_); }
+    // Known before anything is tried, for the menu's disabled items.
+    std::string whyCannotApply() const override { return why_; }
+    std::string whyCannotRestore() const override { return why_; }
 
 private:
     std::string why_;

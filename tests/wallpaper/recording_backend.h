@@ -16,13 +16,18 @@ struct RecordingBackend final : WallpaperBackend {
     DesktopValues start;
     bool readable = true, stretch = true, accept = true;
     std::string note; // what a success says the user should know
+    std::string name = "Test";
+    // What the session lacks, as a real back end would say before trying.
+    std::string cannotApply, cannotRestore;
     MonitorPictures pictures = MonitorPictures::One;
     std::vector<std::pair<std::string, Arrangement>> applied;
     std::vector<std::vector<MonitorFile>> each;
     std::vector<std::string> spanned;
     int restores = 0;
 
-    std::string desktopName() const override { return "Test"; }
+    std::string desktopName() const override { return name; }
+    std::string whyCannotApply() const override { return cannotApply; }
+    std::string whyCannotRestore() const override { return cannotRestore; }
     WallpaperResult readCurrent() override { return answer(readable); }
     DesktopValues values() const override { return readable ? start : DesktopValues{}; }
     bool canStretch() const override { return stretch; }

@@ -104,9 +104,9 @@ private:
     FrmColor& owner_;
 };
 
-FrmColor::FrmColor(AppState& state, MainServices& host)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      state_(state), host_(host), dragger_(this)
+FrmColor::FrmColor(AppState& state, MainServices& host, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), state_(state),
+      host_(host), dragger_(this)
 {
     setObjectName("frmColor");
     setWindowTitle("Color");

@@ -24,7 +24,9 @@ class FrmColor : public QWidget
 {
     Q_OBJECT
 public:
-    FrmColor(AppState& state, MainServices& host);
+    // `owner` (the main window) becomes its transient parent: compositors
+    // keep the picker above it and tiling ones float it.
+    FrmColor(AppState& state, MainServices& host, QWidget* owner = nullptr);
     ~FrmColor() override;
 
     // Sliders, swatch and mark from the current target's colour.

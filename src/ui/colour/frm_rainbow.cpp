@@ -62,8 +62,8 @@ private:
 
 } // namespace
 
-FrmRainbow::FrmRainbow(AppState& state, MainServices& host)
-    : QWidget(nullptr, Qt::Popup), state_(state), host_(host)
+FrmRainbow::FrmRainbow(AppState& state, MainServices& host, QWidget* owner)
+    : QWidget(owner, Qt::Popup), state_(state), host_(host)
 {
     setObjectName("frmRainbow");
     setFixedSize(190, 84);

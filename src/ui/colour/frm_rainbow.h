@@ -22,7 +22,9 @@ class FrmRainbow : public QWidget
 {
     Q_OBJECT
 public:
-    FrmRainbow(AppState& state, MainServices& host);
+    // A popup placed from the main window (`owner`): Wayland places a popup
+    // only relative to its parent window.
+    FrmRainbow(AppState& state, MainServices& host, QWidget* owner = nullptr);
 
     // Opens with its top left at `at` (screen pixels, under the rainbow box);
     // `ticked` is the state of the rainbow box, which the window's choices

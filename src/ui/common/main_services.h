@@ -11,6 +11,7 @@
 #include <QObject>
 
 class QPoint;
+class QSize;
 
 namespace ombrix
 {
@@ -38,6 +39,10 @@ public:
     // Hides the size display when it shows, shows it otherwise (the image
     // window's double click and the popup menu's item share it).
     virtual void toggleImageSize() = 0;
+    // The window manager kept the image window at its own size, not at the
+    // size asked for (device pixels): the user is told why the image has
+    // another size.
+    virtual void imageSizeRefused(QSize asked, QSize kept) = 0;
     // The progress bar, 0..100.
     virtual void mShowProgress(Single percent) = 0;
     // Redraws the preview of one tile.

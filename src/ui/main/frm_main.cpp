@@ -716,7 +716,7 @@ void FrmMain::mSetupPattern(int nMode)
 void FrmMain::showColourWindow()
 {
     if (frmColor == nullptr) {
-        frmColor = new FrmColor(state_, *this);
+        frmColor = new FrmColor(state_, *this, this);
         const SharedValues& v = state_.v();
         frmColor->move(static_cast<int>(state_.colourWinLeft / v.Tppx),
                        static_cast<int>(state_.colourWinTop / v.Tppy));
@@ -741,7 +741,7 @@ void FrmMain::showRainbowWindow()
 {
     state_.flags.pbRainbowWinShown = true;
     if (frmRainbow == nullptr)
-        frmRainbow = new FrmRainbow(state_, *this);
+        frmRainbow = new FrmRainbow(state_, *this, this);
     // At the main window's left edge, just under the rainbow box.
     const QPoint under = chkRainbow->mapToGlobal(QPoint(0, chkRainbow->height()));
     frmRainbow->Form_Load(QPoint(frameGeometry().x(), under.y() + 1), chkRainbow->isChecked());
@@ -902,6 +902,20 @@ void FrmMain::mShowImageSize()
     frmPicture->setSizeLabel(room ? text : QString());
 }
 
+void FrmMain::imageSizeRefused(QSize asked, QSize kept)
+{
+    const auto text = [](QSize s) {
+        return QString("%1 \u00d7 %2").arg(s.width()).arg(s.height());
+    };
+    options_.prompter->ask(
+        this, " Ombrix",
+        "The window manager keeps the image window at " + text(kept) + " pixels, so the image is " +
+            text(kept) + ", not the " + text(asked) +
+            " asked for. A tiling window manager sizes the windows it tiles: make the image "
+            "window floating (on sway: Mod+Shift+Space) to give it its size.",
+        Buttons::Ok, Icon::Exclamation);
+}
+
 void FrmMain::toggleImageSize()
 {
     if (frmPicture != nullptr && frmPicture->sizeLabelShown()) {
@@ -933,7 +947,7 @@ void FrmMain::mShowHint(int n)
 FrmPicture& FrmMain::picture()
 {
     if (frmPicture == nullptr) {
-        frmPicture = new FrmPicture(state_, *this);
+        frmPicture = new FrmPicture(state_, *this, this);
         frmPicture->setAcceptDrops(true);
         frmPicture->installEventFilter(this);
         textCommands_.attach(*frmPicture);

@@ -87,6 +87,7 @@ public:
     void mShowHint(int n) override;
     void mShowImageSize() override;
     void toggleImageSize() override;
+    void imageSizeRefused(QSize asked, QSize kept) override;
     void mShowProgress(Single percent) override;
     void mDrawPreview() override;
     void popupImageMenu(const QPoint& globalPos) override;

@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QMenu>
 
+#include <algorithm>
+#include <cctype>
+
 namespace ombrix
 {
 
@@ -17,6 +20,13 @@ namespace
 {
 
 constexpr const char* kCaptions[] = {"Tile", "Center", "Stretch", "-"};
+
+bool containsNoCase(const std::string& text, const std::string& part)
+{
+    const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
+}
 
 } // namespace
 
@@ -37,6 +47,9 @@ WallpaperCommands::WallpaperCommands(CommandHost& host, Prompter& prompter, QWid
     mnuRestoreWallpaper->setObjectName("mnuRestoreWallpaper");
     QObject::connect(mnuRestoreWallpaper, &QAction::triggered, mnuWall,
                      [this] { mnuRestoreWallpaper_Click(); });
+    // A disabled item's tooltip is the only place its reason shows.
+    mnuWall->setToolTipsVisible(true);
+    QObject::connect(mnuWall, &QMenu::aboutToShow, mnuWall, [this] { updateAvailability(); });
 }
 
 WallpaperCommands::~WallpaperCommands() = default;
@@ -52,6 +65,61 @@ void WallpaperCommands::mGetWallPaperKeys(std::unique_ptr<WallpaperBackend> back
     psOrgWallpaperStyle = v.style;
     item(2)->setVisible(read.ok && backend_->canStretch());
     checkFrom(psOrgTileWallpaper, psOrgWallpaperStyle, true);
+    updateAvailability();
+}
+
+// A back end's reason may speak of "the desktop" only; the user must learn
+// which session was found to know whether it is the one they meant.
+std::string WallpaperCommands::namingSession(const std::string& why) const
+{
+    if (why.empty() || !backend_)
+        return why;
+    // The refusing back end ("this session") words its reasons around the
+    // session it found already.
+    const std::string name = backend_->desktopName();
+    if (name.empty() || name.rfind("this ", 0) == 0 || containsNoCase(why, name))
+        return why;
+    return "Wallpaper through " + name + ": " + why;
+}
+
+std::string WallpaperCommands::whyCannotApply() const
+{
+    if (!backend_)
+        return "The desktop's wallpaper settings were not read at start-up.";
+    return namingSession(backend_->whyCannotApply());
+}
+
+std::string WallpaperCommands::whyCannotRestore() const
+{
+    if (!backend_ || !readFailure_.empty())
+        return namingSession(
+            "The wallpaper found at start-up could not be read, so it cannot be put back." +
+            (readFailure_.empty() ? std::string() : "\n" + readFailure_));
+    // Where nothing can be set, nothing can be put back either.
+    if (std::string why = backend_->whyCannotApply(); !why.empty())
+        return namingSession(why);
+    return namingSession(backend_->whyCannotRestore());
+}
+
+// As a paragraph, so that a long reason wraps instead of running across the
+// screen over the menu it explains.
+static QString tipParagraph(const std::string& why)
+{
+    if (why.empty())
+        return {};
+    return "<p>" + QString::fromStdString(why).toHtmlEscaped().replace('\n', "<br>") + "</p>";
+}
+
+void WallpaperCommands::updateAvailability()
+{
+    const std::string apply = whyCannotApply();
+    for (int i = 0; i < 3; ++i) {
+        item(i)->setEnabled(apply.empty());
+        item(i)->setToolTip(tipParagraph(apply));
+    }
+    const std::string restore = whyCannotRestore();
+    mnuRestoreWallpaper->setEnabled(restore.empty());
+    mnuRestoreWallpaper->setToolTip(tipParagraph(restore));
 }
 
 void WallpaperCommands::checkItem(int index)
@@ -133,8 +201,9 @@ bool WallpaperCommands::mApplyWallpaper(const std::string& sFile, const std::str
     Arrangement a = Arrangement::Tile;
     if (!arrangementOf(sTile, sStyle, a))
         return false;
-    if (!backend_) {
-        tell("The desktop's wallpaper settings were not read at start-up.");
+    // Said before anything is tried, as the disabled item's tooltip says it.
+    if (const std::string why = whyCannotApply(); !why.empty()) {
+        tell(why);
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -143,22 +212,21 @@ bool WallpaperCommands::mApplyWallpaper(const std::string& sFile, const std::str
     // On success the message, if any, is what the user must know to keep
     // the change (sway forgets it at its next reload, swaybg at logout).
     if (!r.message.empty())
-        tell(r.message);
+        tell(r.ok ? r.message : namingSession(r.message));
     return r.ok;
 }
 
 bool WallpaperCommands::mRestoreWallPaper()
 {
-    if (!backend_ || !readFailure_.empty()) {
-        tell("The wallpaper found at start-up could not be read, so it cannot be put back." +
-             (readFailure_.empty() ? std::string() : "\n" + readFailure_));
+    if (const std::string why = whyCannotRestore(); !why.empty()) {
+        tell(why);
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const WallpaperResult r = backend_->restore();
     QApplication::restoreOverrideCursor();
     if (!r.ok) {
-        tell(r.message);
+        tell(namingSession(r.message));
         return false;
     }
     checkFrom(psOrgTileWallpaper, psOrgWallpaperStyle, false);

@@ -32,8 +32,18 @@ public:
 
     // Reads the desktop's values once, before the user can change anything,
     // and sets up the menu: "Stretch" where the desktop can stretch, the
-    // check mark on the arrangement shown now.
+    // check mark on the arrangement shown now, and only the items that can
+    // work in this session enabled.
     void mGetWallPaperKeys(std::unique_ptr<WallpaperBackend> backend);
+
+    // Enables the items that can work now and gives the others a tooltip
+    // saying why not; asked again each time the menu opens, since a
+    // desktop may start or stop while the program runs.
+    void updateAvailability();
+    // Why setting (Restore) cannot work in this session, naming it; empty
+    // when it can.
+    std::string whyCannotApply() const;
+    std::string whyCannotRestore() const;
 
     // The menu's items: 0 "Tile", 1 "Center", 2 "Stretch", 3 the separator.
     void mnuSetWallpaperArray_Click(int index);
@@ -64,6 +74,7 @@ private:
     void checkItem(int index); // -1: none
     void checkFrom(const std::string& tile, const std::string& style, bool errCounts);
     void tell(const std::string& message);
+    std::string namingSession(const std::string& why) const;
 
     CommandHost& host_;
     Prompter& prompter_;

@@ -121,8 +121,17 @@ private:
     QPoint inset_;
 };
 
-FrmPicture::FrmPicture(AppState& state, MainServices& host)
-    : QWidget(nullptr, Qt::Window), state_(state), host_(host), dragger_(this)
+namespace
+{
+// How often a compositor's stale size is answered before its size is taken.
+constexpr int kReasks = 3;
+// How long after a size asked from code a different size is taken for the
+// compositor's stale answer rather than the user's drag.
+constexpr qint64 kAnswerMs = 2000;
+} // namespace
+
+FrmPicture::FrmPicture(AppState& state, MainServices& host, QWidget* owner)
+    : QWidget(owner, Qt::Window), state_(state), host_(host), dragger_(this)
 {
     setObjectName("frmPicture");
     setWindowTitle(" Ombrix");
@@ -177,6 +186,27 @@ QSize FrmPicture::deviceSize() const
 void FrmPicture::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
+    // A Wayland compositor may answer a size asked from code with a
+    // configure still carrying the size it knew before (sway does when focus
+    // moves as the size dialog closes); the size asked for stands then.
+    if (asked_.isValid() && size() != asked_ && askedAt_.isValid() &&
+        askedAt_.elapsed() < kAnswerMs) {
+        if (reasked_ < kReasks) {
+            ++reasked_;
+            resize(asked_);
+            if (size() == asked_)
+                return;
+        } else {
+            // It holds its own size: the image takes it, and the user learns
+            // why the image is not the size asked for.
+            const ImageSize a =
+                deviceImageSize({asked_.width(), asked_.height()}, deviceRatio(this));
+            asked_ = QSize();
+            QMetaObject::invokeMethod(
+                this, [this, a] { host_.imageSizeRefused(QSize(a.width, a.height), deviceSize()); },
+                Qt::QueuedConnection);
+        }
+    }
     picShow->setGeometry(0, 0, width(), height());
     if (size() == drawnSize_ || resizePending_)
         return;
@@ -215,9 +245,16 @@ void FrmPicture::setClientSize(int width, int height)
     // The minimum of the record in force, not of the one drawn last: an
     // undone state with fewer repetitions may be smaller than that allowed.
     applyMinimumSize();
+    // Known before the resize, whose events compare with it.
+    asked_ = QSize(width, height).expandedTo(minimumSize()).boundedTo(maximumSize());
+    askedAt_.start();
+    reasked_ = 0;
     resize(width, height);
     if (size() != drawnSize_)
         Form_Resize();
+    // Counted from the end of the drawing, which a busy machine makes long,
+    // since the compositor's answer waits for the event loop.
+    askedAt_.start();
 }
 
 void FrmPicture::showStoredSize()

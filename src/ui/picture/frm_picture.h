@@ -7,6 +7,7 @@
 #include "render/drivers.h"
 #include "ui/common/window_tools.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <array>
@@ -23,7 +24,9 @@ class FrmPicture : public QWidget
 {
     Q_OBJECT
 public:
-    FrmPicture(AppState& state, MainServices& host);
+    // `owner`: the main window, its transient parent (floated by tiling
+    // compositors, so it keeps the size asked for).
+    FrmPicture(AppState& state, MainServices& host, QWidget* owner = nullptr);
 
     void Form_Load();
     // The resize handler: sizes the pictures, redraws preview and full size
@@ -136,6 +139,11 @@ private:
     WindowDragger dragger_;
     QSize drawnSize_;
     bool resizePending_ = false;
+    // The size code asked for last, and how often a compositor's older size
+    // has been answered with it again (see resizeEvent).
+    QSize asked_;
+    QElapsedTimer askedAt_;
+    int reasked_ = 0;
     bool growing_ = false;
     int resizeRuns_ = 0;
 };

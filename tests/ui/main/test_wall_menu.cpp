@@ -9,8 +9,14 @@
 #include "wallpaper/recording_backend.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QImage>
+#include <QMenu>
+#include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 using namespace ombrix;
 using namespace ombrix::test;
@@ -98,7 +104,8 @@ TEST(WallMenu, EachArrangementANewFileWithTheTextsRestoreAndFailuresTold)
     w.item(1)->trigger();
     w.restoreItem()->trigger();
     ASSERT_EQ(p.prompter.asked.size(), 2u);
-    EXPECT_EQ(p.prompter.asked[0].text, "desktop said no");
+    // The refusal names the session it came from.
+    EXPECT_EQ(p.prompter.asked[0].text, "Wallpaper through Test: desktop said no");
     // Titled as every message box of the program, with the leading blank.
     for (const Question& q : p.prompter.asked)
         EXPECT_EQ(q.title, " Ombrix");
@@ -114,6 +121,124 @@ TEST(WallMenu, EachArrangementANewFileWithTheTextsRestoreAndFailuresTold)
     ASSERT_EQ(p.prompter.asked.size(), 3u);
     EXPECT_EQ(p.prompter.asked[2].text, QString::fromStdString(backend.note));
     EXPECT_EQ(p.prompter.asked[2].title, " Ombrix");
+}
+
+// A tooltip's words, without the paragraph that makes it wrap.
+QString words(const QString& tip)
+{
+    return QTextDocumentFragment::fromHtml(tip).toPlainText();
+}
+
+// What the menu's user sees when hovering an item: the tooltip QMenu shows.
+QString hoverTip(QMenu* menu, QAction* action)
+{
+    const QPoint at = menu->actionGeometry(action).center();
+    QHelpEvent help(QEvent::ToolTip, at, menu->mapToGlobal(at));
+    QApplication::sendEvent(menu, &help);
+    return QToolTip::isVisible() ? words(QToolTip::text()) : QString();
+}
+
+TEST(WallMenu, ItemsThatCannotWorkAreDisabledWithTheReasonAndNothingIsTried)
+{
+    Program p;
+    auto owned = std::make_unique<RecordingBackend>();
+    RecordingBackend& backend = *owned;
+    backend.start = {"/start.png", "1", "0"};
+    backend.name = "sway";
+    backend.cannotApply =
+        "This is a sway session, but SWAYSOCK is not set. Start Ombrix from within sway.";
+    WallpaperCommands& w = p.main->wallpaper();
+    w.folder = p.dir.filePath("walls").toStdString();
+    w.mGetWallPaperKeys(std::move(owned));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(w.item(i)->isEnabled()) << i;
+        EXPECT_EQ(words(w.item(i)->toolTip()).toStdString(), backend.cannotApply);
+    }
+    // Nothing can be set, so nothing can be put back either.
+    EXPECT_FALSE(w.restoreItem()->isEnabled());
+    EXPECT_EQ(words(w.restoreItem()->toolTip()).toStdString(), backend.cannotApply);
+
+    // The disabled item's reason is what the open menu shows on hover.
+    QMenu* menu = w.menu();
+    menu->popup(QPoint(0, 0));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    EXPECT_EQ(hoverTip(menu, w.item(1)).toStdString(), backend.cannotApply);
+    menu->hide();
+
+    // Asked from code all the same: refused with the reason, no file, no
+    // call to the desktop.
+    EXPECT_FALSE(w.mSetWallpaper("1", "0"));
+    EXPECT_FALSE(w.mRestoreWallPaper());
+    EXPECT_TRUE(backend.applied.empty());
+    EXPECT_EQ(backend.restores, 0);
+    ASSERT_EQ(p.prompter.asked.size(), 2u);
+    EXPECT_EQ(p.prompter.asked[0].text.toStdString(), backend.cannotApply);
+    EXPECT_EQ(p.prompter.asked[0].title, " Ombrix");
+    EXPECT_TRUE(QDir(p.dir.filePath("walls")).entryList(QDir::Files).isEmpty());
+
+    // The session changes while the program runs (sway reachable now): the
+    // items come back when the menu is next opened, without a tooltip.
+    backend.cannotApply.clear();
+    menu->popup(QPoint(0, 0));
+    menu->hide();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(w.item(i)->isEnabled()) << i;
+    EXPECT_TRUE(w.restoreItem()->isEnabled());
+    EXPECT_TRUE(w.item(0)->toolTip() == "Tile"); // the caption, Qt's default
+}
+
+TEST(WallMenu, RestoreDisabledWhenNothingCanBePutBackAndReasonsNameTheSession)
+{
+    // The portal in a sandbox: setting works, the start-up file was not
+    // readable.  Its reason does not say which session it is about.
+    {
+        Program p;
+        auto owned = std::make_unique<RecordingBackend>();
+        RecordingBackend& backend = *owned;
+        backend.name = "the desktop portal";
+        backend.cannotRestore = "The wallpaper found at start-up cannot be read here.";
+        WallpaperCommands& w = p.main->wallpaper();
+        w.mGetWallPaperKeys(std::move(owned));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(w.item(i)->isEnabled()) << i;
+        EXPECT_FALSE(w.restoreItem()->isEnabled());
+        EXPECT_EQ(words(w.restoreItem()->toolTip()),
+                  "Wallpaper through the desktop portal: The wallpaper found at start-up "
+                  "cannot be read here.");
+        EXPECT_FALSE(w.mRestoreWallPaper());
+        EXPECT_EQ(backend.restores, 0);
+        ASSERT_EQ(p.prompter.asked.size(), 1u);
+        EXPECT_EQ(p.prompter.asked[0].text, words(w.restoreItem()->toolTip()));
+    }
+    // Values unreadable at start-up: Restore says so and why.
+    {
+        Program p;
+        auto backend = std::make_unique<RecordingBackend>();
+        backend->readable = false;
+        WallpaperCommands& w = p.main->wallpaper();
+        w.mGetWallPaperKeys(std::move(backend));
+        EXPECT_TRUE(w.item(0)->isEnabled());
+        EXPECT_FALSE(w.restoreItem()->isEnabled());
+        EXPECT_NE(w.restoreItem()->toolTip().indexOf("could not be read"), -1);
+        EXPECT_NE(w.restoreItem()->toolTip().indexOf("desktop said no"), -1);
+    }
+    // No session at all: the real refusing back end; every item disabled
+    // with the words that name the session and what to do.
+    {
+        Program p;
+        WallpaperCommands& w = p.main->wallpaper();
+        w.mGetWallPaperKeys(makeWallpaperBackend(Session("river", "wayland", "wayland-1", "")));
+        const QString why = QString::fromStdString(
+            sessionSupport(Session("river", "wayland", "wayland-1", "")).why);
+        ASSERT_FALSE(why.isEmpty());
+        EXPECT_NE(why.indexOf("river"), -1);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FALSE(w.item(i)->isEnabled());
+            EXPECT_EQ(words(w.item(i)->toolTip()), why); // not prefixed twice
+        }
+        EXPECT_FALSE(w.restoreItem()->isEnabled());
+        EXPECT_TRUE(p.prompter.asked.empty());
+    }
 }
 
 } // namespace

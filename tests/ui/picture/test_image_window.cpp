@@ -65,6 +65,44 @@ TEST(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
     EXPECT_FALSE(hintShown(500, 100));
 }
 
+// A compositor may answer a size asked from code with the size it knew
+// before (sway does as the size dialog closes): the size asked for stands.
+// One that insists (a tiling compositor) has its way after a few answers,
+// and the user is told why the image is not the size asked for.
+TEST(ImageWindow, ASizeAskedForStandsAgainstAStaleOneAndARefusalIsTold)
+{
+    Program pg;
+    FrmPicture* pic = pg.main->pictureWindow();
+    ASSERT_TRUE(pic->isVisible());
+    pic->setClientSize(500, 330);
+    pic->resize(260, 200); // the stale configure
+    EXPECT_EQ(pic->size(), QSize(500, 330));
+    settle();
+    EXPECT_EQ(pg.state.pnPixelWidth, 500);
+    EXPECT_EQ(pg.state.pnPixelHeight, 330);
+    EXPECT_EQ(pic->pictures().picShow.width(), 500);
+    EXPECT_TRUE(pg.prompter.asked.empty());
+
+    for (int i = 0; i < 3; ++i)
+        pic->resize(700, 500);
+    EXPECT_EQ(pic->size(), QSize(700, 500));
+    settle();
+    EXPECT_EQ(pg.state.pnPixelWidth, 700);
+    EXPECT_EQ(pic->pictures().picShow.width(), 700);
+    ASSERT_EQ(pg.prompter.asked.size(), 1u);
+    EXPECT_EQ(pg.prompter.asked[0].title, " Ombrix");
+    EXPECT_NE(pg.prompter.asked[0].text.indexOf(QString("700 \u00d7 500")), -1);
+    EXPECT_NE(pg.prompter.asked[0].text.indexOf(QString("500 \u00d7 330")), -1);
+
+    // Sizes after that are the user's own (a frame dragged): taken as they
+    // come, nothing said.
+    pic->resize(320, 240);
+    EXPECT_EQ(pic->size(), QSize(320, 240));
+    settle();
+    EXPECT_EQ(pg.state.pnPixelWidth, 320);
+    EXPECT_EQ(pg.prompter.asked.size(), 1u);
+}
+
 TEST(ImageWindow, ClickDragPopupMenuAndHideScreen)
 {
     Program pg;
