@@ -60,9 +60,8 @@ inside() {
     SWAYSOCK="$socket" XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland "${as_user[@]}" "$@"
 }
 
-# "wayland-egl" is the plugin Qt itself loads for "wayland"; it draws the
-# widgets through shared memory all the same.
-inside env QT_QPA_PLATFORM=wayland-egl "$ombrix" >"$work/ombrix.log" 2>&1 &
+# The program is started the way a sway user's session starts it.
+inside env QT_QPA_PLATFORM=wayland "$ombrix" >"$work/ombrix.log" 2>&1 &
 app_pid=$!
 
 # window NAME FIELD: one fact about the program's window titled NAME, from
