@@ -92,7 +92,7 @@ _ombrix()
     case $command in
         render) options="--preset --size --out --quality --gradient-text --help" ;;
         params) options="--preset --out --help" ;;
-        wallpaper) options="--preset --size --mode --help" ;;
+        wallpaper) options="--preset --size --mode --list-monitors --help" ;;
         *) options="--help --version" ;;
     esac
 

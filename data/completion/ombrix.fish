@@ -44,3 +44,4 @@ complete -c ombrix -n "__fish_seen_subcommand_from render" -l quality -x -a '100
 complete -c ombrix -n "__fish_seen_subcommand_from render" -l gradient-text -d 'Fill the texts with the gradient'
 complete -c ombrix -n "__fish_seen_subcommand_from params" -l out -r -k -a '(__ombrix_files .obp)' -d 'Also write a parameter file'
 complete -c ombrix -n "__fish_seen_subcommand_from wallpaper" -l mode -x -a 'tile center stretch' -d 'Arrangement on the desktop'
+complete -c ombrix -n "__fish_seen_subcommand_from wallpaper" -l list-monitors -d 'Print the monitors found'

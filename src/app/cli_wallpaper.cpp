@@ -4,6 +4,8 @@
 // or a timer can set a designed wallpaper without opening a window.
 #include "app/cli.h"
 
+#include "app/platforms.h"
+
 #include "io/param_file.h"
 #include "model/image_geometry.h"
 #include "model/image_params.h"
@@ -32,18 +34,23 @@ constexpr int kUsage = 2;
 
 const char* const kHelp =
     "Usage: ombrix wallpaper (FILE.obp | --preset N) [--size WxH] [--mode tile|center|stretch]\n"
+    "       ombrix wallpaper --list-monitors\n"
     "\n"
     "Draws the image and makes it the desktop wallpaper (GNOME, Cinnamon, MATE, XFCE,\n"
     "KDE Plasma, LXQt, LXDE, sway, other Wayland compositors through swaybg, the\n"
     "desktop portal inside Flatpak or Snap, or the root window of another X11 session).\n"
+    "Without --size the design is drawn for each monitor at its own size in device\n"
+    "pixels: a picture per monitor where the desktop takes one, else one picture\n"
+    "spread over the monitors; without a monitor to ask, at the size the file gives.\n"
     "\n"
-    "  --preset N    start from preset N (0 new image, 1, 2, 3 start-up) instead of a file\n"
-    "  --size WxH    picture size in pixels; by default the primary screen's size in\n"
-    "                device pixels, or without a display the size the file gives\n"
-    "  --mode M      tile, center or stretch (default stretch)\n"
+    "  --preset N        start from preset N (0 new image, 1, 2, 3 start-up) instead of a file\n"
+    "  --size WxH        one picture of this size in pixels, arranged on every monitor\n"
+    "  --mode M          tile, center or stretch, for a picture of a given size\n"
+    "                    (default stretch)\n"
+    "  --list-monitors   print the monitors found (name, size+position, scale) and stop\n"
     "\n"
-    "Exit status: 0 the desktop took the new wallpaper, 1 it did not (the line on\n"
-    "stderr says why), 2 bad usage.\n";
+    "Exit status: 0 the desktop took the new wallpaper (or the monitors were listed),\n"
+    "1 it did not (the line on stderr says why), 2 bad usage.\n";
 
 int say(int status, const std::string& message)
 {
@@ -56,6 +63,7 @@ struct Request {
     std::optional<int> preset;
     int width = 0, height = 0; // 0: not given
     Arrangement mode = Arrangement::Stretch;
+    bool listMonitors = false;
 };
 
 // Returns 0 and fills `r`, a usage status with its line printed, or -1
@@ -68,6 +76,10 @@ int parse(int argc, char** argv, Request& r)
         const bool option = arg.size() > 2 && arg.compare(0, 2, "--") == 0;
         if (arg == "-h" || arg == "--help")
             return -1;
+        if (arg == "--list-monitors") {
+            r.listMonitors = true;
+            continue;
+        }
         if (option) {
             const size_t eq = arg.find('=');
             if (eq != std::string::npos) {
@@ -110,9 +122,45 @@ int parse(int argc, char** argv, Request& r)
             return say(kUsage, "give one parameter file");
         }
     }
+    if (r.listMonitors) {
+        if (argc != 3)
+            return say(kUsage, "--list-monitors takes no file and no other option");
+        return 0;
+    }
     if (r.preset.has_value() == !r.file.empty())
         return say(kUsage, "give either a parameter file or --preset N");
     return 0;
+}
+
+// The monitors Qt's Wayland platform reports, for a compositor whose own
+// list cannot be asked (GNOME or KDE without Xwayland): each output's
+// layout position, its size in device pixels and its scale.
+std::vector<Monitor> qtMonitors()
+{
+    std::vector<Monitor> found;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        const ImageSize d = deviceImageSize({g.width(), g.height()}, s->devicePixelRatio());
+        Monitor m;
+        m.name = s->name().toStdString();
+        m.x = g.x();
+        m.y = g.y();
+        m.width = d.width;
+        m.height = d.height;
+        m.scale = s->devicePixelRatio();
+        m.primary = s == primary;
+        if (m.width > 0 && m.height > 0)
+            found.push_back(m);
+    }
+    std::stable_partition(found.begin(), found.end(), [](const Monitor& m) { return m.primary; });
+    return found;
+}
+
+std::string oneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
 }
 
 } // namespace
@@ -128,8 +176,6 @@ int runWallpaperCli(int argc, char** argv)
     if (parsed != 0)
         return parsed;
 
-    // The screen's size comes from X when the session has a reachable X
-    // display; otherwise Qt draws offscreen and the file gives the size.
     const Session session = sessionFromEnvironment();
     // With nothing naming a session there is no desktop to ask; saying so
     // beats a back end's guess about a session that is not there.
@@ -137,11 +183,34 @@ int runWallpaperCli(int argc, char** argv)
         session.currentDesktop.empty() && !session.sandboxed)
         return say(kFailure, "no graphical session was found: set DISPLAY (X11) or "
                              "WAYLAND_DISPLAY (Wayland) to name the one to use");
+
+    // The monitors, where a picture is to be drawn for each: sway's outputs
+    // or X's RandR monitors, else those of a Wayland compositor that Qt can
+    // reach.  Drawing itself needs no screen.
+    const bool perMonitor = request.width == 0;
+    MonitorList monitors;
+    if (perMonitor)
+        monitors = listMonitors(session);
+    const bool askQt = perMonitor && monitors.monitors.empty() && platformPluginExists("wayland") &&
+                       waylandReachable();
     // The platform is chosen here, whatever QT_QPA_PLATFORM says: Qt ends
     // the process when the platform it is told to use cannot start.
-    const bool screen = request.width == 0 && xDisplayReachable(session.display);
-    setenv("QT_QPA_PLATFORM", screen ? "xcb" : "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", askQt ? "wayland" : "offscreen", 1);
     QGuiApplication app(qtArgc(), qtArgv(argv));
+    if (askQt) {
+        monitors.monitors = qtMonitors();
+        if (!monitors.monitors.empty())
+            monitors.why.clear();
+    }
+
+    if (request.listMonitors) {
+        if (monitors.monitors.empty())
+            return say(kFailure,
+                       oneLine(monitors.why.empty() ? "no monitor was found" : monitors.why));
+        for (const Monitor& m : monitors.monitors)
+            std::printf("%s\n", describeMonitor(m).c_str());
+        return 0;
+    }
 
     ImageModel model;
     model.params.pnRotation = 1;
@@ -151,40 +220,44 @@ int runWallpaperCli(int argc, char** argv)
         if (!read.ok)
             return say(kFailure, read.message);
     }
-    // The screen's own device pixels, with texts and borders scaled as the
-    // desktop program draws them there; else the size asked for, or the one
-    // the file means, at scale 1.
-    FullImageOptions options;
-    ImageSize size{request.width, request.height};
-    if (request.width == 0 && screen && QGuiApplication::primaryScreen() != nullptr) {
-        const QScreen* s = QGuiApplication::primaryScreen();
-        size =
-            deviceImageSize({s->geometry().width(), s->geometry().height()}, s->devicePixelRatio());
-        options.dpi = 96.0 * heldScale(s->devicePixelRatio());
-    } else if (request.width == 0) {
-        size = request.file.empty() ? ImageSize{} : storedImageSize(model.params);
-    }
-    const int width = std::clamp(size.width, 1, kMaxImageSide);
-    const int height = std::clamp(size.height, 1, kMaxImageSide);
-    options.width = width;
-    options.height = height;
-    const QImage picture = renderFullImage(model.params, options);
-    if (picture.isNull())
-        return say(kFailure, "not enough memory for a " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " picture");
+    // A monitor's picture holds its device pixels, with texts and borders
+    // scaled as the desktop program draws them there.
+    bool tooLarge = false;
+    const DrawAtSize draw = [&](const Monitor& m) {
+        FullImageOptions options;
+        options.width = std::clamp(m.width, 1, kMaxImageSide);
+        options.height = std::clamp(m.height, 1, kMaxImageSide);
+        options.dpi = 96.0 * heldScale(m.scale);
+        QImage picture = renderFullImage(model.params, options);
+        tooLarge = tooLarge || picture.isNull();
+        return picture;
+    };
 
     const std::unique_ptr<WallpaperBackend> backend = makeWallpaperBackend(session);
     // The wallpaper in force now is never removed with the older files.
     std::vector<std::string> spare;
     if (backend->readCurrent().ok)
         spare.push_back(backend->values().wallpaper);
-    const WallpaperResult set =
-        setDesktopWallpaper(*backend, picture, request.mode, wallpaperFolder(), spare);
-    if (!set.ok) {
-        std::string line = set.message;
-        std::replace(line.begin(), line.end(), '\n', ' ');
-        return say(kFailure, line);
+    WallpaperResult set;
+    if (perMonitor && !monitors.monitors.empty()) {
+        set = setMonitorWallpapers(*backend, monitors.monitors, draw, wallpaperFolder(), spare);
+    } else {
+        // The size asked for, or without a monitor to ask the one the file
+        // means, at scale 1.
+        Monitor one;
+        ImageSize size{request.width, request.height};
+        if (perMonitor)
+            size = request.file.empty() ? ImageSize{} : storedImageSize(model.params);
+        one.width = size.width;
+        one.height = size.height;
+        const QImage picture = draw(one);
+        if (!picture.isNull())
+            set = setDesktopWallpaper(*backend, picture, request.mode, wallpaperFolder(), spare);
     }
+    if (tooLarge)
+        return say(kFailure, "not enough memory to draw the wallpaper at the monitors' size");
+    if (!set.ok)
+        return say(kFailure, oneLine(set.message));
     // What the user must know to keep a change that does not last.
     if (!set.message.empty())
         std::printf("%s\n", set.message.c_str());

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/gui.h"
 
+#include "app/platforms.h"
+
 #include "editing/app_state.h"
 #include "ui/common/desktop_habits.h"
 #include "ui/common/prompter.h"
@@ -11,10 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QSettings>
-
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,38 +30,6 @@ namespace
 bool invisiblePlatform(const QString& name)
 {
     return name == "offscreen" || name == "minimal";
-}
-
-bool platformPluginExists(const QString& name)
-{
-    // "wayland" is served by libqwayland-generic.so or libqwayland-egl.so,
-    // "xcb" by libqxcb.so: a plugin's file is its name, or its name and a
-    // variant after a dash.
-    const QDir folder(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms");
-    return !folder.entryList({"libq" + name + ".so", "libq" + name + "-*.so"}, QDir::Files)
-                .isEmpty();
-}
-
-bool waylandReachable()
-{
-    const char* wl = std::getenv("WAYLAND_DISPLAY");
-    if (wl == nullptr || *wl == '\0')
-        return false;
-    std::string socket = wl;
-    if (socket[0] != '/') {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        if (runtime == nullptr)
-            return false;
-        socket = std::string(runtime) + "/" + socket;
-    }
-    struct stat st = {};
-    return ::stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
-}
-
-bool xReachable()
-{
-    const char* x = std::getenv("DISPLAY");
-    return x != nullptr && *x != '\0' && xDisplayReachable(x);
 }
 
 bool platformReachable(const QString& name)

@@ -341,7 +341,7 @@ QImage composeSpannedPicture(const std::vector<Monitor>& monitors, const DrawAtS
     out.fill(Qt::black);
     QPainter g(&out);
     for (const Monitor& m : monitors) {
-        const QImage part = draw(m.width, m.height);
+        const QImage part = draw(m);
         if (part.isNull())
             return QImage();
         g.drawImage(m.x - left, m.y - top, part);
@@ -516,8 +516,7 @@ WallpaperResult setMonitorWallpapers(WallpaperBackend& backend,
     if (monitors.size() == 1 || how == MonitorPictures::One ||
         (how == MonitorPictures::Spanned && monitorsAlike(monitors))) {
         const Monitor& m = monitors.front();
-        return setDesktopWallpaper(backend, draw(m.width, m.height), Arrangement::Stretch, folder,
-                                   spare);
+        return setDesktopWallpaper(backend, draw(m), Arrangement::Stretch, folder, spare);
     }
     if (how == MonitorPictures::Spanned) {
         const WallpaperFile file =
@@ -539,7 +538,7 @@ WallpaperResult setMonitorWallpapers(WallpaperBackend& backend,
             removeWithItsOwn(p);
     };
     for (const Monitor& m : monitors) {
-        const WallpaperFile file = writeWallpaperFile(draw(m.width, m.height), folder);
+        const WallpaperFile file = writeWallpaperFile(draw(m), folder);
         if (!file.ok) {
             dropAll();
             return WallpaperResult::failure("The wallpaper file for the monitor " + m.name +

@@ -225,9 +225,9 @@ WallpaperResult setDesktopWallpaper(WallpaperBackend& backend, const QImage& ima
                                     const std::string& folder,
                                     const std::vector<std::string>& spare);
 
-// A design drawn at a given size in device pixels (null when there is no
-// memory for it).
-using DrawAtSize = std::function<QImage(int width, int height)>;
+// A design drawn for one monitor: at its size in device pixels, with texts
+// and borders at its scale (null when there is no memory for it).
+using DrawAtSize = std::function<QImage(const Monitor& monitor)>;
 
 // The picture of the whole layout for a desktop that spreads one picture
 // over all monitors: each monitor's region drawn at its size, black between.

@@ -40,7 +40,8 @@ done
 mkdir -p "$work/config" "$work/home"
 status=0
 env -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$work/config" HOME="$work/home" \
-  OMBRIX_TEST_SESSION_BUS=1 OMBRIX_TEST_X_DISPLAY="$display" QT_QPA_PLATFORM=offscreen \
+  OMBRIX_TEST_SESSION_BUS=1 OMBRIX_TEST_X_DISPLAY="$display" OMBRIX_TEST_PROGRAM="$ombrix" \
+  QT_QPA_PLATFORM=offscreen \
   dbus-run-session -- "$tests" --gtest_filter='WallpaperDesktopSession.*' || status=1
 
 # The command line: 0 only when the desktop took the wallpaper, else one
@@ -159,7 +160,7 @@ else
 fi
 
 # sway and swaybg against a real headless sway (skipped where it cannot run).
-"$(dirname "$0")/sway_tests.sh" "$tests"
+"$(dirname "$0")/sway_tests.sh" "$tests" "$ombrix"
 case $? in
   0) echo "ok: sway and swaybg" ;;
   77) echo "skipped: sway and swaybg" ;;

@@ -5,9 +5,9 @@
 # sway refuses root, the screen read back with grim.  Exit 77 (skipped)
 # when sway, swaybg or grim is missing or sway does not start.
 #
-#   sway_tests.sh OMBRIX_TESTS
+#   sway_tests.sh OMBRIX_TESTS OMBRIX
 set -uo pipefail
-tests=$1
+tests=$1 ombrix=$2
 for tool in sway swaybg grim swaymsg setpriv; do
   command -v "$tool" >/dev/null || { echo "sway_tests: $tool is missing"; exit 77; }
 done
@@ -65,6 +65,21 @@ run() { # CONFIG FILTER
   env SWAYSOCK="$socket" WAYLAND_DISPLAY=wayland-1 XDG_RUNTIME_DIR="$work/run" \
     OMBRIX_TEST_SWAY="$work/files" QT_QPA_PLATFORM=offscreen \
     "$tests" --gtest_filter="$2" || status=1
+  # The command line's list of monitors: from sway's IPC, and, for a
+  # compositor with no list of its own to ask (GNOME without Xwayland),
+  # from the outputs Qt's Wayland platform sees.
+  local want='HEADLESS-1 320x200+0+0 scale 1 (primary)
+HEADLESS-2 200x160+320+0 scale 1' got how
+  for how in "SWAYSOCK=$socket XDG_CURRENT_DESKTOP=sway" "XDG_CURRENT_DESKTOP=GNOME"; do
+    # shellcheck disable=SC2086 # $how is a list of assignments
+    got=$(env -i PATH="$PATH" HOME="$work/files" XDG_RUNTIME_DIR="$work/run" \
+      WAYLAND_DISPLAY=wayland-1 XDG_SESSION_TYPE=wayland $how "$ombrix" wallpaper --list-monitors 2>"$work/stderr")
+    if [ "$got" = "$want" ]; then
+      echo "ok: monitors listed ($how)"
+    else
+      echo "FAIL: monitors listed ($how):"; echo "$got"; cat "$work/stderr"; status=1
+    fi
+  done
   kill "$sway_pid"; wait "$sway_pid" 2>/dev/null
   sway_pid=
 }

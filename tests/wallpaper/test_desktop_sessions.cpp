@@ -6,6 +6,7 @@
 // - Plasma: a stand-in shell on the same bus that records the scripts,
 //   answers the read-back and can refuse as a locked Plasma does;
 // - the root window of a real Xvfb (-noreset), read back pixel by pixel.
+#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
 #include "wallpaper/wallpaper.h"
 
@@ -38,6 +39,7 @@
 #include <memory>
 
 using namespace ombrix;
+using ombrix::test::atItsSize;
 
 namespace
 {
@@ -483,8 +485,8 @@ TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
         ASSERT_TRUE(backend->readCurrent().ok);
         QElapsedTimer clock;
         clock.start();
-        const WallpaperResult r =
-            setMonitorWallpapers(*backend, found.monitors, drawAt, dir.path().toStdString(), {});
+        const WallpaperResult r = setMonitorWallpapers(*backend, found.monitors, atItsSize(drawAt),
+                                                       dir.path().toStdString(), {});
         ASSERT_TRUE(r.ok) << r.message;
         const QImage root = x.pixels(x.s->root);
         for (const Monitor& m : found.monitors)
@@ -495,6 +497,57 @@ TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
         for (const auto& m : layout)
             QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
     }
+}
+
+// The command line without --size, as a login script runs it on a laptop
+// with an external screen: it lists the RandR monitors, and each one's region
+// of the root shows the design as `ombrix render` draws it at that size.
+TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
+{
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    const char* program = std::getenv("OMBRIX_TEST_PROGRAM");
+    if (display == nullptr || program == nullptr)
+        GTEST_SKIP() << "needs an Xvfb and the program (tests/wallpaper/session_tests.sh)";
+    if (QStandardPaths::findExecutable("xrandr").isEmpty())
+        GTEST_SKIP() << "xrandr is not installed";
+    ASSERT_EQ(QProcess::execute(
+                  "xrandr", {"-d", display, "--setmonitor", "Left", "200/50x200/50+0+0", "screen"}),
+              0);
+    ASSERT_EQ(QProcess::execute("xrandr", {"-d", display, "--setmonitor", "Right",
+                                           "120/30x100/25+200+0", "none"}),
+              0);
+    QTemporaryDir home;
+    const auto run = [&](const QStringList& args, QString* out = nullptr) {
+        QProcess p;
+        QProcessEnvironment env;
+        env.insert("PATH", qEnvironmentVariable("PATH"));
+        env.insert("HOME", home.path());
+        env.insert("DISPLAY", display);
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        p.waitForFinished(60000);
+        if (out != nullptr)
+            *out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    QString listed;
+    EXPECT_EQ(run({"wallpaper", "--list-monitors"}, &listed), 0);
+    EXPECT_EQ(listed.toStdString(), "Left 200x200+0+0 scale 1\nRight 120x100+200+0 scale 1\n");
+    EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
+    X x(display);
+    const QImage root = x.pixels(x.s->root);
+    for (const QRect& m : {QRect(0, 0, 200, 200), QRect(200, 0, 120, 100)}) {
+        const QString file = home.filePath("render.bmp");
+        ASSERT_EQ(run({"render", "--preset", "1", "--size",
+                       QString("%1x%2").arg(m.width()).arg(m.height()), "--out", file}),
+                  0);
+        EXPECT_EQ(root.copy(m), QImage(file).convertToFormat(QImage::Format_RGB32))
+            << m.width() << "x" << m.height();
+    }
+    // Listing stands alone: with a design as well it is a usage error.
+    EXPECT_EQ(run({"wallpaper", "--list-monitors", "--preset", "1"}), 2);
+    for (const char* name : {"Left", "Right"})
+        QProcess::execute("xrandr", {"-d", display, "--delmonitor", name});
 }
 
 // A desktop program's window over the root (pcmanfm-qt, caja, xfdesktop

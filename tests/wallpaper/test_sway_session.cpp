@@ -4,6 +4,7 @@
 // sway_tests.sh, which starts sway (skipped in a plain run).  Before each
 // case the background is reset to a solid colour and checked, so that an
 // earlier picture cannot pass for the new one.
+#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
 #include "wallpaper/processes.h"
 #include "wallpaper/wallpaper.h"
@@ -24,6 +25,7 @@
 #include <thread>
 
 using namespace ombrix;
+using ombrix::test::atItsSize;
 
 namespace
 {
@@ -187,7 +189,7 @@ TEST(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
     // From the command to both outputs showing their pictures.
     QElapsedTimer clock;
     clock.start();
-    const WallpaperResult r = setMonitorWallpapers(*sway, outs, testPicture, folder, {});
+    const WallpaperResult r = setMonitorWallpapers(*sway, outs, atItsSize(testPicture), folder, {});
     ASSERT_TRUE(r.ok) << r.message;
     for (const Monitor& m : outs)
         EXPECT_EQ(waitFor(m.name, testPicture(m.width, m.height)), 0) << m.name;

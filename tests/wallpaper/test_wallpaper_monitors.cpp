@@ -2,6 +2,7 @@
 // A picture per monitor, the wallpaper files' folders, and the pieces the
 // program-started back ends stand on (sway's quoting and configuration,
 // detached programs), without a desktop session.
+#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
 #include "wallpaper/processes.h"
 #include "wallpaper/recording_backend.h"
@@ -20,6 +21,7 @@
 #include <thread>
 
 using namespace ombrix;
+using ombrix::test::atItsSize;
 using ombrix::test::RecordingBackend;
 
 namespace
@@ -51,7 +53,7 @@ TEST(WallpaperMonitors, SpannedPictureHoldsEachMonitorAtItsSize)
     // A laptop below and right of a larger screen: the layout starts at the
     // topmost and leftmost corner, black where no monitor is.
     const std::vector<Monitor> ms{monitor("eDP-1", 40, 30, 6, 4), monitor("HDMI-1", -8, 0, 8, 5)};
-    const QImage span = composeSpannedPicture(ms, drawAt);
+    const QImage span = composeSpannedPicture(ms, atItsSize(drawAt));
     ASSERT_EQ(span.size(), QSize(54, 34));
     for (const Monitor& m : ms) {
         const QImage part = drawAt(m.width, m.height);
@@ -85,7 +87,8 @@ TEST(WallpaperMonitors, EachDesktopGetsThePicturesItTakes)
         const std::string folder = dir.path().toStdString();
         RecordingBackend b;
         b.pictures = r.kind;
-        const WallpaperResult set = setMonitorWallpapers(b, *r.monitors, drawAt, folder, {});
+        const WallpaperResult set =
+            setMonitorWallpapers(b, *r.monitors, atItsSize(drawAt), folder, {});
         ASSERT_TRUE(set.ok) << set.message;
         ASSERT_EQ(b.applied.size(), r.one);
         ASSERT_EQ(b.each.size(), r.each);
@@ -107,7 +110,7 @@ TEST(WallpaperMonitors, EachDesktopGetsThePicturesItTakes)
         no.pictures = r.kind;
         no.accept = false;
         const int before = QDir(dir.path()).entryList(QDir::Files).size();
-        EXPECT_FALSE(setMonitorWallpapers(no, *r.monitors, drawAt, folder, {}).ok);
+        EXPECT_FALSE(setMonitorWallpapers(no, *r.monitors, atItsSize(drawAt), folder, {}).ok);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), before);
     }
 }
