@@ -36,13 +36,32 @@ for _ in $(seq 50); do
 done
 
 # D-Bus activation gives xfconfd the bus's environment, not the test's: the
-# configuration folder is set before the bus starts.
-mkdir -p "$work/config" "$work/home"
+# configuration folder is set before the bus starts.  The bus starts only
+# xfconfd: a desktop portal installed on the machine would otherwise answer
+# where the tests want none.
+mkdir -p "$work/config" "$work/home" "$work/services"
+cp /usr/share/dbus-1/services/org.xfce.Xfconf.service "$work/services/" 2>/dev/null
+cat >"$work/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=$work</listen>
+  <auth>EXTERNAL</auth>
+  <servicedir>$work/services</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
 status=0
 env -u DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME="$work/config" HOME="$work/home" \
   OMBRIX_TEST_SESSION_BUS=1 OMBRIX_TEST_X_DISPLAY="$display" OMBRIX_TEST_PROGRAM="$ombrix" \
   QT_QPA_PLATFORM=offscreen \
-  dbus-run-session -- "$tests" --gtest_filter='WallpaperDesktopSession.*' || status=1
+  dbus-run-session --config-file="$work/bus.conf" -- "$tests" \
+  --gtest_filter='WallpaperDesktopSession.*' || status=1
 
 # The command line: 0 only when the desktop took the wallpaper, else one
 # line that says why, and 1.
@@ -104,7 +123,10 @@ for desktop in pcmanfm-qt pcmanfm; do
       >"$work/config/start.conf"
   else
     profile=LXDE settings="$work/config/pcmanfm/LXDE/desktop-items-0.conf"
-    printf '[*]\nwallpaper_mode=stretch\nwallpaper=%s\n' "$work/start folder/start.png" \
+    # No Trash, Documents or mount icons over the picture (Trash shows
+    # wherever GVfs is installed).
+    printf '[*]\nwallpaper_mode=stretch\nwallpaper=%s\nshow_trash=0\nshow_documents=0\nshow_mounts=0\n' \
+      "$work/start folder/start.png" \
       >"$work/config/start.conf"
   fi
   mkdir -p "$(dirname "$settings")"
