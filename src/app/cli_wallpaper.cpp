@@ -222,14 +222,15 @@ int runWallpaperCli(int argc, char** argv)
     }
     // A monitor's picture holds its device pixels, with texts and borders
     // scaled as the desktop program draws them there.
-    bool tooLarge = false;
+    std::string tooLarge; // the size that could not be drawn
     const DrawAtSize draw = [&](const Monitor& m) {
         FullImageOptions options;
         options.width = std::clamp(m.width, 1, kMaxImageSide);
         options.height = std::clamp(m.height, 1, kMaxImageSide);
         options.dpi = 96.0 * heldScale(m.scale);
         QImage picture = renderFullImage(model.params, options);
-        tooLarge = tooLarge || picture.isNull();
+        if (picture.isNull())
+            tooLarge = std::to_string(options.width) + " x " + std::to_string(options.height);
         return picture;
     };
 
@@ -254,8 +255,8 @@ int runWallpaperCli(int argc, char** argv)
         if (!picture.isNull())
             set = setDesktopWallpaper(*backend, picture, request.mode, wallpaperFolder(), spare);
     }
-    if (tooLarge)
-        return say(kFailure, "not enough memory to draw the wallpaper at the monitors' size");
+    if (!tooLarge.empty())
+        return say(kFailure, "not enough memory for a " + tooLarge + " picture");
     if (!set.ok)
         return say(kFailure, oneLine(set.message));
     // What the user must know to keep a change that does not last.
