@@ -101,9 +101,7 @@ void mDrawDiamond(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer 
     const Single q = along.q;
     const Centred c(p, L, T, W, H, static_cast<Single>(along.extent * 0.5), ox, oy);
 
-    const Colour& c2 = p.plColor[2];
-    s.fillBox(L, T, static_cast<Long>(L) + W, static_cast<Long>(T) + H,
-              num::rgb(c2[0], c2[1], c2[2]));
+    fillWithLastColour(p, s, L, T, W, H);
 
     TwoSegments t;
     t.A = c.A;

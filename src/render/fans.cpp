@@ -48,11 +48,8 @@ void mDrawSandglass(RenderContext& ctx, Surface& s, Integer L, Integer T, Intege
     const Single B = static_cast<Single>(X - static_cast<double>(A));
 
     // Only the first palette fills the wedges that the fan leaves uncovered.
-    if (p.pnRainbow == 1) {
-        const Colour& c = p.plColor[2];
-        s.fillBox(L, T, static_cast<Long>(L) + W, static_cast<Long>(T) + H,
-                  num::rgb(c[0], c[1], c[2]));
-    }
+    if (p.pnRainbow == 1)
+        fillWithLastColour(p, s, L, T, W, H);
     TwoSegments t;
     t.A = A;
     t.B = B;

@@ -129,6 +129,14 @@ inline AlongRotation alongRotation(const ImageParams& p, Integer W, Integer H, S
     return r;
 }
 
+// The whole area in the last colour, the ground a pattern's figures are
+// drawn on where they leave it uncovered.
+inline void fillWithLastColour(const ImageParams& p, Surface& s, Long L, Long T, Long W, Long H)
+{
+    const Colour& c = p.plColor[2];
+    s.fillBox(L, T, L + W, T + H, num::rgb(c[0], c[1], c[2]));
+}
+
 // The pen of an ellipse's or diamond's first segment, whose origin moves
 // by (ox, oy) per band: wide enough to cover the step on the side the
 // origin moves away from.

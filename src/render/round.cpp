@@ -8,17 +8,6 @@
 namespace ombrix
 {
 
-namespace
-{
-
-void fillWithLastColour(const ImageParams& p, Surface& s, Long L, Long T, Long W, Long H)
-{
-    const Colour& c = p.plColor[2];
-    s.fillBox(L, T, L + W, T + H, num::rgb(c[0], c[1], c[2]));
-}
-
-} // namespace
-
 void mDrawCircle(RenderContext& ctx, Surface& s, Integer L, Integer T, Integer W, Integer H)
 {
     const ImageParams& p = ctx.p;
