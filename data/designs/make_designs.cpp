@@ -18,46 +18,31 @@ namespace
 
 using namespace ombrix;
 
-// The image's size in pixels, stored as the program stores it (with the
-// fixed frame allowance), in a fresh window's place.
-void windowSize(ImageParams& p, int width, int height)
-{
-    storeNewImageGeometry(p, {width, height});
-}
+enum Style { Plain = 0, Bold = 1, Italic = 2, BoldItalic = 3 };
 
-struct Text {
-    const char* text;
-    int size;
-    bool bold;
-    bool italic;
-    Colour colour;
-    Colour highlight;
-    Colour shadow;
-    Integer highlightOffset;
-    Integer shadowOffset;
-    int left;
-    int top;
-};
-
-// A text set as the text properties dialog's OK writes it.
-void addText(ImageParams& p, int set, const Text& t)
+// A text set as the text properties dialog's OK writes it: the text, its
+// size and style, the colours of the text, highlight and shadow, their
+// offsets, and the place of the text's top left in the image.
+void addText(ImageParams& p, int set, const char* text, int size, Style style, Colour colour,
+             Colour highlight, Colour shadow, Integer highlightOffset, Integer shadowOffset,
+             int left, int top)
 {
     TextSetWork w;
     for (int j = 0; j < 3; ++j) {
-        w.text[j] = t.text;
+        w.text[j] = text;
         w.font[j] = "Arial";
-        w.size[j] = static_cast<Integer>(t.size);
+        w.size[j] = static_cast<Integer>(size);
         w.style[j] = {};
-        w.style[j][0] = t.bold ? 1 : 0;
-        w.style[j][1] = t.italic ? 1 : 0;
+        w.style[j][0] = (style & Bold) != 0 ? 1 : 0;
+        w.style[j][1] = (style & Italic) != 0 ? 1 : 0;
     }
-    w.highlightOffset = t.highlightOffset;
-    w.shadowOffset = t.shadowOffset;
+    w.highlightOffset = highlightOffset;
+    w.shadowOffset = shadowOffset;
     const int slot = 3 * set;
-    p.plTextColor[slot] = t.colour;
-    p.plTextColor[slot + 1] = t.highlight;
-    p.plTextColor[slot + 2] = t.shadow;
-    applyTextSet(p, set, w, QPoint(t.left, t.top));
+    p.plTextColor[slot] = colour;
+    p.plTextColor[slot + 1] = highlight;
+    p.plTextColor[slot + 2] = shadow;
+    applyTextSet(p, set, w, QPoint(left, top));
 }
 
 ImageModel startFrom(int preset)
@@ -74,23 +59,13 @@ ImageParams dawn()
 {
     ImageModel m = startFrom(3);
     ImageParams& p = m.params;
-    windowSize(p, 640, 400);
+    storeNewImageGeometry(p, {640, 400});
     p.pnPattern = kLinearGradient;
     p.pnRotation = -1;
     p.pnHump = 8;
     p.plColor = {Colour{25, 25, 112}, Colour{255, 140, 80}, Colour{255, 236, 179}};
-    addText(p, 0,
-            {"Good Morning",
-             40,
-             true,
-             false,
-             {255, 255, 255},
-             {255, 220, 160},
-             {60, 30, 60},
-             -1,
-             3,
-             170,
-             150});
+    addText(p, 0, "Good Morning", 40, Bold, Colour{255, 255, 255}, Colour{255, 220, 160},
+            Colour{60, 30, 60}, -1, 3, 170, 150);
     return p;
 }
 
@@ -98,7 +73,7 @@ ImageParams oceanRings()
 {
     ImageModel m = startFrom(3);
     ImageParams& p = m.params;
-    windowSize(p, 600, 400);
+    storeNewImageGeometry(p, {600, 400});
     p.pnPattern = kShadedCircle;
     p.pnHump = 12;
     p.plColor = {Colour{0, 30, 80}, Colour{0, 150, 200}, Colour{220, 250, 255}};
@@ -113,7 +88,7 @@ ImageParams rainbowPleats()
 {
     ImageModel m = startFrom(1);
     ImageParams& p = m.params;
-    windowSize(p, 640, 360);
+    storeNewImageGeometry(p, {640, 360});
     p.pnPattern = kCrossingPleats;
     p.pnHorRep = 2;
     p.pnRainbow = 1;
@@ -125,19 +100,17 @@ ImageParams framedDiamond()
 {
     ImageModel m = startFrom(3);
     ImageParams& p = m.params;
-    windowSize(p, 500, 500);
+    storeNewImageGeometry(p, {500, 500});
     p.pnPattern = kShadedDiamond;
     p.pnHump = 6;
     p.plColor = {Colour{40, 0, 60}, Colour{200, 60, 160}, Colour{255, 230, 250}};
     const Colour gold{212, 175, 55};
-    const Integer widths[kBorders] = {24, 24, 24, 24};
     for (int b = 0; b < kBorders; ++b) {
-        p.pnBorderSize[b] = widths[b];
+        p.pnBorderSize[b] = 24;
         p.plBorderColor[b] = gold;
     }
-    addText(
-        p, 0,
-        {"Ombrix", 56, true, false, {255, 255, 255}, {255, 255, 255}, {40, 0, 60}, 0, 4, 125, 200});
+    addText(p, 0, "Ombrix", 56, Bold, Colour{255, 255, 255}, Colour{255, 255, 255},
+            Colour{40, 0, 60}, 0, 4, 125, 200);
     return p;
 }
 
@@ -145,34 +118,14 @@ ImageParams nightTitle()
 {
     ImageModel m = startFrom(3);
     ImageParams& p = m.params;
-    windowSize(p, 720, 405);
+    storeNewImageGeometry(p, {720, 405});
     p.pnPattern = kShadedEllipse;
     p.pnHump = 14;
     p.plColor = {Colour{150, 190, 255}, Colour{30, 40, 110}, Colour{0, 0, 0}};
-    addText(p, 0,
-            {"STARLIGHT",
-             60,
-             true,
-             false,
-             {250, 250, 210},
-             {255, 255, 255},
-             {0, 0, 30},
-             -2,
-             4,
-             165,
-             140});
-    addText(p, 1,
-            {"a gradient by night",
-             22,
-             false,
-             true,
-             {200, 210, 255},
-             {200, 210, 255},
-             {200, 210, 255},
-             0,
-             0,
-             255,
-             250});
+    addText(p, 0, "STARLIGHT", 60, Bold, Colour{250, 250, 210}, Colour{255, 255, 255},
+            Colour{0, 0, 30}, -2, 4, 165, 140);
+    addText(p, 1, "a gradient by night", 22, Italic, Colour{200, 210, 255}, Colour{200, 210, 255},
+            Colour{200, 210, 255}, 0, 0, 255, 250);
     return p;
 }
 
@@ -180,7 +133,7 @@ ImageParams sandglassTiles()
 {
     ImageModel m = startFrom(3);
     ImageParams& p = m.params;
-    windowSize(p, 600, 400);
+    storeNewImageGeometry(p, {600, 400});
     p.pnPattern = kSandglass;
     p.pnHorRep = 3;
     p.pnVerRep = 2;
@@ -196,36 +149,16 @@ ImageParams sunsetPostcard()
 {
     ImageModel m = startFrom(3);
     ImageParams& p = m.params;
-    windowSize(p, 640, 427);
+    storeNewImageGeometry(p, {640, 427});
     p.pnPattern = kShadedSemicircle;
     p.pnHump = 9;
     p.plColor = {Colour{90, 0, 60}, Colour{255, 94, 58}, Colour{255, 219, 88}};
     p.pnBorderSize = {0, 0, 40, 0};
     p.plBorderColor[2] = Colour{30, 10, 30};
-    addText(p, 0,
-            {"Greetings from the Coast",
-             30,
-             true,
-             true,
-             {255, 255, 255},
-             {255, 200, 120},
-             {60, 0, 40},
-             -1,
-             2,
-             130,
-             60});
-    addText(p, 1,
-            {"ombrix",
-             14,
-             false,
-             false,
-             {255, 230, 200},
-             {255, 230, 200},
-             {255, 230, 200},
-             0,
-             0,
-             560,
-             398});
+    addText(p, 0, "Greetings from the Coast", 30, BoldItalic, Colour{255, 255, 255},
+            Colour{255, 200, 120}, Colour{60, 0, 40}, -1, 2, 130, 60);
+    addText(p, 1, "ombrix", 14, Plain, Colour{255, 230, 200}, Colour{255, 230, 200},
+            Colour{255, 230, 200}, 0, 0, 560, 398);
     return p;
 }
 
