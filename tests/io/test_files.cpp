@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files written whole or not at all, the DIB block and the three image
-// writers: layout and padding, files that read back as what was written, and
-// failures that are reported and write nothing.
+// writers: layout and padding, files that read back as what was written (the
+// writers that take the picture's own rows give the same files as from the
+// block, and PNG decodes exactly, for odd sizes, other pixel formats and
+// pictures larger than the writers' batches), and failures that are
+// reported and write nothing.
 #include "io/dib_section.h"
 #include "io/image_export.h"
 #include "io/safe_file.h"
@@ -25,7 +28,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -37,17 +39,15 @@ namespace
 {
 
 // Every pixel differs from its neighbours, so that any row or column mix-up
-// shows; `smooth` gives colours that JPEG keeps closely, green growing
-// downwards.
-QImage picture(int w, int h, bool smooth = false)
+// shows, with bands as a gradient has them (runs of one colour that the PNG
+// filters turn into zeros).
+QImage picture(int w, int h, QImage::Format format = QImage::Format_RGB32)
 {
     QImage img(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            img.setPixel(x, y,
-                         smooth ? qRgb(x * 255 / w, y * 255 / h, 128)
-                                : qRgb((x * 37 + y) & 255, (y * 53 + 7) & 255, (x * y + 91) & 255));
-    return img;
+            img.setPixel(x, y, qRgb((x * 37 + y) & 255, (y * 3 / 2) & 255, (x / 5 + 91) & 255));
+    return img.convertToFormat(format);
 }
 
 class Files : public testing::Test
@@ -63,11 +63,16 @@ protected:
     {
         return QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32);
     }
+    // FIFOs, sockets and dangling links too.
     QStringList listing() const
     {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
     QTemporaryDir dir;
+};
+class ImageWriters : public Files
+{
 };
 
 } // namespace
@@ -134,7 +139,11 @@ TEST_F(Files, BmpIsTheBlockBehindAStandardHeaderAndReadsBackExactly)
 
 TEST_F(Files, JpegDecodesCloseToThePictureWithItsQualityHeldTo10To100)
 {
-    const QImage img = picture(101, 37, true);
+    // Colours that JPEG keeps closely, green growing downwards.
+    QImage img(101, 37, QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb(x * 255 / 101, y * 255 / 37, 128));
     cDIBSection dib;
     dib.CreateFromPicture(img);
     for (const auto& [quality, tolerance] : {std::pair{100, 4}, {75, 16}, {10, 48}}) {
@@ -176,17 +185,11 @@ TEST_F(Files, SaveImageChoosesTheFormatByExtensionAndReportsFailures)
     EXPECT_EQ(listing(), (QStringList{"a.PNG", "b.Bmp", "c.jpeg", "d.JPG", "taken.png"}));
 }
 
-namespace ombrix
-{
-namespace
-{
-
 // Each kind of node as a target and as a source: a link is followed and
 // stays a link; a FIFO, socket, device or folder is refused and is still
 // that node afterwards; nothing is left beside any of them.
 TEST_F(Files, TheWriterFollowsLinksAndLeavesNodesThatAreNotFilesAsTheyWere)
 {
-    namespace fs = std::filesystem;
     const fs::path root = path("");
     std::ofstream(root / "real.obp") << "old";
     fs::create_symlink("real.obp", root / "link.obp");
@@ -223,11 +226,8 @@ TEST_F(Files, TheWriterFollowsLinksAndLeavesNodesThatAreNotFilesAsTheyWere)
     EXPECT_EQ(contents("real.obp"), "new");
     EXPECT_EQ(contents("made.obp"), "new");
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    std::set<std::string> names;
-    for (const fs::directory_entry& e : fs::directory_iterator(root))
-        names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"dangling.obp", "fifo.obp", "folder.obp", "link.obp",
-                                            "made.obp", "null.obp", "real.obp", "sock.obp"}));
+    EXPECT_EQ(listing(), (QStringList{"dangling.obp", "fifo.obp", "folder.obp", "link.obp",
+                                      "made.obp", "null.obp", "real.obp", "sock.obp"}));
 
     // Reading opens only regular files, and a FIFO with no writer is refused
     // at once rather than waited on.
@@ -243,5 +243,58 @@ TEST_F(Files, TheWriterFollowsLinksAndLeavesNodesThatAreNotFilesAsTheyWere)
         ::close(fd);
 }
 
-} // namespace
-} // namespace ombrix
+TEST_F(ImageWriters, BitmapAndJpegFromRowsEqualTheFilesFromTheBlock)
+{
+    // 1 x 1; 7 x 5, whose rows are padded; 700 x 600, more than one batch
+    // of rows; and a picture in another pixel format.
+    const QImage pictures[] = {picture(1, 1), picture(7, 5), picture(700, 600),
+                               picture(33, 17, QImage::Format_RGB888)};
+    for (const QImage& img : pictures) {
+        SCOPED_TRACE(testing::Message() << img.width() << "x" << img.height());
+        cDIBSection dib;
+        dib.CreateFromPicture(img);
+        ASSERT_FALSE(dib.empty());
+        ASSERT_TRUE(writeBmpFile(dib, path("block.bmp")).ok);
+        ASSERT_TRUE(saveImage(img, path("rows.bmp"), 100).ok);
+        EXPECT_EQ(contents("rows.bmp"), contents("block.bmp"));
+        for (const Long quality : {100, 60}) {
+            ASSERT_TRUE(WriteJpegFile(dib, path("block.jpg"), quality).ok);
+            ASSERT_TRUE(saveImage(img, path("rows.jpg"), quality).ok);
+            EXPECT_EQ(contents("rows.jpg"), contents("block.jpg")) << quality;
+        }
+    }
+}
+
+TEST_F(ImageWriters, PngDecodesToThePictureExactly)
+{
+    const QImage pictures[] = {
+        picture(1, 1),   picture(2, 3),     picture(7, 5),
+        picture(1, 300), picture(700, 600), picture(40, 9, QImage::Format_ARGB32_Premultiplied)};
+    for (const QImage& img : pictures) {
+        SCOPED_TRACE(testing::Message() << img.width() << "x" << img.height());
+        ASSERT_TRUE(saveImage(img, path("a.png"), 100).ok);
+        QImageReader reader(dir.filePath("a.png"));
+        EXPECT_EQ(reader.format(), "png");
+        const QImage back = reader.read(); // the reader checks every chunk's CRC
+        ASSERT_FALSE(back.isNull()) << reader.errorString().toStdString();
+        EXPECT_FALSE(back.hasAlphaChannel());
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32),
+                  img.convertToFormat(QImage::Format_RGB32));
+    }
+}
+
+TEST_F(ImageWriters, PngOfAGradientStaysSmall)
+{
+    // A drawn gradient (vertical bands, horizontal bands) packs into a
+    // small share of its 3 bytes a pixel.
+    QImage across(1920, 1080, QImage::Format_RGB32), down(1920, 1080, QImage::Format_RGB32);
+    for (int y = 0; y < 1080; ++y)
+        for (int x = 0; x < 1920; ++x) {
+            across.setPixel(x, y, qRgb(x / 15, 255 - x / 15, 90));
+            down.setPixel(x, y, qRgb(y / 9, 30, 255 - y / 9));
+        }
+    for (const QImage& img : {across, down}) {
+        ASSERT_TRUE(saveImage(img, path("g.png"), 100).ok);
+        EXPECT_LT(contents("g.png").size(), 1920 * 1080 * 3 / 50);
+    }
+}

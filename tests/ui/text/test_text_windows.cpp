@@ -55,6 +55,13 @@ struct TextProgram : Program {
         settle();
     }
     void press(ToolButton b) { main->button(b)->trigger(); }
+    // "Text", then a click on `w`: the dialog that opens, if any.
+    FrmTextProp* textClick(QWidget* w, QPoint at)
+    {
+        press(ToolButton::Text);
+        click(w, at);
+        return dialog();
+    }
     bool on(ToolButton b) const { return main->button(b)->isEnabled(); }
     QPoint at(int t) { return {state.p().pnTextLeft[t], state.p().pnTextTop[t]}; }
     FrmTextProp* dialog() const { return main->textCommands().textDialog(); }
@@ -112,9 +119,7 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
 
     // "Text" twice: the mode is off again, no dialog is left, and the colour
     // the picker changed meanwhile goes back as on Cancel.
-    pg.press(ToolButton::Text);
-    pg.click(pg.view, {30, 150});
-    ASSERT_NE(pg.dialog(), nullptr);
+    ASSERT_NE(pg.textClick(pg.view, {30, 150}), nullptr);
     pg.main->colourWindow()->sliColor(1)->setValue(99);
     EXPECT_EQ(p.plTextColor[3][1], 99);
     pg.press(ToolButton::Text);
@@ -126,9 +131,7 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
     // With all sixteen sets in use a click gives the limit message instead.
     for (int k = 0; k < kTextSets; ++k)
         pg.addSet(k, "x", {k * 10, 0});
-    pg.press(ToolButton::Text);
-    pg.click(pg.view, {200, 150});
-    EXPECT_EQ(pg.dialog(), nullptr);
+    EXPECT_EQ(pg.textClick(pg.view, {200, 150}), nullptr);
     ASSERT_EQ(pg.prompter.asked.size(), 1u);
     EXPECT_EQ(pg.prompter.asked[0].title, " Ombrix");
     EXPECT_EQ(pg.prompter.asked[0].text, "You can add up to 16 text sets.");
@@ -143,9 +146,7 @@ TEST(TextDialog, ModifyCancelAndRemove)
     pg.addSet(1, "Wide", {150, 60}, 2, -2);
     // A font this machine lacks is drawn with a fallback and kept by name.
     p.psTextFont[3] = p.psTextFont[4] = p.psTextFont[5] = "Missing Face";
-    pg.press(ToolButton::Text);
-    pg.click(pg.label(3), {3, 3});
-    FrmTextProp* d = pg.dialog();
+    FrmTextProp* d = pg.textClick(pg.label(3), {3, 3});
     ASSERT_NE(d, nullptr);
 
     // Highlight's "Change Color" while the shadow's is ticked: the picker
@@ -169,9 +170,7 @@ TEST(TextDialog, ModifyCancelAndRemove)
 
     // Right-aligned growth keeps the right end where it was; both offsets
     // 0 give the copies the main text's colour.
-    pg.press(ToolButton::Text);
-    pg.click(pg.label(3), {3, 3});
-    d = pg.dialog();
+    d = pg.textClick(pg.label(3), {3, 3});
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(in<QComboBox>(d, "cboFonts")->currentText(), "Missing Face");
     const QSize before = d->sampleSize();
@@ -189,9 +188,9 @@ TEST(TextDialog, ModifyCancelAndRemove)
     EXPECT_EQ(p.psTextFont[5], "Missing Face");
 
     // Help at the texts' topic; Remove makes the set vacant again.
-    pg.press(ToolButton::Text);
-    pg.click(pg.label(5), {1, 1});
-    in(pg.dialog(), "cmdHelp")->click();
+    d = pg.textClick(pg.label(5), {1, 1});
+    ASSERT_NE(d, nullptr);
+    in(d, "cmdHelp")->click();
     EXPECT_EQ(pg.main->helpWindow()->topic(), 10);
     in(pg.dialog(), "cmdRemove")->click();
     settle();
