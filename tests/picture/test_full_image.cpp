@@ -3,9 +3,7 @@
 // their stacking order, and the font a text slot asks for.
 #include "picture/full_image.h"
 #include "picture/texts.h"
-#include "render/qimage_surface.h"
-
-#include <gtest/gtest.h>
+#include "support/render_fixture.h"
 
 #include <cmath>
 
@@ -14,15 +12,11 @@ namespace ombrix
 namespace
 {
 
-const num::Rgb kWhite = num::rgb(255, 255, 255);
-
-int redRunAtScaleOne(const QImage& img)
-{
-    int n = 0;
-    while (n < img.height() && fromQRgb(img.pixel(img.width() / 2, n)) == num::rgb(255, 0, 0))
-        ++n;
-    return n;
-}
+using test::kBlue;
+using test::kGreen;
+using test::kRed;
+using test::kWhite;
+using test::pixelsOf;
 
 // The plain background in the given colour.
 ImageParams plain(num::Rgb colour)
@@ -33,15 +27,10 @@ ImageParams plain(num::Rgb colour)
     return m.params;
 }
 
-// Pixels within the box of the given colour (or, with `other`, of any
-// other colour).
-int count(const QImage& img, const QRect& box, num::Rgb colour, bool other = false)
+// Pixels within the box not of the background, white.
+int ink(const QImage& img, const QRect& box)
 {
-    int n = 0;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x)
-            n += (fromQRgb(img.pixel(x, y)) == colour) != other;
-    return n;
+    return box.width() * box.height() - pixelsOf(img, box, kWhite);
 }
 
 TEST(FullImage, RefusesImpossibleSizes)
@@ -75,15 +64,23 @@ TEST(FullImage, DrawsBordersOverThePatternAndTextsOverBoth)
     const QImage img = renderFullImage(p, o);
     ASSERT_EQ(img.size(), QSize(200, 80));
     // Line y of the top border covers x = y + 1 .. 199 - y.
-    EXPECT_EQ(count(img, QRect(0, 0, 200, 4), num::rgb(0, 0, 255)), 199 + 197 + 195 + 193);
+    EXPECT_EQ(pixelsOf(img, QRect(0, 0, 200, 4), kBlue), 199 + 197 + 195 + 193);
     // The texts lie right of and below their left and top, and nowhere
     // else; the lower slot lies on top and hides slot 3 under it.
-    const int ink = count(img, QRect(10, 20, 120, 40), kWhite, true);
-    EXPECT_GT(count(img, img.rect(), num::rgb(255, 0, 0)), 50);
-    EXPECT_EQ(count(img, img.rect(), num::rgb(0, 255, 0)), 0);
-    EXPECT_EQ(count(img, QRect(0, 4, 200, 76), kWhite, true), ink);
+    EXPECT_GT(pixelsOf(img, {}, kRed), 50);
+    EXPECT_EQ(pixelsOf(img, {}, kGreen), 0);
+    EXPECT_EQ(ink(img, QRect(0, 4, 200, 76)), ink(img, QRect(10, 20, 120, 40)));
     o.printTexts = false;
-    EXPECT_EQ(count(renderFullImage(p, o), QRect(0, 4, 200, 76), kWhite, true), 0);
+    EXPECT_EQ(ink(renderFullImage(p, o), QRect(0, 4, 200, 76)), 0);
+}
+
+// The red pixels in a row from (x, y) on, one step of (dx, dy) at a time.
+int redRun(const QImage& img, int x, int y, int dx, int dy)
+{
+    int n = 0;
+    for (; img.valid(x, y) && fromQRgb(img.pixel(x, y)) == kRed; x += dx, y += dy)
+        ++n;
+    return n;
 }
 
 // The box of every pixel not of the given colour.
@@ -101,7 +98,8 @@ QRect inkBox(const QImage& img, num::Rgb background)
 // the same design is drawn larger, texts in the same place of the image and
 // borders covering the same share of it.  Compared with the scale-1 picture
 // scaled up, the texts' ink lies within a pixel or two (fonts are hinted at
-// each size); the borders are exact.
+// each size); the borders are exact.  At scale 1 nothing moves: the same
+// pixels as before scales existed.
 TEST(FullImage, TheSameDesignAtEveryScale)
 {
     ImageParams p = plain(0);
@@ -115,12 +113,11 @@ TEST(FullImage, TheSameDesignAtEveryScale)
     FullImageOptions o;
     o.width = 200;
     o.height = 100;
-    const QImage one = renderFullImage(p, o);
     ImageParams textOnly = p;
     textOnly.pnBorderSize = {0, 0, 0, 0};
     const QRect ink1 = inkBox(renderFullImage(textOnly, o), 0);
     ASSERT_FALSE(ink1.isEmpty());
-    for (const double scale : {1.5, 2.0, 3.0}) {
+    for (const double scale : {1.0, 1.5, 2.0, 3.0}) {
         FullImageOptions s = o;
         s.width = static_cast<int>(std::lround(200 * scale));
         s.height = static_cast<int>(std::lround(100 * scale));
@@ -137,25 +134,11 @@ TEST(FullImage, TheSameDesignAtEveryScale)
         EXPECT_NEAR(ink.bottom() + 1, want.bottom(), slack) << scale;
         // Borders: the top one 3 logical pixels deep, the bottom one 5, the
         // right one 1, each times the scale, rounded.
-        const int mid = s.width / 2;
-        const auto redRun = [&](int x, int y0, int dy) {
-            int n = 0;
-            for (int y = y0;
-                 y >= 0 && y < big.height() && fromQRgb(big.pixel(x, y)) == num::rgb(255, 0, 0);
-                 y += dy)
-                ++n;
-            return n;
-        };
-        EXPECT_EQ(redRun(mid, 0, 1), std::lround(3 * scale)) << scale;
-        EXPECT_EQ(redRun(mid, big.height() - 1, -1), std::lround(5 * scale)) << scale;
-        int right = 0;
-        for (int x = big.width() - 1; fromQRgb(big.pixel(x, s.height / 2)) == num::rgb(255, 0, 0);
-             --x)
-            ++right;
-        EXPECT_EQ(right, std::lround(1 * scale)) << scale;
+        const int mid = s.width / 2, last = s.height - 1;
+        EXPECT_EQ(redRun(big, mid, 0, 0, 1), std::lround(3 * scale)) << scale;
+        EXPECT_EQ(redRun(big, mid, last, 0, -1), std::lround(5 * scale)) << scale;
+        EXPECT_EQ(redRun(big, s.width - 1, s.height / 2, -1, 0), std::lround(1 * scale)) << scale;
     }
-    // At scale 1 nothing moves: the same pixels as before scales existed.
-    EXPECT_EQ(redRunAtScaleOne(one), 3);
 }
 
 TEST(PrintTexts, StylesAndSizesChangeTheFont)

@@ -21,47 +21,6 @@ namespace
 
 constexpr DrawStyle kStyles[] = {DrawStyle::InsideSolid, DrawStyle::Solid};
 
-template <class S = SpanSurface>
-S whiteSurface(int w, int h, DrawStyle style = DrawStyle::InsideSolid)
-{
-    S s(w, h, style);
-    s.setBackColor(kWhite);
-    return s;
-}
-
-QImage drawn(const ImageParams& p, int w, int h, DrawStyle style = DrawStyle::InsideSolid)
-{
-    SpanSurface s = whiteSurface(w, h, style);
-    RenderContext ctx(p);
-    mDispatchPattern(ctx, s, 0, 0, Integer(w), Integer(h));
-    return s.image();
-}
-
-num::Rgb pixelAt(const QImage& img, int x, int y)
-{
-    return fromQRgb(reinterpret_cast<const QRgb*>(img.constScanLine(y))[x]);
-}
-
-// Pixels of the rectangle (by default the whole picture) showing `colour`.
-int pixelsOf(const QImage& img, QRect r = QRect(), num::Rgb colour = kWhite)
-{
-    r = r.isNull() ? img.rect() : r;
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += pixelAt(img, x, y) == colour;
-    return n;
-}
-
-// The largest difference of the pixel from `want` in one channel.
-int off(const QImage& img, QPoint p, num::Rgb want)
-{
-    const num::Rgb c = pixelAt(img, p.x(), p.y());
-    return std::max({std::abs(num::redOf(c) - num::redOf(want)),
-                     std::abs(num::greenOf(c) - num::greenOf(want)),
-                     std::abs(num::blueOf(c) - num::blueOf(want))});
-}
-
 // Pixels no band reached: white ones, and those inside a round pattern's
 // outermost figure, less its last band, that still show the colour-2 fill.
 int gaps(const ImageParams& p, int w, int h, DrawStyle style)
@@ -116,7 +75,7 @@ TYPED_TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
     const double pi = 4 * std::atan(1.0);
     for (int figure = 0; figure < 5; ++figure)
         for (DrawStyle style : kStyles) {
-            TypeParam s = whiteSurface<TypeParam>(101, 101, style);
+            TypeParam s = blankSurface<TypeParam>(101, 101, style);
             s.setDrawWidth(6);
             if (figure == 0)
                 s.box(30, 35, 70, 65, kRed);
@@ -145,7 +104,7 @@ TYPED_TEST(SurfacePixels, ThickOutlinesLieInsideOrAreCentredByStyle)
         }
     // A ring whose pen fills it, however small, paints the pixel at its
     // centre.
-    TypeParam dot = whiteSurface<TypeParam>(10, 10);
+    TypeParam dot = blankSurface<TypeParam>(10, 10);
     dot.setDrawWidth(2);
     dot.circle(4.5, 4.5, 0.2, kRed);
     EXPECT_EQ(pixelAt(dot.image(), 4, 4), kRed);
@@ -157,7 +116,7 @@ TYPED_TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
     // elsewhere (a round cap there left pinholes between bands side by
     // side); a line along an edge, or ending inside, is not lengthened.
     for (Long pen = 2; pen <= 8; ++pen) {
-        TypeParam s = whiteSurface<TypeParam>(40, 40);
+        TypeParam s = blankSurface<TypeParam>(40, 40);
         s.setDrawWidth(pen);
         s.line(20, 0, 20, 30, kRed);  // out through the top
         s.line(30, 25, 39, 25, kRed); // out through the right
@@ -247,7 +206,7 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
     for (Integer rotation : {1, -1})
         for (Integer slant : {-6, -1, 3, 10}) {
             SCOPED_TRACE(testing::Message() << rotation << " " << slant);
-            SpanSurface s = whiteSurface(300, 200);
+            SpanSurface s = blankSurface(300, 200);
             const ImageParams p = params(kLinearGradient, 10, rotation, slant);
             RenderContext ctx(p);
             mDrawPattern(ctx, s, 40, 30, 200, 120);
@@ -256,7 +215,7 @@ TEST(PatternPixels, LinearGradientCoversItsAreaUpToTheStartEdgeAndNoFurther)
             EXPECT_EQ(pixelsOf(s.image(), before), before.width() * before.height());
             const QPoint start(rotation == 1 || slant < 0 ? 40 : 239,
                                rotation == 1 && slant < 0 ? 149 : 30);
-            EXPECT_LE(off(s.image(), start, kRed), 12);
+            EXPECT_LE(channelStep(pixelAt(s.image(), start.x(), start.y()), kRed), 12);
         }
 }
 
@@ -264,9 +223,10 @@ TEST(PatternPixels, SandglassCoversItsOwnWedgesOnly)
 {
     for (DrawStyle style : kStyles) {
         const QImage img = drawn(params(kSandglass, 10), 200, 100, style);
-        EXPECT_LE(off(img, {100, 5}, kGreen), 12);
-        EXPECT_LE(off(img, {20, 0}, num::rgb(204, 51, 0)), 8); // line k meets the top at x = k
-        int holes = 0;                                         // inside the top and bottom wedges
+        EXPECT_LE(channelStep(pixelAt(img, 100, 5), kGreen), 12);
+        EXPECT_LE(channelStep(pixelAt(img, 20, 0), num::rgb(204, 51, 0)),
+                  8);  // line k meets the top at x = k
+        int holes = 0; // inside the top and bottom wedges
         for (int y = 0; y < 100; ++y)
             for (int x = 0; x < 200; ++x)
                 holes += std::fabs(x - 99.5) < 2 * std::fabs(y - 49.5) - 2 &&
@@ -299,8 +259,7 @@ TEST(PatternPixels, TilingLeavesThePictureAsCopiesFromAFullSourceWould)
         RenderContext ctx(p);
         mDrawFullSize(ctx, pics, Integer(w), Integer(h));
 
-        SpanSurface src(w, h);
-        src.setBackColor(kWhite);
+        SpanSurface src = blankSurface(w, h);
         RenderContext ctx2(p);
         mDrawPattern(ctx2, src, 0, 0, Integer(num::cint(double(w) / across)),
                      Integer(num::cint(double(h) / down)));

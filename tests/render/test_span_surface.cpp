@@ -43,23 +43,6 @@ ImageParams caseParams(const Case& c)
     return p;
 }
 
-template <class S> QImage draw(const Case& c)
-{
-    S s(c.width, c.height, c.style);
-    s.setBackColor(kUnreached);
-    const ImageParams p = caseParams(c);
-    RenderContext ctx(p);
-    mDrawPattern(ctx, s, 0, 0, Integer(c.width), Integer(c.height));
-    return s.image();
-}
-
-int channelStep(num::Rgb a, num::Rgb b)
-{
-    return std::max({std::abs(num::redOf(a) - num::redOf(b)),
-                     std::abs(num::greenOf(a) - num::greenOf(b)),
-                     std::abs(num::blueOf(a) - num::blueOf(b))});
-}
-
 // The largest change in one channel from one band to the next, and from
 // the fill the round patterns and diamonds start with to their outermost
 // band, which a clearcut figure shows against the fill.
@@ -95,37 +78,32 @@ struct Tally {
 void compare(const Case& c, Tally& tally)
 {
     SCOPED_TRACE(testing::Message() << c);
-    const QImage want = draw<QImageSurface>(c), got = draw<SpanSurface>(c);
+    const ImageParams p = caseParams(c);
+    const QImage want = drawn<QImageSurface>(p, c.width, c.height, c.style, kUnreached),
+                 got = drawn(p, c.width, c.height, c.style, kUnreached);
     ASSERT_EQ(got.size(), want.size());
     // The sandglass leaves wedges of its rectangle bare (unless the first
     // palette fills them): there only pixels inside what the reference
     // covers count, not those on the edge of a wedge.
     const bool wedges = c.pattern == kSandglass && c.rainbow != 1;
-    auto bare = [&](const QImage& img, int x, int y) {
-        return fromQRgb(img.pixel(x, y)) == kUnreached;
-    };
-    auto inside = [&](int x, int y) {
-        for (int v = std::max(0, y - 1); v <= std::min(c.height - 1, y + 1); ++v)
-            for (int u = std::max(0, x - 1); u <= std::min(c.width - 1, x + 1); ++u)
-                if (bare(want, u, v))
-                    return false;
-        return true;
-    };
-    const int step = bandStep(c);
-    auto besideInReference = [&](int x, int y, num::Rgb colour) {
-        for (int v = std::max(0, y - kNear); v <= std::min(c.height - 1, y + kNear); ++v)
-            for (int u = std::max(0, x - kNear); u <= std::min(c.width - 1, x + kNear); ++u)
-                if (channelStep(fromQRgb(want.pixel(u, v)), colour) <= step)
+    // Whether a pixel of the reference within r of (x, y) passes `test`.
+    auto near = [&](int x, int y, int r, auto test) {
+        for (int v = std::max(0, y - r); v <= std::min(c.height - 1, y + r); ++v)
+            for (int u = std::max(0, x - r); u <= std::min(c.width - 1, x + r); ++u)
+                if (test(pixelAt(want, u, v)))
                     return true;
         return false;
     };
+    const int step = bandStep(c);
     long same = 0, far = 0, holes = 0;
     for (int y = 0; y < c.height; ++y)
         for (int x = 0; x < c.width; ++x) {
-            const num::Rgb a = fromQRgb(want.pixel(x, y)), b = fromQRgb(got.pixel(x, y));
+            const num::Rgb a = pixelAt(want, x, y), b = pixelAt(got, x, y);
             same += a == b;
-            holes += b == kUnreached && (!wedges || inside(x, y));
-            far += a != b && b != kUnreached && !besideInReference(x, y, b);
+            holes += b == kUnreached &&
+                     (!wedges || !near(x, y, 1, [](num::Rgb k) { return k == kUnreached; }));
+            far += a != b && b != kUnreached &&
+                   !near(x, y, kNear, [&](num::Rgb k) { return channelStep(k, b) <= step; });
         }
     EXPECT_EQ(far, 0) << "pixels more than a band's step (" << step << ") off the reference";
     EXPECT_EQ(holes, 0) << "pixels no figure reached";
@@ -210,13 +188,11 @@ TEST(SpanSurface, StrokedOutlinesTakeTheReferenceEdges)
         for (Surface* s : {static_cast<Surface*>(&want), static_cast<Surface*>(&got)}) {
             s->setBackColor(0);
             s->setDrawWidth(ring.pen);
-        }
-        // The first rows are read before the ring comes, as a caller
-        // reading a picture as it is drawn does.
-        got.fillBox(0, 0, w - 1, 1, kBlue);
-        want.fillBox(0, 0, w - 1, 1, kBlue);
-        (void)got.imageRows(2);
-        for (Surface* s : {static_cast<Surface*>(&want), static_cast<Surface*>(&got)}) {
+            s->fillBox(0, 0, w - 1, 1, kBlue);
+            // The first rows are read before the ring comes, as a caller
+            // reading a picture as it is drawn does.
+            if (s == &got)
+                (void)got.imageRows(2);
             if (ring.arc) // half turns, as the semicircle draws them
                 s->arc(cx, cy, ring.r, kWhite, ring.pen % 2 ? kHalfPi : 0,
                        ring.pen % 2 ? 3 * kHalfPi : 2 * kHalfPi);
@@ -228,7 +204,7 @@ TEST(SpanSurface, StrokedOutlinesTakeTheReferenceEdges)
         long lit = 0, differ = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                lit += fromQRgb(a.pixel(x, y)) == kWhite;
+                lit += pixelAt(a, x, y) == kWhite;
                 differ += a.pixel(x, y) != b.pixel(x, y);
             }
         EXPECT_GT(lit, 0);
@@ -241,24 +217,23 @@ TEST(SpanSurface, WaitingFiguresAreDrawnInOrderWhenThePictureIsRead)
     // Figures wait until the picture is read; a clear drops those before
     // it; a thin line is drawn at once over what waits; the last figure
     // covers the earlier ones; a copy of the surface draws its own.
-    SpanSurface s(20, 10);
-    s.setBackColor(kWhite);
+    SpanSurface s = blankSurface(20, 10);
     s.setDrawWidth(3);
     s.fillBox(0, 0, 19, 9, kRed);
     s.box(2, 1, 17, 8, kGreen);
     s.setDrawWidth(1);
     s.line(0, 5, 19, 5, kBlue); // one pixel wide, its last pixel left out
     const QImage& img = s.image();
-    EXPECT_EQ(fromQRgb(img.pixel(0, 0)), kRed);
-    EXPECT_EQ(fromQRgb(img.pixel(2, 2)), kGreen);
-    EXPECT_EQ(fromQRgb(img.pixel(9, 5)), kBlue);
-    EXPECT_EQ(fromQRgb(img.pixel(19, 5)), kRed);
-    EXPECT_EQ(fromQRgb(img.pixel(9, 4)), kRed); // inside the box's band of 3
+    EXPECT_EQ(pixelAt(img, 0, 0), kRed);
+    EXPECT_EQ(pixelAt(img, 2, 2), kGreen);
+    EXPECT_EQ(pixelAt(img, 9, 5), kBlue);
+    EXPECT_EQ(pixelAt(img, 19, 5), kRed);
+    EXPECT_EQ(pixelAt(img, 9, 4), kRed); // inside the box's band of 3
 
     s.setDrawWidth(4);
     s.circle(10, 5, 3, kBlue);
     SpanSurface copy = s;
     s.cls();
-    EXPECT_EQ(fromQRgb(s.image().pixel(10, 2)), kWhite);
-    EXPECT_EQ(fromQRgb(copy.image().pixel(10, 2)), kBlue);
+    EXPECT_EQ(pixelAt(s.image(), 10, 2), kWhite);
+    EXPECT_EQ(pixelAt(copy.image(), 10, 2), kBlue);
 }

@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up of the renderer tests: a surface that records the figures
-// the engine draws, image parameters whose colours tell the bands apart, and
-// the check of one row of a renderer's table.
+// the engine draws, image parameters whose colours tell the bands apart, the
+// check of one row of a renderer's table, and the reading of drawn pixels.
 #pragma once
 
 #include "render/engine.h"
+#include "render/qimage_surface.h"
+#include "render/span_surface.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QRect>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 #include <limits>
 #include <ostream>
@@ -224,6 +231,51 @@ inline void check(const ImageParams& p, Integer L, Integer T, Integer W, Integer
     for (const Call& b : s.bands) // the semicircle's arcs are half circles
         EXPECT_TRUE(b.kind != CallKind::Arc ||
                     std::fabs(b.end - b.v[3] - 4 * std::atan(1.0)) < 1e-12);
+}
+
+// A picture of surface S cleared to `back`.
+template <class S = SpanSurface>
+S blankSurface(int w, int h, DrawStyle style = DrawStyle::InsideSolid, num::Rgb back = kWhite)
+{
+    S s(w, h, style);
+    s.setBackColor(back);
+    return s;
+}
+
+// The pattern drawn over a whole such picture, the engine's errors
+// propagating.
+template <class S = SpanSurface>
+QImage drawn(const ImageParams& p, int w, int h, DrawStyle style = DrawStyle::InsideSolid,
+             num::Rgb back = kWhite)
+{
+    S s = blankSurface<S>(w, h, style, back);
+    RenderContext ctx(p);
+    mDispatchPattern(ctx, s, 0, 0, Integer(w), Integer(h));
+    return s.image();
+}
+
+inline num::Rgb pixelAt(const QImage& img, int x, int y)
+{
+    return fromQRgb(reinterpret_cast<const QRgb*>(img.constScanLine(y))[x]);
+}
+
+// Pixels of the rectangle (by default the whole picture) showing `colour`.
+inline int pixelsOf(const QImage& img, QRect r = QRect(), num::Rgb colour = kWhite)
+{
+    r = r.isNull() ? img.rect() : r;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += pixelAt(img, x, y) == colour;
+    return n;
+}
+
+// The largest difference of two colours in one channel.
+inline int channelStep(num::Rgb a, num::Rgb b)
+{
+    return std::max({std::abs(num::redOf(a) - num::redOf(b)),
+                     std::abs(num::greenOf(a) - num::greenOf(b)),
+                     std::abs(num::blueOf(a) - num::blueOf(b))});
 }
 
 } // namespace ombrix::test
