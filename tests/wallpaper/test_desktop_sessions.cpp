@@ -6,9 +6,10 @@
 // - Plasma: a stand-in shell on the same bus that records the scripts,
 //   answers the read-back and can refuse as a locked Plasma does;
 // - the root window of a real Xvfb (-noreset), read back pixel by pixel.
-#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
+#include "wallpaper/x_server.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -32,14 +33,10 @@
 
 #include <gtest/gtest.h>
 
-#include <xcb/xcb.h>
-
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 
 using namespace ombrix;
-using ombrix::test::atItsSize;
+using namespace ombrix::test;
 
 namespace
 {
@@ -47,6 +44,33 @@ namespace
 bool sessionBus()
 {
     return std::getenv("OMBRIX_TEST_SESSION_BUS") != nullptr;
+}
+
+// A stand-in service in a thread of its own, on a connection of its own, so
+// that it answers while the back end waits; gone from the bus when done.
+struct OnTheBus {
+    QThread thread;
+    QDBusConnection bus;
+    bool registered;
+    OnTheBus(QDBusVirtualObject& object, const QString& path, const QString& service)
+        : bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, service))
+    {
+        object.moveToThread(&thread);
+        thread.start();
+        registered = bus.registerVirtualObject(path, &object) && bus.registerService(service);
+    }
+    ~OnTheBus()
+    {
+        bus.unregisterService(bus.name());
+        QDBusConnection::disconnectFromBus(bus.name());
+        thread.quit();
+        thread.wait();
+    }
+};
+
+QString uri(const std::string& file)
+{
+    return QString::fromStdString(fileUri(file));
 }
 
 // ---------------------------------------------------------------------------
@@ -126,24 +150,18 @@ TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
 
     // A picture per monitor: each monitor's own keys on every workspace,
     // created for a monitor the desktop had not seen; the others untouched.
-    auto monitor = [](const char* name) {
-        Monitor m;
-        m.name = name;
-        return m;
-    };
     ASSERT_TRUE(backend->readCurrent().ok);
     ASSERT_TRUE(
-        backend->applyEach({{monitor("HDMI-1"), "/w/h.bmp"}, {monitor("DP-2"), "/w/d.bmp"}}).ok);
+        backend->applyEach({{Monitor{"HDMI-1"}, "/w/h.bmp"}, {Monitor{"DP-2"}, "/w/d.bmp"}}).ok);
     const QVariantMap each = xfconfBackdrop();
     for (int w = 0; w < 2; ++w) {
-        const QString n = QString::number(w);
-        EXPECT_EQ(each.value("/backdrop/screen0/monitorHDMI-1/workspace" + n + "/last-image"),
-                  "/w/h.bmp");
-        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/last-image"),
-                  "/w/d.bmp");
-        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/image-style"), 3);
-        EXPECT_EQ(each.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"),
-                  start.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"));
+        const auto key = [w](const char* m, const char* k) {
+            return QString("/backdrop/screen0/monitor%1/workspace%2/%3").arg(m).arg(w).arg(k);
+        };
+        EXPECT_EQ(each.value(key("HDMI-1", "last-image")), "/w/h.bmp");
+        EXPECT_EQ(each.value(key("DP-2", "last-image")), "/w/d.bmp");
+        EXPECT_EQ(each.value(key("DP-2", "image-style")), 3);
+        EXPECT_EQ(each.value(key("eDP-1", "last-image")), start.value(key("eDP-1", "last-image")));
     }
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(xfconfBackdrop(), start);
@@ -165,8 +183,6 @@ QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, cons
     return {{"id", id}, {"screen", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
 }
 
-QImage drawAt(int w, int h);
-
 class PlasmaStandIn final : public QDBusVirtualObject
 {
 public:
@@ -176,6 +192,11 @@ public:
     QJsonArray desks = start;
     bool locked = false;
 
+    QJsonArray now()
+    {
+        QMutexLocker hold(&lock);
+        return desks;
+    }
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override
     {
@@ -220,13 +241,9 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
         GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
     // No shell on the bus yet: said before anything is tried.
     EXPECT_NE(makePlasmaBackend()->whyCannotApply().find("not running"), std::string::npos);
-    QThread thread;
     PlasmaStandIn shell;
-    shell.moveToThread(&thread);
-    thread.start();
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "plasma");
-    ASSERT_TRUE(bus.registerVirtualObject("/PlasmaShell", &shell));
-    ASSERT_TRUE(bus.registerService("org.kde.plasmashell"));
+    OnTheBus on(shell, "/PlasmaShell", "org.kde.plasmashell");
+    ASSERT_TRUE(on.registered);
 
     auto backend = makePlasmaBackend();
     EXPECT_EQ(backend->whyCannotApply(), "");
@@ -244,130 +261,46 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     for (const auto& s : steps) {
         const WallpaperResult r = backend->apply(s.file, s.a);
         ASSERT_TRUE(r.ok) << r.message;
-        QMutexLocker hold(&shell.lock);
+        const QJsonArray desks = shell.now();
         for (int id = 0; id < 2; ++id)
-            EXPECT_EQ(shell.desks[id].toObject(),
-                      desk(id, "org.kde.image", QString::fromStdString(fileUri(s.file)), s.fill));
+            EXPECT_EQ(desks[id].toObject(), desk(id, "org.kde.image", uri(s.file), s.fill));
     }
     ASSERT_TRUE(backend->restore().ok);
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks, shell.start);
-    }
+    EXPECT_EQ(shell.now(), shell.start);
     // A picture per screen, each drawn at its size: shown one to one.
-    Monitor left, right;
-    left.name = "HDMI-1";
-    right.name = "eDP-1";
-    ASSERT_TRUE(backend->applyEach({{left, "/w/it's 1.bmp"}, {right, "/w/two #2.bmp"}}).ok);
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks[0].toObject(),
-                  desk(0, "org.kde.image", QString::fromStdString(fileUri("/w/it's 1.bmp")), "0"));
-        EXPECT_EQ(shell.desks[1].toObject(),
-                  desk(1, "org.kde.image", QString::fromStdString(fileUri("/w/two #2.bmp")), "0"));
-    }
+    ASSERT_TRUE(
+        backend
+            ->applyEach({{Monitor{"HDMI-1"}, "/w/it's 1.bmp"}, {Monitor{"eDP-1"}, "/w/two #2.bmp"}})
+            .ok);
+    EXPECT_EQ(shell.now(), QJsonArray({desk(0, "org.kde.image", uri("/w/it's 1.bmp"), "0"),
+                                       desk(1, "org.kde.image", uri("/w/two #2.bmp"), "0")}));
     ASSERT_TRUE(backend->restore().ok);
 
     // Plasma tiles from the screen's centre: with the monitor known, the
     // tiles go composed from its top left at its size, and Plasma stretches
     // that picture one to one.
-    Monitor screen;
-    screen.width = 32;
-    screen.height = 20;
     QTemporaryDir dir;
     const QString tiled = dir.filePath("OmbrixWallpaper-5.bmp");
     ASSERT_TRUE(drawAt(7, 5).save(tiled, "BMP"));
-    ASSERT_TRUE(makePlasmaBackend({screen})->apply(tiled.toStdString(), Arrangement::Tile).ok);
+    ASSERT_TRUE(makePlasmaBackend({Monitor{"", 0, 0, 32, 20}})
+                    ->apply(tiled.toStdString(), Arrangement::Tile)
+                    .ok);
     EXPECT_EQ(QImage(tiled).convertToFormat(QImage::Format_RGB32),
               composeRootPicture(drawAt(7, 5), 32, 20, Arrangement::Tile));
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks[0].toObject().value("fill"), "0");
-    }
+    EXPECT_EQ(shell.now()[0].toObject().value("fill"), "0");
     ASSERT_TRUE(backend->restore().ok);
+    EXPECT_EQ(shell.now(), shell.start);
     {
         QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks, shell.start);
         shell.locked = true;
     }
     const WallpaperResult refused = backend->apply("/w/x.bmp", Arrangement::Tile);
     EXPECT_NE(refused.message.find("Widgets are locked"), std::string::npos) << refused.message;
     EXPECT_FALSE(refused.ok);
-
-    bus.unregisterService("org.kde.plasmashell");
-    QDBusConnection::disconnectFromBus("plasma");
-    thread.quit();
-    thread.wait();
 }
 
 // ---------------------------------------------------------------------------
 // The root window
-
-template <class R> std::unique_ptr<R, void (*)(void*)> owned(R* r)
-{
-    return {r, std::free};
-}
-
-struct X {
-    xcb_connection_t* c;
-    xcb_screen_t* s;
-    explicit X(const char* display)
-        : c(xcb_connect(display, nullptr)), s(xcb_setup_roots_iterator(xcb_get_setup(c)).data)
-    {
-    }
-    ~X()
-    {
-        sync();
-        xcb_disconnect(c);
-    }
-    void sync() const { owned(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
-    xcb_atom_t atom(const char* name) const
-    {
-        const auto n = static_cast<uint16_t>(std::strlen(name));
-        return owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, n, name), nullptr))->atom;
-    }
-    xcb_pixmap_t property(const char* name) const
-    {
-        auto r = owned(xcb_get_property_reply(
-            c, xcb_get_property(c, 0, s->root, atom(name), XCB_ATOM_PIXMAP, 0, 1), nullptr));
-        return xcb_get_property_value_length(r.get()) == 4
-                   ? *static_cast<xcb_pixmap_t*>(xcb_get_property_value(r.get()))
-                   : 0;
-    }
-    void publish(xcb_pixmap_t id) const
-    {
-        for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"})
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, s->root, atom(name), XCB_ATOM_PIXMAP, 32,
-                                1, &id);
-        sync();
-    }
-    bool alive(xcb_drawable_t id) const
-    {
-        xcb_generic_error_t* e = nullptr;
-        auto g = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), &e));
-        std::free(e);
-        return g != nullptr;
-    }
-    // A pixmap of one colour, owned by this connection.
-    xcb_pixmap_t filled(uint16_t w, uint16_t h, uint32_t colour) const
-    {
-        const xcb_pixmap_t p = xcb_generate_id(c);
-        const xcb_gcontext_t gc = xcb_generate_id(c);
-        xcb_create_pixmap(c, s->root_depth, p, s->root, w, h);
-        xcb_create_gc(c, gc, p, XCB_GC_FOREGROUND, &colour);
-        const xcb_rectangle_t all{0, 0, w, h};
-        xcb_poly_fill_rectangle(c, p, gc, 1, &all);
-        return p;
-    }
-    QImage pixels(xcb_drawable_t id) const
-    {
-        const uint16_t w = s->width_in_pixels, h = s->height_in_pixels;
-        auto r = owned(xcb_get_image_reply(
-            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, id, 0, 0, w, h, ~0u), nullptr));
-        return r ? QImage(xcb_get_image_data(r.get()), w, h, QImage::Format_RGB32).copy()
-                 : QImage();
-    }
-};
 
 TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
 {
@@ -386,14 +319,11 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
         setter.publish(previous);
         xcb_set_close_down_mode(setter.c, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
     }
-    const QImage before = x.pixels(x.s->root);
+    const QImage before = x.root();
     ASSERT_EQ(before.pixel(w / 2, h / 2) & 0xffffff, 0x336699u);
 
     QTemporaryDir dir;
-    QImage picture(37, 23, QImage::Format_RGB32);
-    for (int py = 0; py < 23; ++py)
-        for (int px = 0; px < 37; ++px)
-            picture.setPixel(px, py, qRgb(px * 7, py * 11, (px + py) * 3));
+    const QImage picture = drawAt(37, 23);
     const std::string file = dir.filePath("wall.bmp").toStdString();
     ASSERT_TRUE(picture.save(QString::fromStdString(file)));
 
@@ -410,7 +340,7 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
         ASSERT_TRUE(r.ok) << r.message;
         const QImage want = composeRootPicture(picture, w, h, a);
         const xcb_pixmap_t now = x.property("_XROOTPMAP_ID");
-        EXPECT_EQ(x.pixels(x.s->root), want) << static_cast<int>(a);
+        EXPECT_EQ(x.root(), want) << static_cast<int>(a);
         EXPECT_EQ(x.pixels(now), want);
         EXPECT_EQ(x.property("ESETROOT_PMAP_ID"), now);
         EXPECT_FALSE(x.alive(previous)) << "the previous pixmap was not freed";
@@ -420,7 +350,7 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
     EXPECT_TRUE(x.alive(decoy) && xcb_connection_has_error(decoyOwner.c) == 0);
 
     ASSERT_TRUE(backend->restore().ok);
-    EXPECT_EQ(x.pixels(x.s->root), before);
+    EXPECT_EQ(x.root(), before);
     EXPECT_FALSE(x.alive(previous));
 
     // A root without a wallpaper goes back to none.
@@ -435,15 +365,22 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
     EXPECT_FALSE(x.alive(ours));
 }
 
-// A design whose every pixel tells the size it was drawn at.
-QImage drawAt(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 7 + w) % 256, (y * 5 + h) % 256, (x ^ y) % 256));
-    return img;
-}
+// RandR monitors set for a test, and removed again however it ends.
+struct RandrMonitors {
+    const char* display;
+    std::vector<const char*> names;
+    bool add(const char* name, const char* geometry, const char* output)
+    {
+        names.push_back(name);
+        return QProcess::execute("xrandr",
+                                 {"-d", display, "--setmonitor", name, geometry, output}) == 0;
+    }
+    ~RandrMonitors()
+    {
+        for (const char* name : names)
+            QProcess::execute("xrandr", {"-d", display, "--delmonitor", name});
+    }
+};
 
 // Two and three RandR monitors of different sizes on one 320 x 200 screen
 // (the first on Xvfb's output, the others on none, so that Xvfb does not
@@ -469,33 +406,27 @@ TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
     X x(display);
     for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
                                std::vector(std::begin(three), std::end(three))}) {
+        RandrMonitors randr{display, {}};
         for (const auto& m : layout)
-            ASSERT_EQ(QProcess::execute(
-                          "xrandr", {"-d", display, "--setmonitor", m.name, m.geometry, m.output}),
-                      0);
+            ASSERT_TRUE(randr.add(m.name, m.geometry, m.output)) << m.name;
         const MonitorList found = listXMonitors(display);
         ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
-        for (size_t i = 0; i < layout.size(); ++i) {
-            const Monitor& f = found.monitors[i];
-            const Monitor& w = layout[i].want;
-            EXPECT_EQ(describeMonitor(f), describeMonitor(w));
-        }
+        for (size_t i = 0; i < layout.size(); ++i)
+            EXPECT_EQ(describeMonitor(found.monitors[i]), describeMonitor(layout[i].want));
         QTemporaryDir dir;
         auto backend = makeRootWindowBackend(display);
         ASSERT_TRUE(backend->readCurrent().ok);
         QElapsedTimer clock;
         clock.start();
-        const WallpaperResult r = setMonitorWallpapers(*backend, found.monitors, atItsSize(drawAt),
-                                                       dir.path().toStdString(), {});
+        const WallpaperResult r =
+            setMonitorWallpapers(*backend, found.monitors, atItsSize, dir.path().toStdString(), {});
         ASSERT_TRUE(r.ok) << r.message;
-        const QImage root = x.pixels(x.s->root);
+        const QImage root = x.root();
         for (const Monitor& m : found.monitors)
             EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
         std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
                     layout.size(), static_cast<long long>(clock.elapsed()));
         ASSERT_TRUE(backend->restore().ok);
-        for (const auto& m : layout)
-            QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
     }
 }
 
@@ -510,12 +441,9 @@ TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
         GTEST_SKIP() << "needs an Xvfb and the program (tests/wallpaper/session_tests.sh)";
     if (QStandardPaths::findExecutable("xrandr").isEmpty())
         GTEST_SKIP() << "xrandr is not installed";
-    ASSERT_EQ(QProcess::execute(
-                  "xrandr", {"-d", display, "--setmonitor", "Left", "200/50x200/50+0+0", "screen"}),
-              0);
-    ASSERT_EQ(QProcess::execute("xrandr", {"-d", display, "--setmonitor", "Right",
-                                           "120/30x100/25+200+0", "none"}),
-              0);
+    RandrMonitors randr{display, {}};
+    ASSERT_TRUE(randr.add("Left", "200/50x200/50+0+0", "screen"));
+    ASSERT_TRUE(randr.add("Right", "120/30x100/25+200+0", "none"));
     QTemporaryDir home;
     const auto run = [&](const QStringList& args, QString* out = nullptr) {
         QProcess p;
@@ -535,7 +463,7 @@ TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
     EXPECT_EQ(listed.toStdString(), "Left 200x200+0+0 scale 1\nRight 120x100+200+0 scale 1\n");
     EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
     X x(display);
-    const QImage root = x.pixels(x.s->root);
+    const QImage root = x.root();
     for (const QRect& m : {QRect(0, 0, 200, 200), QRect(200, 0, 120, 100)}) {
         const QString file = home.filePath("render.bmp");
         ASSERT_EQ(run({"render", "--preset", "1", "--size",
@@ -546,8 +474,6 @@ TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
     }
     // Listing stands alone: with a design as well it is a usage error.
     EXPECT_EQ(run({"wallpaper", "--list-monitors", "--preset", "1"}), 2);
-    for (const char* name : {"Left", "Right"})
-        QProcess::execute("xrandr", {"-d", display, "--delmonitor", name});
 }
 
 // A desktop program's window over the root (pcmanfm-qt, caja, xfdesktop
@@ -645,12 +571,8 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
     ASSERT_TRUE(QDir().mkpath(awkward));
     const std::string file = (awkward + "/OmbrixWallpaper-1.bmp").toStdString();
     const QImage picture = drawAt(7, 5);
-    Monitor screen;
-    screen.name = "eDP-1";
-    screen.width = 32;
-    screen.height = 20;
     PortalOptions options;
-    options.monitors = {screen};
+    options.monitors = {Monitor{"eDP-1", 0, 0, 32, 20}};
     options.answerTimeoutMs = 10000;
 
     // No portal on the bus: said before anything is tried, and refused,
@@ -659,13 +581,9 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
               std::string::npos);
     EXPECT_FALSE(makePortalBackend(options)->apply(file, Arrangement::Tile).ok);
 
-    QThread thread;
     PortalStandIn portal;
-    portal.moveToThread(&thread);
-    thread.start();
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "portal");
-    ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal));
-    ASSERT_TRUE(bus.registerService("org.freedesktop.portal.Desktop"));
+    OnTheBus on(portal, "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Desktop");
+    ASSERT_TRUE(on.registered);
 
     const struct {
         uint answer;
@@ -717,11 +635,6 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(portal.received, f.readAll());
     }
-
-    bus.unregisterService("org.freedesktop.portal.Desktop");
-    QDBusConnection::disconnectFromBus("portal");
-    thread.quit();
-    thread.wait();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 // GNOME and for a missing schema).
 #include "wallpaper/backends.h"
 #include "wallpaper/recording_backend.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace ombrix;
-using ombrix::test::RecordingBackend;
+using namespace ombrix::test;
 
 namespace
 {
@@ -79,17 +80,6 @@ TEST(WallpaperSession, EachSessionGetsItsDesktop)
     EXPECT_FALSE(sway->readCurrent().ok || sway->apply("/x.bmp", Arrangement::Tile).ok);
 }
 
-// Every pixel differs from its neighbours, so a flipped or swapped layout
-// shows.
-QImage testPicture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x * 40 % 256, y * 70 % 256, (x * y * 13 + 5) % 256));
-    return img;
-}
-
 TEST(WallpaperFiles, ANewBmpEachTimeAndOlderOnesGoOnlyOnceANewOneIsInForce)
 {
     QTemporaryDir dir;
@@ -97,8 +87,8 @@ TEST(WallpaperFiles, ANewBmpEachTimeAndOlderOnesGoOnlyOnceANewOneIsInForce)
     const QString start = dir.filePath("new/folder/OmbrixWallpaper-startup.bmp");
     RecordingBackend refusing;
     refusing.accept = false;
-    const WallpaperResult r = setDesktopWallpaper(refusing, testPicture(7, 5), Arrangement::Tile,
-                                                  folder, {start.toStdString()});
+    const WallpaperResult r = setDesktopWallpaper(refusing, drawAt(7, 5), Arrangement::Tile, folder,
+                                                  {start.toStdString()});
     EXPECT_EQ(r.message, "desktop said no");
     ASSERT_EQ(refusing.applied.size(), 1u);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(refusing.applied[0].first)));
@@ -110,26 +100,26 @@ TEST(WallpaperFiles, ANewBmpEachTimeAndOlderOnesGoOnlyOnceANewOneIsInForce)
     }
     RecordingBackend fake;
     for (int i = 0; i < 2; ++i)
-        ASSERT_TRUE(setDesktopWallpaper(fake, testPicture(7, 5), Arrangement::Tile, folder,
+        ASSERT_TRUE(setDesktopWallpaper(fake, drawAt(7, 5), Arrangement::Tile, folder,
                                         {start.toStdString()})
                         .ok);
     EXPECT_NE(fake.applied[0].first, fake.applied[1].first);
     const QString last = QString::fromStdString(fake.applied[1].first);
-    EXPECT_EQ(QImage(last).convertToFormat(QImage::Format_RGB32), testPicture(7, 5));
+    EXPECT_EQ(QImage(last).convertToFormat(QImage::Format_RGB32), drawAt(7, 5));
     QStringList left = QDir(QString::fromStdString(folder)).entryList(QDir::Files);
     left.sort();
     EXPECT_EQ(left, QStringList({QFileInfo(last).fileName(), "OmbrixWallpaper-startup.bmp",
                                  "holiday.bmp"}));
 
     // A folder that cannot be made: told, nothing written.
-    const WallpaperFile f = writeWallpaperFile(testPicture(4, 4), (last + "/sub").toStdString());
+    const WallpaperFile f = writeWallpaperFile(drawAt(4, 4), (last + "/sub").toStdString());
     EXPECT_FALSE(f.ok);
     EXPECT_NE(f.message.find("cannot be created"), std::string::npos) << f.message;
 }
 
 TEST(WallpaperRootWindow, PictureTiledCentredOrStretched)
 {
-    const QImage p = testPicture(4, 3);
+    const QImage p = drawAt(4, 3);
     const QImage tile = composeRootPicture(p, 10, 7, Arrangement::Tile);
     const QImage centre = composeRootPicture(p, 10, 7, Arrangement::Center);
     for (int y = 0; y < 7; ++y)
@@ -142,8 +132,8 @@ TEST(WallpaperRootWindow, PictureTiledCentredOrStretched)
     EXPECT_EQ(stretch.pixel(0, 0), p.pixel(0, 0));
     EXPECT_EQ(stretch.pixel(7, 5), p.pixel(3, 2));
     // Larger than the screen: centred and cut on both sides.
-    EXPECT_EQ(composeRootPicture(testPicture(6, 5), 2, 1, Arrangement::Center).pixel(0, 0),
-              testPicture(6, 5).pixel(2, 2));
+    EXPECT_EQ(composeRootPicture(drawAt(6, 5), 2, 1, Arrangement::Center).pixel(0, 0),
+              drawAt(6, 5).pixel(2, 2));
 }
 
 // ---------------------------------------------------------------------------
@@ -256,11 +246,6 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     EXPECT_NE(r.message.find("org.cinnamon.desktop.background"), std::string::npos) << r.message;
     EXPECT_FALSE(r.ok || missing->apply("/w/a.bmp", Arrangement::Tile).ok || missing->restore().ok);
 }
-
-} // namespace
-
-namespace
-{
 
 // A key the user never set follows the desktop's default: Restore resets it
 // (no value in the store afterwards) and writes back only the key that was

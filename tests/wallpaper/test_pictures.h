@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The tests' picture: every pixel tells the size it was drawn at and differs
+// from its neighbours, so a picture drawn at the wrong size, or a flipped,
+// shifted or swapped layout, shows.  A monitor's picture is one at its size.
+#pragma once
+
+#include "wallpaper/wallpaper.h"
+
+#include <QImage>
+
+namespace ombrix::test
+{
+
+inline QImage drawAt(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7 + w) % 256, (y * 5 + h) % 256, (x ^ y) % 256));
+    return img;
+}
+
+inline QImage atItsSize(const Monitor& m)
+{
+    return drawAt(m.width, m.height);
+}
+
+} // namespace ombrix::test
