@@ -33,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 
 using namespace ombrix;
@@ -41,10 +42,19 @@ using namespace ombrix::test;
 namespace
 {
 
-bool sessionBus()
+// session_tests.sh starts an Xvfb (-noreset) and a private session bus for
+// these tests and names them, and the program, here; a plain run skips them.
+class WallpaperDesktopSession : public ::testing::Test
 {
-    return std::getenv("OMBRIX_TEST_SESSION_BUS") != nullptr;
-}
+protected:
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    const char* program = std::getenv("OMBRIX_TEST_PROGRAM");
+    void SetUp() override
+    {
+        if (!display || !program || !std::getenv("OMBRIX_TEST_SESSION_BUS"))
+            GTEST_SKIP() << "needs an Xvfb and a session bus (tests/wallpaper/session_tests.sh)";
+    }
+};
 
 // A stand-in service in a thread of its own, on a connection of its own, so
 // that it answers while the back end waits; gone from the bus when done.
@@ -103,17 +113,12 @@ QVariantMap xfconfBackdrop()
     return qdbus_cast<QVariantMap>(reply.arguments().value(0));
 }
 
-TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
+TEST_F(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
 {
-    if (!sessionBus())
-        GTEST_SKIP() << "needs xfconfd on a private bus (tests/wallpaper/session_tests.sh)";
     const QString dir =
         qEnvironmentVariable("XDG_CONFIG_HOME") + "/xfce4/xfconf/xfce-perchannel-xml";
     ASSERT_TRUE(QDir().mkpath(dir));
-    QFile xml(dir + "/xfce4-desktop.xml");
-    ASSERT_TRUE(xml.open(QIODevice::WriteOnly));
-    xml.write(kXfceConfig);
-    xml.close();
+    ASSERT_TRUE(writeFile(dir + "/xfce4-desktop.xml", kXfceConfig));
 
     const QVariantMap start = xfconfBackdrop();
     ASSERT_EQ(start.size(), 7);
@@ -190,7 +195,7 @@ public:
     const QJsonArray start{desk(0, "org.kde.image", "file:///usr/share/wallpapers/Next.png", ""),
                            desk(1, "org.kde.slideshow", "file:///x.jpg", "1")};
     QJsonArray desks = start;
-    bool locked = false;
+    std::atomic<bool> locked = false;
 
     QJsonArray now()
     {
@@ -235,10 +240,8 @@ public:
     }
 };
 
-TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
+TEST_F(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
 {
-    if (!sessionBus())
-        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
     // No shell on the bus yet: said before anything is tried.
     EXPECT_NE(makePlasmaBackend()->whyCannotApply().find("not running"), std::string::npos);
     PlasmaStandIn shell;
@@ -290,10 +293,7 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     EXPECT_EQ(shell.now()[0].toObject().value("fill"), "0");
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(shell.now(), shell.start);
-    {
-        QMutexLocker hold(&shell.lock);
-        shell.locked = true;
-    }
+    shell.locked = true;
     const WallpaperResult refused = backend->apply("/w/x.bmp", Arrangement::Tile);
     EXPECT_NE(refused.message.find("Widgets are locked"), std::string::npos) << refused.message;
     EXPECT_FALSE(refused.ok);
@@ -302,11 +302,8 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
 // ---------------------------------------------------------------------------
 // The root window
 
-TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
+TEST_F(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
 {
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    if (display == nullptr)
-        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
     X x(display);
     const uint16_t w = x.s->width_in_pixels, h = x.s->height_in_pixels;
     xcb_pixmap_t previous = 0;
@@ -385,65 +382,24 @@ struct RandrMonitors {
 // Two and three RandR monitors of different sizes on one 320 x 200 screen
 // (the first on Xvfb's output, the others on none, so that Xvfb does not
 // keep its whole-screen monitor as one more): each monitor's region of the
-// root shows the design drawn at that monitor's size.
-TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
+// root shows the design drawn at that monitor's size.  The command line
+// without --size, as a login script runs it on a laptop with an external
+// screen, lists the same monitors and draws each one's region as `ombrix
+// render` draws the design at that size.
+TEST_F(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
 {
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    if (display == nullptr)
-        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
     if (QStandardPaths::findExecutable("xrandr").isEmpty())
         GTEST_SKIP() << "xrandr is not installed";
     const struct {
         const char* name;
         const char* geometry;
         const char* output;
-        Monitor want;
-    } two[] = {{"Left", "200/50x200/50+0+0", "screen", {"Left", 0, 0, 200, 200, 1.0, false}},
-               {"Right", "120/30x100/25+200+0", "none", {"Right", 200, 0, 120, 100, 1.0, false}}},
-      three[] = {{"Top", "160/40x120/30+0+0", "screen", {"Top", 0, 0, 160, 120, 1.0, false}},
-                 {"Side", "160/40x80/20+160+0", "none", {"Side", 160, 0, 160, 80, 1.0, false}},
-                 {"Wide", "320/80x80/20+0+120", "none", {"Wide", 0, 120, 320, 80, 1.0, false}}};
-    X x(display);
-    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
-                               std::vector(std::begin(three), std::end(three))}) {
-        RandrMonitors randr{display, {}};
-        for (const auto& m : layout)
-            ASSERT_TRUE(randr.add(m.name, m.geometry, m.output)) << m.name;
-        const MonitorList found = listXMonitors(display);
-        ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
-        for (size_t i = 0; i < layout.size(); ++i)
-            EXPECT_EQ(describeMonitor(found.monitors[i]), describeMonitor(layout[i].want));
-        QTemporaryDir dir;
-        auto backend = makeRootWindowBackend(display);
-        ASSERT_TRUE(backend->readCurrent().ok);
-        QElapsedTimer clock;
-        clock.start();
-        const WallpaperResult r =
-            setMonitorWallpapers(*backend, found.monitors, atItsSize, dir.path().toStdString(), {});
-        ASSERT_TRUE(r.ok) << r.message;
-        const QImage root = x.root();
-        for (const Monitor& m : found.monitors)
-            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
-        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
-                    layout.size(), static_cast<long long>(clock.elapsed()));
-        ASSERT_TRUE(backend->restore().ok);
-    }
-}
-
-// The command line without --size, as a login script runs it on a laptop
-// with an external screen: it lists the RandR monitors, and each one's region
-// of the root shows the design as `ombrix render` draws it at that size.
-TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
-{
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    const char* program = std::getenv("OMBRIX_TEST_PROGRAM");
-    if (display == nullptr || program == nullptr)
-        GTEST_SKIP() << "needs an Xvfb and the program (tests/wallpaper/session_tests.sh)";
-    if (QStandardPaths::findExecutable("xrandr").isEmpty())
-        GTEST_SKIP() << "xrandr is not installed";
-    RandrMonitors randr{display, {}};
-    ASSERT_TRUE(randr.add("Left", "200/50x200/50+0+0", "screen"));
-    ASSERT_TRUE(randr.add("Right", "120/30x100/25+200+0", "none"));
+        const char* listed;
+    } two[] = {{"Left", "200/50x200/50+0+0", "screen", "Left 200x200+0+0 scale 1"},
+               {"Right", "120/30x100/25+200+0", "none", "Right 120x100+200+0 scale 1"}},
+      three[] = {{"Top", "160/40x120/30+0+0", "screen", "Top 160x120+0+0 scale 1"},
+                 {"Side", "160/40x80/20+160+0", "none", "Side 160x80+160+0 scale 1"},
+                 {"Wide", "320/80x80/20+0+120", "none", "Wide 320x80+0+120 scale 1"}};
     QTemporaryDir home;
     const auto run = [&](const QStringList& args, QString* out = nullptr) {
         QProcess p;
@@ -458,19 +414,48 @@ TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
             *out = QString::fromLocal8Bit(p.readAllStandardOutput());
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     };
-    QString listed;
-    EXPECT_EQ(run({"wallpaper", "--list-monitors"}, &listed), 0);
-    EXPECT_EQ(listed.toStdString(), "Left 200x200+0+0 scale 1\nRight 120x100+200+0 scale 1\n");
-    EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
     X x(display);
-    const QImage root = x.root();
-    for (const QRect& m : {QRect(0, 0, 200, 200), QRect(200, 0, 120, 100)}) {
-        const QString file = home.filePath("render.bmp");
-        ASSERT_EQ(run({"render", "--preset", "1", "--size",
-                       QString("%1x%2").arg(m.width()).arg(m.height()), "--out", file}),
-                  0);
-        EXPECT_EQ(root.copy(m), QImage(file).convertToFormat(QImage::Format_RGB32))
-            << m.width() << "x" << m.height();
+    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
+                               std::vector(std::begin(three), std::end(three))}) {
+        RandrMonitors randr{display, {}};
+        QString listed;
+        for (const auto& m : layout) {
+            ASSERT_TRUE(randr.add(m.name, m.geometry, m.output)) << m.name;
+            listed += QString(m.listed) + "\n";
+        }
+        const MonitorList found = listXMonitors(display);
+        ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
+        for (size_t i = 0; i < layout.size(); ++i)
+            EXPECT_EQ(describeMonitor(found.monitors[i]), layout[i].listed);
+        QTemporaryDir dir;
+        auto backend = makeRootWindowBackend(display);
+        ASSERT_TRUE(backend->readCurrent().ok);
+        QElapsedTimer clock;
+        clock.start();
+        const WallpaperResult r =
+            setMonitorWallpapers(*backend, found.monitors, atItsSize, dir.path().toStdString(), {});
+        ASSERT_TRUE(r.ok) << r.message;
+        const QImage root = x.root();
+        for (const Monitor& m : found.monitors)
+            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
+        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
+                    layout.size(), static_cast<long long>(clock.elapsed()));
+        ASSERT_TRUE(backend->restore().ok);
+
+        QString out;
+        EXPECT_EQ(run({"wallpaper", "--list-monitors"}, &out), 0);
+        EXPECT_EQ(out, listed);
+        EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
+        const QImage shown = x.root();
+        for (const Monitor& m : found.monitors) {
+            const QString file = home.filePath("render.bmp");
+            ASSERT_EQ(run({"render", "--preset", "1", "--size",
+                           QString("%1x%2").arg(m.width).arg(m.height), "--out", file}),
+                      0);
+            EXPECT_EQ(shown.copy(m.x, m.y, m.width, m.height),
+                      QImage(file).convertToFormat(QImage::Format_RGB32))
+                << m.name;
+        }
     }
     // Listing stands alone: with a design as well it is a usage error.
     EXPECT_EQ(run({"wallpaper", "--list-monitors", "--preset", "1"}), 2);
@@ -479,11 +464,8 @@ TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
 // A desktop program's window over the root (pcmanfm-qt, caja, xfdesktop
 // map one): the root's background would not show, so the back end refuses
 // and names the program, and the root keeps its wallpaper.
-TEST(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
+TEST_F(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
 {
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    if (display == nullptr)
-        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
     X x(display);
     const xcb_window_t w = xcb_generate_id(x.c);
     xcb_create_window(x.c, XCB_COPY_FROM_PARENT, w, x.s->root, 0, 0, x.s->width_in_pixels,
@@ -527,9 +509,9 @@ class PortalStandIn final : public QDBusVirtualObject
 {
 public:
     QMutex lock;
-    uint answer = 0;     // 0 done, 1 cancelled, 2 failed
-    QString settingsUri; // what the settings portal answers for the GNOME key
-    QByteArray received; // the file's bytes, read from the descriptor
+    std::atomic<uint> answer = 0; // 0 done, 1 cancelled, 2 failed
+    QString settingsUri;          // what the settings portal answers for the GNOME key
+    QByteArray received;          // the file's bytes, read from the descriptor
     QVariantMap options;
 
     QString introspect(const QString&) const override { return {}; }
@@ -557,15 +539,13 @@ public:
         c.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QDBusMessage response =
             QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
-        response << answer << QVariantMap();
+        response << answer.load() << QVariantMap();
         return c.send(response);
     }
 };
 
-TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
+TEST_F(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
 {
-    if (!sessionBus())
-        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
     QTemporaryDir dir;
     const QString awkward = dir.filePath("a b'c\"d$HOME;e\\f\ng -h");
     ASSERT_TRUE(QDir().mkpath(awkward));
@@ -602,10 +582,7 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
     EXPECT_FALSE(backend->restore().ok);
     for (const auto& r : rows) {
         ASSERT_TRUE(picture.save(QString::fromStdString(file), "BMP"));
-        {
-            QMutexLocker hold(&portal.lock);
-            portal.answer = r.answer;
-        }
+        portal.answer = r.answer;
         const WallpaperResult result = backend->apply(file, r.a);
         EXPECT_EQ(result.ok, r.ok) << result.message;
         EXPECT_NE(result.message.find(r.says), std::string::npos) << result.message;

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The tests' picture: every pixel tells the size it was drawn at and differs
-// from its neighbours, so a picture drawn at the wrong size, or a flipped,
-// shifted or swapped layout, shows.  A monitor's picture is one at its size.
+// The wallpaper tests' picture and files.
 #pragma once
 
 #include "wallpaper/wallpaper.h"
 
+#include <QFile>
 #include <QImage>
 
 namespace ombrix::test
 {
 
+// Every pixel tells the size the picture was drawn at and differs from its
+// neighbours, so a picture drawn at the wrong size, or a flipped, shifted or
+// swapped layout, shows.  A monitor's picture is one at its size.
 inline QImage drawAt(int w, int h)
 {
     QImage img(w, h, QImage::Format_RGB32);
@@ -23,6 +25,13 @@ inline QImage drawAt(int w, int h)
 inline QImage atItsSize(const Monitor& m)
 {
     return drawAt(m.width, m.height);
+}
+
+// True when `name` now holds `bytes` (an empty file when none are given).
+inline bool writeFile(const QString& name, const QByteArray& bytes = {})
+{
+    QFile f(name);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace ombrix::test

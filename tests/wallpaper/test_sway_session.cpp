@@ -233,12 +233,9 @@ TEST_F(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
         ::kill(p.pid, SIGTERM);
     const Detached decoy = startDetached("/bin/sleep", {"600"});
     ASSERT_NE(decoy.pid, 0);
-    {
-        QFile state(QString::fromStdString(options.stateFile));
-        ASSERT_TRUE(state.open(QIODevice::WriteOnly));
-        state.write(QByteArray::number(decoy.pid) + " " +
-                    QByteArray::number(processInfo(decoy.pid).startTime) + "\n");
-    }
+    ASSERT_TRUE(writeFile(QString::fromStdString(options.stateFile),
+                          QByteArray::number(decoy.pid) + " " +
+                              QByteArray::number(processInfo(decoy.pid).startTime) + "\n"));
     ASSERT_EQ(notShowing(outs, solid(kNoWallpaper)), "");
     auto third = makeSwaybgBackend(options);
     ASSERT_TRUE(third->readCurrent().ok);

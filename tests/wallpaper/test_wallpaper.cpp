@@ -94,10 +94,8 @@ TEST(WallpaperFiles, ANewBmpEachTimeAndOlderOnesGoOnlyOnceANewOneIsInForce)
     EXPECT_FALSE(QFile::exists(QString::fromStdString(refusing.applied[0].first)));
 
     for (const QString& name : {start, dir.filePath("new/folder/OmbrixWallpaper-old.bmp"),
-                                dir.filePath("new/folder/holiday.bmp")}) {
-        QFile f(name);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+                                dir.filePath("new/folder/holiday.bmp")})
+        EXPECT_TRUE(writeFile(name));
     RecordingBackend fake;
     for (int i = 0; i < 2; ++i)
         ASSERT_TRUE(setDesktopWallpaper(fake, drawAt(7, 5), Arrangement::Tile, folder,
@@ -166,14 +164,11 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     // The start-up state: zoomed, a dark URI apart from the light one.
     const std::string startFile = "/usr/share/backgrounds/start's #1.jpg";
     const QString start = QString::fromStdString(c.desktop->uri ? fileUri(startFile) : startFile);
-    {
-        QFile f(keyfile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QString("[%1]\n%2='%3'\n%4='zoom'\n%5")
-                    .arg(c.group, c.desktop->fileKey, QString(start).replace("'", "\\'"),
-                         c.desktop->optionsKey, c.dark ? "picture-uri-dark='file:///d.png'\n" : "")
-                    .toUtf8());
-    }
+    ASSERT_TRUE(writeFile(
+        keyfile, QString("[%1]\n%2='%3'\n%4='zoom'\n%5")
+                     .arg(c.group, c.desktop->fileKey, QString(start).replace("'", "\\'"),
+                          c.desktop->optionsKey, c.dark ? "picture-uri-dark='file:///d.png'\n" : "")
+                     .toUtf8()));
     // Every value is read from the file by a store of its own.
     auto reread = [&] {
         auto other = makeGSettingsBackend(*c.desktop, {"", keyfile.toStdString()});
@@ -205,6 +200,22 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(reread(), startFile + "|0|zoom");
     EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///d.png'"), c.dark);
+
+    // A key the user never set follows the desktop's default: Restore resets
+    // it (no value in the store afterwards) and writes back only the key that
+    // was set.
+    const QString set =
+        QString("%1='%2'").arg(c.desktop->fileKey, c.desktop->uri ? "file:///s.png" : "/s.png");
+    ASSERT_TRUE(writeFile(keyfile, QString("[%1]\n%2\n").arg(c.group, set).toUtf8()));
+    auto fresh = makeGSettingsBackend(*c.desktop, {"", keyfile.toStdString()});
+    ASSERT_TRUE(fresh->readCurrent().ok && fresh->apply("/w/a.bmp", Arrangement::Center).ok);
+    EXPECT_TRUE(readAll(keyfile).contains(QString(c.desktop->optionsKey) + "='centered'"));
+    const WallpaperResult r = fresh->restore();
+    ASSERT_TRUE(r.ok) << r.message;
+    const QString text = readAll(keyfile);
+    EXPECT_TRUE(text.contains(set)) << text.toStdString();
+    EXPECT_FALSE(text.contains(c.desktop->optionsKey) || text.contains("picture-uri-dark"))
+        << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -220,14 +231,12 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     if (compile.isEmpty())
         GTEST_SKIP() << "glib-compile-schemas is not installed";
     // GNOME before 42: the background schema without picture-uri-dark.
-    QFile xml(dir.filePath("org.gnome.desktop.background.gschema.xml"));
-    ASSERT_TRUE(xml.open(QIODevice::WriteOnly));
-    xml.write(R"(<schemalist><schema id="org.gnome.desktop.background"
+    ASSERT_TRUE(writeFile(dir.filePath("org.gnome.desktop.background.gschema.xml"),
+                          R"(<schemalist><schema id="org.gnome.desktop.background"
       path="/org/gnome/desktop/background/">
     <key name="picture-uri" type="s"><default>''</default></key>
     <key name="picture-options" type="s"><default>'zoom'</default></key>
-  </schema></schemalist>)");
-    xml.close();
+  </schema></schemalist>)"));
     ASSERT_EQ(QProcess::execute(compile, {dir.path()}), 0);
     const std::string keyfile = dir.filePath("keyfile").toStdString();
     auto old = makeGSettingsBackend(kGnomeDesktop, {dir.path().toStdString(), keyfile});
@@ -245,32 +254,6 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     const WallpaperResult r = missing->readCurrent();
     EXPECT_NE(r.message.find("org.cinnamon.desktop.background"), std::string::npos) << r.message;
     EXPECT_FALSE(r.ok || missing->apply("/w/a.bmp", Arrangement::Tile).ok || missing->restore().ok);
-}
-
-// A key the user never set follows the desktop's default: Restore resets it
-// (no value in the store afterwards) and writes back only the key that was
-// set.
-TEST(GSettingsWallpaper, RestoreResetsTheKeysThatWereAtTheirDefaults)
-{
-    if (!QFile::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.background.gschema.xml"))
-        GTEST_SKIP() << "org.gnome.desktop.background is not installed";
-    QTemporaryDir dir;
-    const QString keyfile = dir.filePath("keyfile");
-    {
-        QFile f(keyfile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[org/gnome/desktop/background]\npicture-uri='file:///start.png'\n");
-    }
-    auto backend = makeGSettingsBackend(kGnomeDesktop, {"", keyfile.toStdString()});
-    ASSERT_TRUE(backend->readCurrent().ok);
-    ASSERT_TRUE(backend->apply("/w/a.bmp", Arrangement::Center).ok);
-    EXPECT_TRUE(readAll(keyfile).contains("picture-options='centered'"));
-    const WallpaperResult r = backend->restore();
-    ASSERT_TRUE(r.ok) << r.message;
-    const QString text = readAll(keyfile);
-    EXPECT_TRUE(text.contains("picture-uri='file:///start.png'")) << text.toStdString();
-    EXPECT_FALSE(text.contains("picture-options") || text.contains("picture-uri-dark"))
-        << text.toStdString();
 }
 
 } // namespace

@@ -102,10 +102,8 @@ TEST(WallpaperFiles, OnePlainFolderAndTheEarlierFolderCleanedUp)
     const QString legacy = QString::fromStdString(legacyWallpaperFolder());
     EXPECT_EQ(legacy, data.filePath("Ombrix/Ombrix"));
     ASSERT_TRUE(QDir().mkpath(legacy));
-    for (const char* name : {"OmbrixWallpaper-1.bmp", "OmbrixWallpaper-startup.bmp"}) {
-        QFile f(legacy + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char* name : {"OmbrixWallpaper-1.bmp", "OmbrixWallpaper-startup.bmp"})
+        ASSERT_TRUE(writeFile(legacy + "/" + name));
     RecordingBackend b;
     ASSERT_TRUE(setDesktopWallpaper(b, drawAt(4, 3), Arrangement::Tile, folder,
                                     {(legacy + "/OmbrixWallpaper-startup.bmp").toStdString()})
