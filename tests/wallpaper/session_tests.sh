@@ -10,30 +10,27 @@
 #   session_tests.sh OMBRIX_TESTS OMBRIX
 set -uo pipefail
 tests=$1 ombrix=$2
-for tool in Xvfb dbus-run-session; do
-  command -v "$tool" >/dev/null || { echo "session_tests: $tool is missing"; exit 77; }
-done
+. "$(dirname "$0")/session_lib.sh" Xvfb dbus-run-session
 
-work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
+# Starts an Xvfb of SIZE on the first free display number from FIRST (found
+# through the lock files X servers leave), logging to LOG; it sets
+# xvfb_display and xvfb_pid, or fails when none of 60 numbers is free.
+start_xvfb() { # FIRST SIZE LOG
+  local n
+  for n in $(seq "$1" $(($1 + 59))); do
+    { [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; } && continue
+    Xvfb ":$n" -noreset -screen 0 "$2" -nolisten tcp >"$3" 2>&1 &
+    xvfb_pid=$! xvfb_display=":$n"
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      sleep 0.1
+    done
+    return 0
+  done
+  return 1
 }
-trap cleanup EXIT
-
-# A free display number, found through the lock files X servers leave.
-display=
-for n in $(seq 140 199); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
-[ -n "$display" ] || { echo "session_tests: no free display"; exit 77; }
-Xvfb "$display" -noreset -screen 0 320x200x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
+start_xvfb 140 320x200x24 "$work/xvfb.log" || { echo "session_tests: no free display"; exit 77; }
+display=$xvfb_display started=$xvfb_pid
 
 # D-Bus activation gives xfconfd the bus's environment, not the test's: the
 # configuration folder is set before the bus starts.  The bus starts only
@@ -147,17 +144,9 @@ done
 
 # A root window larger than Qt reads by default (6000 x 6000 is 144 MB):
 # the wallpaper is set, and the root shows it, not black.
-big=
-for n in $(seq 200 259); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { big=":$n"; break; }
-done
-if [ -n "$big" ] && command -v xwd >/dev/null && command -v xprop >/dev/null; then
-  Xvfb "$big" -noreset -screen 0 6000x6000x24 -nolisten tcp >"$work/xvfb-big.log" 2>&1 &
-  big_pid=$!
-  for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X${big#:}" ] && break
-    sleep 0.1
-  done
+if command -v xwd >/dev/null && command -v xprop >/dev/null &&
+   start_xvfb 200 6000x6000x24 "$work/xvfb-big.log"; then
+  big=$xvfb_display big_pid=$xvfb_pid
   expect 0 '' DISPLAY="$big" -- --preset 1
   if ! DISPLAY="$big" xprop -root _XROOTPMAP_ID | grep -q 'pixmap id'; then
     echo "FAIL: the 6000 x 6000 root window has no wallpaper pixmap"

@@ -8,17 +8,7 @@
 #   sway_tests.sh OMBRIX_TESTS OMBRIX
 set -uo pipefail
 tests=$1 ombrix=$2
-for tool in sway swaybg grim swaymsg setpriv; do
-  command -v "$tool" >/dev/null || { echo "sway_tests: $tool is missing"; exit 77; }
-done
-
-work=$(mktemp -d)
-sway_pid=
-cleanup() {
-  [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/session_lib.sh" sway swaybg grim swaymsg setpriv
 chmod 755 "$work"
 
 # sway runs as nobody when the test runs as root; its runtime folder must be
@@ -52,7 +42,7 @@ run() { # CONFIG FILTER
   env -i PATH="$PATH" XDG_RUNTIME_DIR="$work/run" WLR_BACKENDS=headless \
     WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=2 "${as_user[@]}" \
     sway -c "$1" >"$work/sway.log" 2>&1 &
-  sway_pid=$!
+  started=$!
   local socket=
   for _ in $(seq 100); do
     socket=$(ls "$work"/run/sway-ipc.*.sock 2>/dev/null | head -n1)
@@ -80,8 +70,8 @@ HEADLESS-2 200x160+320+0 scale 1' got how
       echo "FAIL: monitors listed ($how):"; echo "$got"; cat "$work/stderr"; status=1
     fi
   done
-  kill "$sway_pid"; wait "$sway_pid" 2>/dev/null
-  sway_pid=
+  kill "$started"; wait "$started" 2>/dev/null
+  started=
 }
 run "$work/sway.conf" 'WallpaperSwaySession.*'
 run "$work/swaybg.conf" 'WallpaperSwaybgSession.*'

@@ -6,9 +6,10 @@
 // - Plasma: a stand-in shell on the same bus that records the scripts,
 //   answers the read-back and can refuse as a locked Plasma does;
 // - the root window of a real Xvfb (-noreset), read back pixel by pixel.
-#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
+#include "wallpaper/x_server.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -32,21 +33,54 @@
 
 #include <gtest/gtest.h>
 
-#include <xcb/xcb.h>
-
+#include <atomic>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 
 using namespace ombrix;
-using ombrix::test::atItsSize;
+using namespace ombrix::test;
 
 namespace
 {
 
-bool sessionBus()
+// session_tests.sh starts an Xvfb (-noreset) and a private session bus for
+// these tests and names them, and the program, here; a plain run skips them.
+class WallpaperDesktopSession : public ::testing::Test
 {
-    return std::getenv("OMBRIX_TEST_SESSION_BUS") != nullptr;
+protected:
+    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
+    const char* program = std::getenv("OMBRIX_TEST_PROGRAM");
+    void SetUp() override
+    {
+        if (!display || !program || !std::getenv("OMBRIX_TEST_SESSION_BUS"))
+            GTEST_SKIP() << "needs an Xvfb and a session bus (tests/wallpaper/session_tests.sh)";
+    }
+};
+
+// A stand-in service in a thread of its own, on a connection of its own, so
+// that it answers while the back end waits; gone from the bus when done.
+struct OnTheBus {
+    QThread thread;
+    QDBusConnection bus;
+    bool registered;
+    OnTheBus(QDBusVirtualObject& object, const QString& path, const QString& service)
+        : bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, service))
+    {
+        object.moveToThread(&thread);
+        thread.start();
+        registered = bus.registerVirtualObject(path, &object) && bus.registerService(service);
+    }
+    ~OnTheBus()
+    {
+        bus.unregisterService(bus.name());
+        QDBusConnection::disconnectFromBus(bus.name());
+        thread.quit();
+        thread.wait();
+    }
+};
+
+QString uri(const std::string& file)
+{
+    return QString::fromStdString(fileUri(file));
 }
 
 // ---------------------------------------------------------------------------
@@ -79,17 +113,12 @@ QVariantMap xfconfBackdrop()
     return qdbus_cast<QVariantMap>(reply.arguments().value(0));
 }
 
-TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
+TEST_F(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
 {
-    if (!sessionBus())
-        GTEST_SKIP() << "needs xfconfd on a private bus (tests/wallpaper/session_tests.sh)";
     const QString dir =
         qEnvironmentVariable("XDG_CONFIG_HOME") + "/xfce4/xfconf/xfce-perchannel-xml";
     ASSERT_TRUE(QDir().mkpath(dir));
-    QFile xml(dir + "/xfce4-desktop.xml");
-    ASSERT_TRUE(xml.open(QIODevice::WriteOnly));
-    xml.write(kXfceConfig);
-    xml.close();
+    ASSERT_TRUE(writeFile(dir + "/xfce4-desktop.xml", kXfceConfig));
 
     const QVariantMap start = xfconfBackdrop();
     ASSERT_EQ(start.size(), 7);
@@ -126,24 +155,18 @@ TEST(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
 
     // A picture per monitor: each monitor's own keys on every workspace,
     // created for a monitor the desktop had not seen; the others untouched.
-    auto monitor = [](const char* name) {
-        Monitor m;
-        m.name = name;
-        return m;
-    };
     ASSERT_TRUE(backend->readCurrent().ok);
     ASSERT_TRUE(
-        backend->applyEach({{monitor("HDMI-1"), "/w/h.bmp"}, {monitor("DP-2"), "/w/d.bmp"}}).ok);
+        backend->applyEach({{Monitor{"HDMI-1"}, "/w/h.bmp"}, {Monitor{"DP-2"}, "/w/d.bmp"}}).ok);
     const QVariantMap each = xfconfBackdrop();
     for (int w = 0; w < 2; ++w) {
-        const QString n = QString::number(w);
-        EXPECT_EQ(each.value("/backdrop/screen0/monitorHDMI-1/workspace" + n + "/last-image"),
-                  "/w/h.bmp");
-        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/last-image"),
-                  "/w/d.bmp");
-        EXPECT_EQ(each.value("/backdrop/screen0/monitorDP-2/workspace" + n + "/image-style"), 3);
-        EXPECT_EQ(each.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"),
-                  start.value("/backdrop/screen0/monitoreDP-1/workspace" + n + "/last-image"));
+        const auto key = [w](const char* m, const char* k) {
+            return QString("/backdrop/screen0/monitor%1/workspace%2/%3").arg(m).arg(w).arg(k);
+        };
+        EXPECT_EQ(each.value(key("HDMI-1", "last-image")), "/w/h.bmp");
+        EXPECT_EQ(each.value(key("DP-2", "last-image")), "/w/d.bmp");
+        EXPECT_EQ(each.value(key("DP-2", "image-style")), 3);
+        EXPECT_EQ(each.value(key("eDP-1", "last-image")), start.value(key("eDP-1", "last-image")));
     }
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(xfconfBackdrop(), start);
@@ -165,8 +188,6 @@ QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, cons
     return {{"id", id}, {"screen", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
 }
 
-QImage drawAt(int w, int h);
-
 class PlasmaStandIn final : public QDBusVirtualObject
 {
 public:
@@ -174,8 +195,13 @@ public:
     const QJsonArray start{desk(0, "org.kde.image", "file:///usr/share/wallpapers/Next.png", ""),
                            desk(1, "org.kde.slideshow", "file:///x.jpg", "1")};
     QJsonArray desks = start;
-    bool locked = false;
+    std::atomic<bool> locked = false;
 
+    QJsonArray now()
+    {
+        QMutexLocker hold(&lock);
+        return desks;
+    }
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override
     {
@@ -214,19 +240,13 @@ public:
     }
 };
 
-TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
+TEST_F(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
 {
-    if (!sessionBus())
-        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
     // No shell on the bus yet: said before anything is tried.
     EXPECT_NE(makePlasmaBackend()->whyCannotApply().find("not running"), std::string::npos);
-    QThread thread;
     PlasmaStandIn shell;
-    shell.moveToThread(&thread);
-    thread.start();
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "plasma");
-    ASSERT_TRUE(bus.registerVirtualObject("/PlasmaShell", &shell));
-    ASSERT_TRUE(bus.registerService("org.kde.plasmashell"));
+    OnTheBus on(shell, "/PlasmaShell", "org.kde.plasmashell");
+    ASSERT_TRUE(on.registered);
 
     auto backend = makePlasmaBackend();
     EXPECT_EQ(backend->whyCannotApply(), "");
@@ -244,136 +264,46 @@ TEST(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     for (const auto& s : steps) {
         const WallpaperResult r = backend->apply(s.file, s.a);
         ASSERT_TRUE(r.ok) << r.message;
-        QMutexLocker hold(&shell.lock);
+        const QJsonArray desks = shell.now();
         for (int id = 0; id < 2; ++id)
-            EXPECT_EQ(shell.desks[id].toObject(),
-                      desk(id, "org.kde.image", QString::fromStdString(fileUri(s.file)), s.fill));
+            EXPECT_EQ(desks[id].toObject(), desk(id, "org.kde.image", uri(s.file), s.fill));
     }
     ASSERT_TRUE(backend->restore().ok);
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks, shell.start);
-    }
+    EXPECT_EQ(shell.now(), shell.start);
     // A picture per screen, each drawn at its size: shown one to one.
-    Monitor left, right;
-    left.name = "HDMI-1";
-    right.name = "eDP-1";
-    ASSERT_TRUE(backend->applyEach({{left, "/w/it's 1.bmp"}, {right, "/w/two #2.bmp"}}).ok);
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks[0].toObject(),
-                  desk(0, "org.kde.image", QString::fromStdString(fileUri("/w/it's 1.bmp")), "0"));
-        EXPECT_EQ(shell.desks[1].toObject(),
-                  desk(1, "org.kde.image", QString::fromStdString(fileUri("/w/two #2.bmp")), "0"));
-    }
+    ASSERT_TRUE(
+        backend
+            ->applyEach({{Monitor{"HDMI-1"}, "/w/it's 1.bmp"}, {Monitor{"eDP-1"}, "/w/two #2.bmp"}})
+            .ok);
+    EXPECT_EQ(shell.now(), QJsonArray({desk(0, "org.kde.image", uri("/w/it's 1.bmp"), "0"),
+                                       desk(1, "org.kde.image", uri("/w/two #2.bmp"), "0")}));
     ASSERT_TRUE(backend->restore().ok);
 
     // Plasma tiles from the screen's centre: with the monitor known, the
     // tiles go composed from its top left at its size, and Plasma stretches
     // that picture one to one.
-    Monitor screen;
-    screen.width = 32;
-    screen.height = 20;
     QTemporaryDir dir;
     const QString tiled = dir.filePath("OmbrixWallpaper-5.bmp");
     ASSERT_TRUE(drawAt(7, 5).save(tiled, "BMP"));
-    ASSERT_TRUE(makePlasmaBackend({screen})->apply(tiled.toStdString(), Arrangement::Tile).ok);
+    ASSERT_TRUE(makePlasmaBackend({Monitor{"", 0, 0, 32, 20}})
+                    ->apply(tiled.toStdString(), Arrangement::Tile)
+                    .ok);
     EXPECT_EQ(QImage(tiled).convertToFormat(QImage::Format_RGB32),
               composeRootPicture(drawAt(7, 5), 32, 20, Arrangement::Tile));
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks[0].toObject().value("fill"), "0");
-    }
+    EXPECT_EQ(shell.now()[0].toObject().value("fill"), "0");
     ASSERT_TRUE(backend->restore().ok);
-    {
-        QMutexLocker hold(&shell.lock);
-        EXPECT_EQ(shell.desks, shell.start);
-        shell.locked = true;
-    }
+    EXPECT_EQ(shell.now(), shell.start);
+    shell.locked = true;
     const WallpaperResult refused = backend->apply("/w/x.bmp", Arrangement::Tile);
     EXPECT_NE(refused.message.find("Widgets are locked"), std::string::npos) << refused.message;
     EXPECT_FALSE(refused.ok);
-
-    bus.unregisterService("org.kde.plasmashell");
-    QDBusConnection::disconnectFromBus("plasma");
-    thread.quit();
-    thread.wait();
 }
 
 // ---------------------------------------------------------------------------
 // The root window
 
-template <class R> std::unique_ptr<R, void (*)(void*)> owned(R* r)
+TEST_F(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
 {
-    return {r, std::free};
-}
-
-struct X {
-    xcb_connection_t* c;
-    xcb_screen_t* s;
-    explicit X(const char* display)
-        : c(xcb_connect(display, nullptr)), s(xcb_setup_roots_iterator(xcb_get_setup(c)).data)
-    {
-    }
-    ~X()
-    {
-        sync();
-        xcb_disconnect(c);
-    }
-    void sync() const { owned(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
-    xcb_atom_t atom(const char* name) const
-    {
-        const auto n = static_cast<uint16_t>(std::strlen(name));
-        return owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, n, name), nullptr))->atom;
-    }
-    xcb_pixmap_t property(const char* name) const
-    {
-        auto r = owned(xcb_get_property_reply(
-            c, xcb_get_property(c, 0, s->root, atom(name), XCB_ATOM_PIXMAP, 0, 1), nullptr));
-        return xcb_get_property_value_length(r.get()) == 4
-                   ? *static_cast<xcb_pixmap_t*>(xcb_get_property_value(r.get()))
-                   : 0;
-    }
-    void publish(xcb_pixmap_t id) const
-    {
-        for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"})
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, s->root, atom(name), XCB_ATOM_PIXMAP, 32,
-                                1, &id);
-        sync();
-    }
-    bool alive(xcb_drawable_t id) const
-    {
-        xcb_generic_error_t* e = nullptr;
-        auto g = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), &e));
-        std::free(e);
-        return g != nullptr;
-    }
-    // A pixmap of one colour, owned by this connection.
-    xcb_pixmap_t filled(uint16_t w, uint16_t h, uint32_t colour) const
-    {
-        const xcb_pixmap_t p = xcb_generate_id(c);
-        const xcb_gcontext_t gc = xcb_generate_id(c);
-        xcb_create_pixmap(c, s->root_depth, p, s->root, w, h);
-        xcb_create_gc(c, gc, p, XCB_GC_FOREGROUND, &colour);
-        const xcb_rectangle_t all{0, 0, w, h};
-        xcb_poly_fill_rectangle(c, p, gc, 1, &all);
-        return p;
-    }
-    QImage pixels(xcb_drawable_t id) const
-    {
-        const uint16_t w = s->width_in_pixels, h = s->height_in_pixels;
-        auto r = owned(xcb_get_image_reply(
-            c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, id, 0, 0, w, h, ~0u), nullptr));
-        return r ? QImage(xcb_get_image_data(r.get()), w, h, QImage::Format_RGB32).copy()
-                 : QImage();
-    }
-};
-
-TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
-{
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    if (display == nullptr)
-        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
     X x(display);
     const uint16_t w = x.s->width_in_pixels, h = x.s->height_in_pixels;
     xcb_pixmap_t previous = 0;
@@ -386,14 +316,11 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
         setter.publish(previous);
         xcb_set_close_down_mode(setter.c, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
     }
-    const QImage before = x.pixels(x.s->root);
+    const QImage before = x.root();
     ASSERT_EQ(before.pixel(w / 2, h / 2) & 0xffffff, 0x336699u);
 
     QTemporaryDir dir;
-    QImage picture(37, 23, QImage::Format_RGB32);
-    for (int py = 0; py < 23; ++py)
-        for (int px = 0; px < 37; ++px)
-            picture.setPixel(px, py, qRgb(px * 7, py * 11, (px + py) * 3));
+    const QImage picture = drawAt(37, 23);
     const std::string file = dir.filePath("wall.bmp").toStdString();
     ASSERT_TRUE(picture.save(QString::fromStdString(file)));
 
@@ -410,7 +337,7 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
         ASSERT_TRUE(r.ok) << r.message;
         const QImage want = composeRootPicture(picture, w, h, a);
         const xcb_pixmap_t now = x.property("_XROOTPMAP_ID");
-        EXPECT_EQ(x.pixels(x.s->root), want) << static_cast<int>(a);
+        EXPECT_EQ(x.root(), want) << static_cast<int>(a);
         EXPECT_EQ(x.pixels(now), want);
         EXPECT_EQ(x.property("ESETROOT_PMAP_ID"), now);
         EXPECT_FALSE(x.alive(previous)) << "the previous pixmap was not freed";
@@ -420,7 +347,7 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
     EXPECT_TRUE(x.alive(decoy) && xcb_connection_has_error(decoyOwner.c) == 0);
 
     ASSERT_TRUE(backend->restore().ok);
-    EXPECT_EQ(x.pixels(x.s->root), before);
+    EXPECT_EQ(x.root(), before);
     EXPECT_FALSE(x.alive(previous));
 
     // A root without a wallpaper goes back to none.
@@ -435,87 +362,44 @@ TEST(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
     EXPECT_FALSE(x.alive(ours));
 }
 
-// A design whose every pixel tells the size it was drawn at.
-QImage drawAt(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 7 + w) % 256, (y * 5 + h) % 256, (x ^ y) % 256));
-    return img;
-}
+// RandR monitors set for a test, and removed again however it ends.
+struct RandrMonitors {
+    const char* display;
+    std::vector<const char*> names;
+    bool add(const char* name, const char* geometry, const char* output)
+    {
+        names.push_back(name);
+        return QProcess::execute("xrandr",
+                                 {"-d", display, "--setmonitor", name, geometry, output}) == 0;
+    }
+    ~RandrMonitors()
+    {
+        for (const char* name : names)
+            QProcess::execute("xrandr", {"-d", display, "--delmonitor", name});
+    }
+};
 
 // Two and three RandR monitors of different sizes on one 320 x 200 screen
 // (the first on Xvfb's output, the others on none, so that Xvfb does not
 // keep its whole-screen monitor as one more): each monitor's region of the
-// root shows the design drawn at that monitor's size.
-TEST(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
+// root shows the design drawn at that monitor's size.  The command line
+// without --size, as a login script runs it on a laptop with an external
+// screen, lists the same monitors and draws each one's region as `ombrix
+// render` draws the design at that size.
+TEST_F(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
 {
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    if (display == nullptr)
-        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
     if (QStandardPaths::findExecutable("xrandr").isEmpty())
         GTEST_SKIP() << "xrandr is not installed";
     const struct {
         const char* name;
         const char* geometry;
         const char* output;
-        Monitor want;
-    } two[] = {{"Left", "200/50x200/50+0+0", "screen", {"Left", 0, 0, 200, 200, 1.0, false}},
-               {"Right", "120/30x100/25+200+0", "none", {"Right", 200, 0, 120, 100, 1.0, false}}},
-      three[] = {{"Top", "160/40x120/30+0+0", "screen", {"Top", 0, 0, 160, 120, 1.0, false}},
-                 {"Side", "160/40x80/20+160+0", "none", {"Side", 160, 0, 160, 80, 1.0, false}},
-                 {"Wide", "320/80x80/20+0+120", "none", {"Wide", 0, 120, 320, 80, 1.0, false}}};
-    X x(display);
-    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
-                               std::vector(std::begin(three), std::end(three))}) {
-        for (const auto& m : layout)
-            ASSERT_EQ(QProcess::execute(
-                          "xrandr", {"-d", display, "--setmonitor", m.name, m.geometry, m.output}),
-                      0);
-        const MonitorList found = listXMonitors(display);
-        ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
-        for (size_t i = 0; i < layout.size(); ++i) {
-            const Monitor& f = found.monitors[i];
-            const Monitor& w = layout[i].want;
-            EXPECT_EQ(describeMonitor(f), describeMonitor(w));
-        }
-        QTemporaryDir dir;
-        auto backend = makeRootWindowBackend(display);
-        ASSERT_TRUE(backend->readCurrent().ok);
-        QElapsedTimer clock;
-        clock.start();
-        const WallpaperResult r = setMonitorWallpapers(*backend, found.monitors, atItsSize(drawAt),
-                                                       dir.path().toStdString(), {});
-        ASSERT_TRUE(r.ok) << r.message;
-        const QImage root = x.pixels(x.s->root);
-        for (const Monitor& m : found.monitors)
-            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
-        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
-                    layout.size(), static_cast<long long>(clock.elapsed()));
-        ASSERT_TRUE(backend->restore().ok);
-        for (const auto& m : layout)
-            QProcess::execute("xrandr", {"-d", display, "--delmonitor", m.name});
-    }
-}
-
-// The command line without --size, as a login script runs it on a laptop
-// with an external screen: it lists the RandR monitors, and each one's region
-// of the root shows the design as `ombrix render` draws it at that size.
-TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
-{
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    const char* program = std::getenv("OMBRIX_TEST_PROGRAM");
-    if (display == nullptr || program == nullptr)
-        GTEST_SKIP() << "needs an Xvfb and the program (tests/wallpaper/session_tests.sh)";
-    if (QStandardPaths::findExecutable("xrandr").isEmpty())
-        GTEST_SKIP() << "xrandr is not installed";
-    ASSERT_EQ(QProcess::execute(
-                  "xrandr", {"-d", display, "--setmonitor", "Left", "200/50x200/50+0+0", "screen"}),
-              0);
-    ASSERT_EQ(QProcess::execute("xrandr", {"-d", display, "--setmonitor", "Right",
-                                           "120/30x100/25+200+0", "none"}),
-              0);
+        const char* listed;
+    } two[] = {{"Left", "200/50x200/50+0+0", "screen", "Left 200x200+0+0 scale 1"},
+               {"Right", "120/30x100/25+200+0", "none", "Right 120x100+200+0 scale 1"}},
+      three[] = {{"Top", "160/40x120/30+0+0", "screen", "Top 160x120+0+0 scale 1"},
+                 {"Side", "160/40x80/20+160+0", "none", "Side 160x80+160+0 scale 1"},
+                 {"Wide", "320/80x80/20+0+120", "none", "Wide 320x80+0+120 scale 1"}};
     QTemporaryDir home;
     const auto run = [&](const QStringList& args, QString* out = nullptr) {
         QProcess p;
@@ -530,34 +414,58 @@ TEST(WallpaperDesktopSession, CommandLineDrawsTheDesignForEachMonitor)
             *out = QString::fromLocal8Bit(p.readAllStandardOutput());
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     };
-    QString listed;
-    EXPECT_EQ(run({"wallpaper", "--list-monitors"}, &listed), 0);
-    EXPECT_EQ(listed.toStdString(), "Left 200x200+0+0 scale 1\nRight 120x100+200+0 scale 1\n");
-    EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
     X x(display);
-    const QImage root = x.pixels(x.s->root);
-    for (const QRect& m : {QRect(0, 0, 200, 200), QRect(200, 0, 120, 100)}) {
-        const QString file = home.filePath("render.bmp");
-        ASSERT_EQ(run({"render", "--preset", "1", "--size",
-                       QString("%1x%2").arg(m.width()).arg(m.height()), "--out", file}),
-                  0);
-        EXPECT_EQ(root.copy(m), QImage(file).convertToFormat(QImage::Format_RGB32))
-            << m.width() << "x" << m.height();
+    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
+                               std::vector(std::begin(three), std::end(three))}) {
+        RandrMonitors randr{display, {}};
+        QString listed;
+        for (const auto& m : layout) {
+            ASSERT_TRUE(randr.add(m.name, m.geometry, m.output)) << m.name;
+            listed += QString(m.listed) + "\n";
+        }
+        const MonitorList found = listXMonitors(display);
+        ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
+        for (size_t i = 0; i < layout.size(); ++i)
+            EXPECT_EQ(describeMonitor(found.monitors[i]), layout[i].listed);
+        QTemporaryDir dir;
+        auto backend = makeRootWindowBackend(display);
+        ASSERT_TRUE(backend->readCurrent().ok);
+        QElapsedTimer clock;
+        clock.start();
+        const WallpaperResult r =
+            setMonitorWallpapers(*backend, found.monitors, atItsSize, dir.path().toStdString(), {});
+        ASSERT_TRUE(r.ok) << r.message;
+        const QImage root = x.root();
+        for (const Monitor& m : found.monitors)
+            EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
+        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
+                    layout.size(), static_cast<long long>(clock.elapsed()));
+        ASSERT_TRUE(backend->restore().ok);
+
+        QString out;
+        EXPECT_EQ(run({"wallpaper", "--list-monitors"}, &out), 0);
+        EXPECT_EQ(out, listed);
+        EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
+        const QImage shown = x.root();
+        for (const Monitor& m : found.monitors) {
+            const QString file = home.filePath("render.bmp");
+            ASSERT_EQ(run({"render", "--preset", "1", "--size",
+                           QString("%1x%2").arg(m.width).arg(m.height), "--out", file}),
+                      0);
+            EXPECT_EQ(shown.copy(m.x, m.y, m.width, m.height),
+                      QImage(file).convertToFormat(QImage::Format_RGB32))
+                << m.name;
+        }
     }
     // Listing stands alone: with a design as well it is a usage error.
     EXPECT_EQ(run({"wallpaper", "--list-monitors", "--preset", "1"}), 2);
-    for (const char* name : {"Left", "Right"})
-        QProcess::execute("xrandr", {"-d", display, "--delmonitor", name});
 }
 
 // A desktop program's window over the root (pcmanfm-qt, caja, xfdesktop
 // map one): the root's background would not show, so the back end refuses
 // and names the program, and the root keeps its wallpaper.
-TEST(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
+TEST_F(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
 {
-    const char* display = std::getenv("OMBRIX_TEST_X_DISPLAY");
-    if (display == nullptr)
-        GTEST_SKIP() << "needs an Xvfb started with -noreset (tests/wallpaper/session_tests.sh)";
     X x(display);
     const xcb_window_t w = xcb_generate_id(x.c);
     xcb_create_window(x.c, XCB_COPY_FROM_PARENT, w, x.s->root, 0, 0, x.s->width_in_pixels,
@@ -601,9 +509,9 @@ class PortalStandIn final : public QDBusVirtualObject
 {
 public:
     QMutex lock;
-    uint answer = 0;     // 0 done, 1 cancelled, 2 failed
-    QString settingsUri; // what the settings portal answers for the GNOME key
-    QByteArray received; // the file's bytes, read from the descriptor
+    std::atomic<uint> answer = 0; // 0 done, 1 cancelled, 2 failed
+    QString settingsUri;          // what the settings portal answers for the GNOME key
+    QByteArray received;          // the file's bytes, read from the descriptor
     QVariantMap options;
 
     QString introspect(const QString&) const override { return {}; }
@@ -631,26 +539,20 @@ public:
         c.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QDBusMessage response =
             QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
-        response << answer << QVariantMap();
+        response << answer.load() << QVariantMap();
         return c.send(response);
     }
 };
 
-TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
+TEST_F(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
 {
-    if (!sessionBus())
-        GTEST_SKIP() << "needs a private session bus (tests/wallpaper/session_tests.sh)";
     QTemporaryDir dir;
     const QString awkward = dir.filePath("a b'c\"d$HOME;e\\f\ng -h");
     ASSERT_TRUE(QDir().mkpath(awkward));
     const std::string file = (awkward + "/OmbrixWallpaper-1.bmp").toStdString();
     const QImage picture = drawAt(7, 5);
-    Monitor screen;
-    screen.name = "eDP-1";
-    screen.width = 32;
-    screen.height = 20;
     PortalOptions options;
-    options.monitors = {screen};
+    options.monitors = {Monitor{"eDP-1", 0, 0, 32, 20}};
     options.answerTimeoutMs = 10000;
 
     // No portal on the bus: said before anything is tried, and refused,
@@ -659,13 +561,9 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
               std::string::npos);
     EXPECT_FALSE(makePortalBackend(options)->apply(file, Arrangement::Tile).ok);
 
-    QThread thread;
     PortalStandIn portal;
-    portal.moveToThread(&thread);
-    thread.start();
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "portal");
-    ASSERT_TRUE(bus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal));
-    ASSERT_TRUE(bus.registerService("org.freedesktop.portal.Desktop"));
+    OnTheBus on(portal, "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Desktop");
+    ASSERT_TRUE(on.registered);
 
     const struct {
         uint answer;
@@ -684,10 +582,7 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
     EXPECT_FALSE(backend->restore().ok);
     for (const auto& r : rows) {
         ASSERT_TRUE(picture.save(QString::fromStdString(file), "BMP"));
-        {
-            QMutexLocker hold(&portal.lock);
-            portal.answer = r.answer;
-        }
+        portal.answer = r.answer;
         const WallpaperResult result = backend->apply(file, r.a);
         EXPECT_EQ(result.ok, r.ok) << result.message;
         EXPECT_NE(result.message.find(r.says), std::string::npos) << result.message;
@@ -717,11 +612,6 @@ TEST(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(portal.received, f.readAll());
     }
-
-    bus.unregisterService("org.freedesktop.portal.Desktop");
-    QDBusConnection::disconnectFromBus("portal");
-    thread.quit();
-    thread.wait();
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 // what was found, and the root window back end, whose picture the desktop's
 // window would hide, refuses.
 #include "wallpaper/backends.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
+#include "wallpaper/x_server.h"
 
 #include <QDir>
 #include <QImage>
@@ -14,43 +16,19 @@
 
 #include <gtest/gtest.h>
 
-#include <xcb/xcb.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
 using namespace ombrix;
+using namespace ombrix::test;
 
 namespace
 {
 
 QImage screen(const char* display)
 {
-    xcb_connection_t* c = xcb_connect(display, nullptr);
-    const xcb_screen_t* s = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    xcb_get_image_reply_t* r =
-        xcb_get_image_reply(c,
-                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, s->root, 0, 0,
-                                          s->width_in_pixels, s->height_in_pixels, ~0u),
-                            nullptr);
-    QImage out;
-    if (r != nullptr)
-        out = QImage(xcb_get_image_data(r), s->width_in_pixels, s->height_in_pixels,
-                     QImage::Format_RGB32)
-                  .copy();
-    std::free(r);
-    xcb_disconnect(c);
-    return out;
-}
-
-QImage testPicture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x * 40 % 256, y * 70 % 256, (x * y * 13 + 5) % 256));
-    return img;
+    return X(display).root();
 }
 
 // Waits until the screen's `area` shows `want` there.
@@ -91,7 +69,7 @@ TEST(WallpaperPcmanfmSession, SetThroughItsCommandLineReadBackFromTheScreenAndRe
               std::string::npos);
 
     QTemporaryDir dir;
-    const QImage picture = testPicture(7, 5);
+    const QImage picture = drawAt(7, 5);
     const QImage now = screen(display);
     const int w = now.width(), h = now.height();
     int n = 0;

@@ -4,9 +4,9 @@
 // sway_tests.sh, which starts sway (skipped in a plain run).  Before each
 // case the background is reset to a solid colour and checked, so that an
 // earlier picture cannot pass for the new one.
-#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
 #include "wallpaper/processes.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
 
 #include <QDir>
@@ -19,13 +19,12 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <functional>
 #include <thread>
 
 using namespace ombrix;
-using ombrix::test::atItsSize;
+using namespace ombrix::test;
 
 namespace
 {
@@ -50,81 +49,64 @@ QImage grab(const std::string& output)
         .convertToFormat(QImage::Format_RGB32);
 }
 
-// Largest difference of any channel between two pictures of one size, or
-// with `mean`, the mean difference (a stretched picture is filtered by sway's
-// drawing library, not Qt's, and differs a little everywhere).
-int difference(const QImage& a, const QImage& b, bool mean = false)
+// Waits until each output shows its picture exactly; the first output that
+// does not, or "" when all do.
+std::string notShowing(const std::vector<Monitor>& outs, const DrawAtSize& want)
 {
-    if (a.size() != b.size())
-        return 256;
-    long long sum = 0;
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            const int d = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                    std::abs(qBlue(p) - qBlue(q))});
-            worst = std::max(worst, d);
-            sum += d;
+    for (const Monitor& m : outs)
+        for (int i = 0; grab(m.name) != want(m); ++i) {
+            if (i == 60)
+                return m.name;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-    return mean ? static_cast<int>(sum / (a.width() * a.height())) : worst;
+    return "";
 }
 
-// Waits until `output` shows `want` (within `tolerance`); the last
-// difference seen otherwise.
-int waitFor(const std::string& output, const QImage& want, int tolerance = 0)
+DrawAtSize solid(QRgb colour)
 {
-    int d = 256;
-    for (int i = 0; i < 60; ++i) {
-        d = difference(grab(output), want, tolerance > 0);
-        if (d <= tolerance)
-            return d;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return d;
+    return [colour](const Monitor& m) {
+        QImage img(m.width, m.height, QImage::Format_RGB32);
+        img.fill(colour);
+        return img;
+    };
 }
 
-QImage solid(const Monitor& m, QRgb colour)
+DrawAtSize arranged(const QImage& picture, Arrangement a)
 {
-    QImage img(m.width, m.height, QImage::Format_RGB32);
-    img.fill(colour);
-    return img;
+    return [=](const Monitor& m) { return composeRootPicture(picture, m.width, m.height, a); };
 }
 
-void resetBackground(const std::vector<Monitor>& outputs)
+const QRgb kReset = qRgb(255, 0, 255);
+
+void resetBackground(const std::vector<Monitor>& outs)
 {
     QProcess swaymsg;
     swaymsg.start("swaymsg", {"output * bg #ff00ff solid_color"});
     ASSERT_TRUE(swaymsg.waitForFinished(10000));
-    for (const Monitor& m : outputs)
-        ASSERT_EQ(waitFor(m.name, solid(m, qRgb(255, 0, 255))), 0) << m.name;
+    ASSERT_EQ(notShowing(outs, solid(kReset)), "");
 }
 
-QImage testPicture(int w, int h)
+// Run by sway_tests.sh against a headless sway with two outputs.
+class WallpaperSwaySession : public ::testing::Test
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x * 40 % 256, y * 70 % 256, (x * y * 13 + 5) % 256));
-    return img;
-}
-
-std::vector<Monitor> outputs()
-{
-    const MonitorList list = listSwayOutputs(socket());
-    EXPECT_TRUE(list.why.empty()) << list.why;
-    return list.monitors;
-}
+protected:
+    std::vector<Monitor> outs;
+    void SetUp() override
+    {
+        if (filesFolder().isEmpty())
+            GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
+        const MonitorList list = listSwayOutputs(socket());
+        EXPECT_TRUE(list.why.empty()) << list.why;
+        outs = list.monitors;
+        ASSERT_EQ(outs.size(), 2u);
+    }
+};
 
 // Folder names that break naive quoting at one step or another.
 const char* const kAwkwardFolders[] = {"plain", "a b'c\"d$HOME;e\\f", "-lead", "$(touch x),y"};
 
-TEST(WallpaperSwaySession, OutputsListedAndEachModeShownPixelForPixel)
+TEST_F(WallpaperSwaySession, OutputsListedAndEachModeShownPixelForPixel)
 {
-    if (filesFolder().isEmpty())
-        GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
-    const std::vector<Monitor> outs = outputs();
-    ASSERT_EQ(outs.size(), 2u);
     std::vector<std::string> described;
     for (const Monitor& m : outs)
         described.push_back(describeMonitor(m));
@@ -136,7 +118,7 @@ TEST(WallpaperSwaySession, OutputsListedAndEachModeShownPixelForPixel)
     EXPECT_EQ(sway->whyCannotApply(), "");
     ASSERT_TRUE(sway->readCurrent().ok);
     EXPECT_EQ(sway->values().wallpaper, "#203040");
-    const QImage picture = testPicture(7, 5);
+    const QImage picture = drawAt(7, 5);
     int n = 0;
     for (const char* folder : kAwkwardFolders) {
         const QString dir = filesFolder() + "/" + folder;
@@ -154,10 +136,8 @@ TEST(WallpaperSwaySession, OutputsListedAndEachModeShownPixelForPixel)
                                           : monitorFileName(file.toStdString(), 1);
             EXPECT_NE(r.message.find(" bg " + swayQuoted(shown) + " tile"), std::string::npos)
                 << r.message;
-            // sway's stretch filters as cairo does: a small tolerance there.
-            for (const Monitor& m : outs)
-                EXPECT_LE(waitFor(m.name, composeRootPicture(picture, m.width, m.height, a), 0), 0)
-                    << folder << " " << static_cast<int>(a) << " on " << m.name;
+            EXPECT_EQ(notShowing(outs, arranged(picture, a)), "")
+                << folder << " " << static_cast<int>(a);
         }
     }
     // A line break cannot reach sway: refused, the screen untouched.
@@ -168,20 +148,15 @@ TEST(WallpaperSwaySession, OutputsListedAndEachModeShownPixelForPixel)
     const WallpaperResult r = sway->apply((broken + "/p.bmp").toStdString(), Arrangement::Tile);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("line break"), std::string::npos) << r.message;
-    EXPECT_EQ(difference(grab(outs[0].name), solid(outs[0], qRgb(255, 0, 255))), 0);
+    EXPECT_EQ(grab(outs[0].name), solid(kReset)(outs[0]));
 
     // Restore: the configuration's own background again.
     ASSERT_TRUE(sway->restore().ok);
-    for (const Monitor& m : outs)
-        EXPECT_EQ(waitFor(m.name, solid(m, qRgb(0x20, 0x30, 0x40))), 0) << m.name;
+    EXPECT_EQ(notShowing(outs, solid(qRgb(0x20, 0x30, 0x40))), "");
 }
 
-TEST(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
+TEST_F(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
 {
-    if (filesFolder().isEmpty())
-        GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
-    const std::vector<Monitor> outs = outputs();
-    ASSERT_EQ(outs.size(), 2u);
     resetBackground(outs);
     auto sway = makeSwayBackend(socket());
     ASSERT_TRUE(sway->readCurrent().ok);
@@ -189,10 +164,9 @@ TEST(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
     // From the command to both outputs showing their pictures.
     QElapsedTimer clock;
     clock.start();
-    const WallpaperResult r = setMonitorWallpapers(*sway, outs, atItsSize(testPicture), folder, {});
+    const WallpaperResult r = setMonitorWallpapers(*sway, outs, atItsSize, folder, {});
     ASSERT_TRUE(r.ok) << r.message;
-    for (const Monitor& m : outs)
-        EXPECT_EQ(waitFor(m.name, testPicture(m.width, m.height)), 0) << m.name;
+    EXPECT_EQ(notShowing(outs, atItsSize), "");
     std::printf("sway, two outputs: wallpaper applied and read back in %lld ms\n",
                 static_cast<long long>(clock.elapsed()));
     // For a person to look at (OMBRIX_TEST_SHOTS names a folder).
@@ -207,17 +181,12 @@ TEST(WallpaperSwaySession, EachOutputItsOwnPictureAtItsSize)
 // swaybg): sway's dark grey until Ombrix's swaybg draws.
 const QRgb kNoWallpaper = qRgb(63, 63, 63);
 
-TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
+class WallpaperSwaybgSession : public WallpaperSwaySession
 {
-    if (filesFolder().isEmpty())
-        GTEST_SKIP() << "needs a headless sway (tests/wallpaper/sway_tests.sh)";
-    const std::vector<Monitor> outs = outputs();
-    ASSERT_EQ(outs.size(), 2u);
-    auto shows = [&](const QImage& picture, Arrangement a) {
-        for (const Monitor& m : outs)
-            EXPECT_EQ(waitFor(m.name, composeRootPicture(picture, m.width, m.height, a)), 0)
-                << m.name << " " << static_cast<int>(a);
-    };
+};
+
+TEST_F(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
+{
     auto ours = [] {
         std::vector<ProcessInfo> out;
         for (const ProcessInfo& p : runningProcesses("swaybg"))
@@ -225,8 +194,7 @@ TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
                 out.push_back(p);
         return out;
     };
-    for (const Monitor& m : outs)
-        ASSERT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0);
+    ASSERT_EQ(notShowing(outs, solid(kNoWallpaper)), "");
     SwaybgOptions options;
     options.stateFile = (filesFolder() + "/swaybg-state").toStdString();
     options.outputs = outs;
@@ -237,11 +205,11 @@ TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
     const QString dir = filesFolder() + "/" + kAwkwardFolders[1];
     ASSERT_TRUE(QDir().mkpath(dir));
     const QString a = dir + "/OmbrixWallpaper-a.bmp", b = dir + "/OmbrixWallpaper-b.bmp";
-    ASSERT_TRUE(testPicture(7, 5).save(a, "BMP") && testPicture(3, 4).save(b, "BMP"));
+    ASSERT_TRUE(drawAt(7, 5).save(a, "BMP") && drawAt(3, 4).save(b, "BMP"));
     const WallpaperResult r = first->apply(a.toStdString(), Arrangement::Tile);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_NE(r.message.find("until you log out"), std::string::npos) << r.message;
-    shows(testPicture(7, 5), Arrangement::Tile);
+    EXPECT_EQ(notShowing(outs, arranged(drawAt(7, 5), Arrangement::Tile)), "");
     const std::vector<ProcessInfo> started = ours();
     ASSERT_EQ(started.size(), 1u);
 
@@ -251,13 +219,13 @@ TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
     ASSERT_TRUE(second->readCurrent().ok);
     EXPECT_EQ(second->values().wallpaper, a.toStdString());
     ASSERT_TRUE(second->apply(b.toStdString(), Arrangement::Center).ok);
-    shows(testPicture(3, 4), Arrangement::Center);
+    EXPECT_EQ(notShowing(outs, arranged(drawAt(3, 4), Arrangement::Center)), "");
     EXPECT_EQ(processInfo(started[0].pid).pid, 0) << "the earlier swaybg still runs";
     EXPECT_EQ(ours().size(), 1u);
 
     // Restore puts back the swaybg found at start-up and ends its own.
     ASSERT_TRUE(second->restore().ok);
-    shows(testPicture(7, 5), Arrangement::Tile);
+    EXPECT_EQ(notShowing(outs, arranged(drawAt(7, 5), Arrangement::Tile)), "");
     EXPECT_EQ(ours().size(), 1u);
 
     // A remembered id that is no longer a swaybg of ours is left alone.
@@ -265,25 +233,20 @@ TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
         ::kill(p.pid, SIGTERM);
     const Detached decoy = startDetached("/bin/sleep", {"600"});
     ASSERT_NE(decoy.pid, 0);
-    {
-        QFile state(QString::fromStdString(options.stateFile));
-        ASSERT_TRUE(state.open(QIODevice::WriteOnly));
-        state.write(QByteArray::number(decoy.pid) + " " +
-                    QByteArray::number(processInfo(decoy.pid).startTime) + "\n");
-    }
-    for (const Monitor& m : outs)
-        ASSERT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0);
+    ASSERT_TRUE(writeFile(QString::fromStdString(options.stateFile),
+                          QByteArray::number(decoy.pid) + " " +
+                              QByteArray::number(processInfo(decoy.pid).startTime) + "\n"));
+    ASSERT_EQ(notShowing(outs, solid(kNoWallpaper)), "");
     auto third = makeSwaybgBackend(options);
     ASSERT_TRUE(third->readCurrent().ok);
     ASSERT_TRUE(third->apply(a.toStdString(), Arrangement::Stretch).ok);
-    shows(testPicture(7, 5), Arrangement::Stretch);
+    EXPECT_EQ(notShowing(outs, arranged(drawAt(7, 5), Arrangement::Stretch)), "");
     EXPECT_NE(processInfo(decoy.pid).pid, 0) << "a program that is not our swaybg was ended";
     ::kill(decoy.pid, SIGTERM);
 
     // Restore with nothing of ours at start-up: ours ends, nothing drawn.
     ASSERT_TRUE(third->restore().ok);
-    for (const Monitor& m : outs)
-        EXPECT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0) << m.name;
+    EXPECT_EQ(notShowing(outs, solid(kNoWallpaper)), "");
     EXPECT_TRUE(ours().empty());
 
     // The sway back end where the configuration sets no wallpaper: Restore
@@ -296,8 +259,7 @@ TEST(WallpaperSwaybgSession, StartedReplacedRestoredAndEndedOnlyWhenOurs)
     EXPECT_FALSE(none.ok);
     EXPECT_NE(none.message.find("swaybg"), std::string::npos) << none.message;
     ASSERT_TRUE(sway->restore().ok);
-    for (const Monitor& m : outs)
-        EXPECT_EQ(waitFor(m.name, solid(m, kNoWallpaper)), 0) << m.name;
+    EXPECT_EQ(notShowing(outs, solid(kNoWallpaper)), "");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 // GNOME and for a missing schema).
 #include "wallpaper/backends.h"
 #include "wallpaper/recording_backend.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace ombrix;
-using ombrix::test::RecordingBackend;
+using namespace ombrix::test;
 
 namespace
 {
@@ -79,17 +80,6 @@ TEST(WallpaperSession, EachSessionGetsItsDesktop)
     EXPECT_FALSE(sway->readCurrent().ok || sway->apply("/x.bmp", Arrangement::Tile).ok);
 }
 
-// Every pixel differs from its neighbours, so a flipped or swapped layout
-// shows.
-QImage testPicture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb(x * 40 % 256, y * 70 % 256, (x * y * 13 + 5) % 256));
-    return img;
-}
-
 TEST(WallpaperFiles, ANewBmpEachTimeAndOlderOnesGoOnlyOnceANewOneIsInForce)
 {
     QTemporaryDir dir;
@@ -97,39 +87,37 @@ TEST(WallpaperFiles, ANewBmpEachTimeAndOlderOnesGoOnlyOnceANewOneIsInForce)
     const QString start = dir.filePath("new/folder/OmbrixWallpaper-startup.bmp");
     RecordingBackend refusing;
     refusing.accept = false;
-    const WallpaperResult r = setDesktopWallpaper(refusing, testPicture(7, 5), Arrangement::Tile,
-                                                  folder, {start.toStdString()});
+    const WallpaperResult r = setDesktopWallpaper(refusing, drawAt(7, 5), Arrangement::Tile, folder,
+                                                  {start.toStdString()});
     EXPECT_EQ(r.message, "desktop said no");
     ASSERT_EQ(refusing.applied.size(), 1u);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(refusing.applied[0].first)));
 
     for (const QString& name : {start, dir.filePath("new/folder/OmbrixWallpaper-old.bmp"),
-                                dir.filePath("new/folder/holiday.bmp")}) {
-        QFile f(name);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+                                dir.filePath("new/folder/holiday.bmp")})
+        EXPECT_TRUE(writeFile(name));
     RecordingBackend fake;
     for (int i = 0; i < 2; ++i)
-        ASSERT_TRUE(setDesktopWallpaper(fake, testPicture(7, 5), Arrangement::Tile, folder,
+        ASSERT_TRUE(setDesktopWallpaper(fake, drawAt(7, 5), Arrangement::Tile, folder,
                                         {start.toStdString()})
                         .ok);
     EXPECT_NE(fake.applied[0].first, fake.applied[1].first);
     const QString last = QString::fromStdString(fake.applied[1].first);
-    EXPECT_EQ(QImage(last).convertToFormat(QImage::Format_RGB32), testPicture(7, 5));
+    EXPECT_EQ(QImage(last).convertToFormat(QImage::Format_RGB32), drawAt(7, 5));
     QStringList left = QDir(QString::fromStdString(folder)).entryList(QDir::Files);
     left.sort();
     EXPECT_EQ(left, QStringList({QFileInfo(last).fileName(), "OmbrixWallpaper-startup.bmp",
                                  "holiday.bmp"}));
 
     // A folder that cannot be made: told, nothing written.
-    const WallpaperFile f = writeWallpaperFile(testPicture(4, 4), (last + "/sub").toStdString());
+    const WallpaperFile f = writeWallpaperFile(drawAt(4, 4), (last + "/sub").toStdString());
     EXPECT_FALSE(f.ok);
     EXPECT_NE(f.message.find("cannot be created"), std::string::npos) << f.message;
 }
 
 TEST(WallpaperRootWindow, PictureTiledCentredOrStretched)
 {
-    const QImage p = testPicture(4, 3);
+    const QImage p = drawAt(4, 3);
     const QImage tile = composeRootPicture(p, 10, 7, Arrangement::Tile);
     const QImage centre = composeRootPicture(p, 10, 7, Arrangement::Center);
     for (int y = 0; y < 7; ++y)
@@ -142,8 +130,8 @@ TEST(WallpaperRootWindow, PictureTiledCentredOrStretched)
     EXPECT_EQ(stretch.pixel(0, 0), p.pixel(0, 0));
     EXPECT_EQ(stretch.pixel(7, 5), p.pixel(3, 2));
     // Larger than the screen: centred and cut on both sides.
-    EXPECT_EQ(composeRootPicture(testPicture(6, 5), 2, 1, Arrangement::Center).pixel(0, 0),
-              testPicture(6, 5).pixel(2, 2));
+    EXPECT_EQ(composeRootPicture(drawAt(6, 5), 2, 1, Arrangement::Center).pixel(0, 0),
+              drawAt(6, 5).pixel(2, 2));
 }
 
 // ---------------------------------------------------------------------------
@@ -176,14 +164,11 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     // The start-up state: zoomed, a dark URI apart from the light one.
     const std::string startFile = "/usr/share/backgrounds/start's #1.jpg";
     const QString start = QString::fromStdString(c.desktop->uri ? fileUri(startFile) : startFile);
-    {
-        QFile f(keyfile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QString("[%1]\n%2='%3'\n%4='zoom'\n%5")
-                    .arg(c.group, c.desktop->fileKey, QString(start).replace("'", "\\'"),
-                         c.desktop->optionsKey, c.dark ? "picture-uri-dark='file:///d.png'\n" : "")
-                    .toUtf8());
-    }
+    ASSERT_TRUE(writeFile(
+        keyfile, QString("[%1]\n%2='%3'\n%4='zoom'\n%5")
+                     .arg(c.group, c.desktop->fileKey, QString(start).replace("'", "\\'"),
+                          c.desktop->optionsKey, c.dark ? "picture-uri-dark='file:///d.png'\n" : "")
+                     .toUtf8()));
     // Every value is read from the file by a store of its own.
     auto reread = [&] {
         auto other = makeGSettingsBackend(*c.desktop, {"", keyfile.toStdString()});
@@ -215,6 +200,22 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(reread(), startFile + "|0|zoom");
     EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///d.png'"), c.dark);
+
+    // A key the user never set follows the desktop's default: Restore resets
+    // it (no value in the store afterwards) and writes back only the key that
+    // was set.
+    const QString set =
+        QString("%1='%2'").arg(c.desktop->fileKey, c.desktop->uri ? "file:///s.png" : "/s.png");
+    ASSERT_TRUE(writeFile(keyfile, QString("[%1]\n%2\n").arg(c.group, set).toUtf8()));
+    auto fresh = makeGSettingsBackend(*c.desktop, {"", keyfile.toStdString()});
+    ASSERT_TRUE(fresh->readCurrent().ok && fresh->apply("/w/a.bmp", Arrangement::Center).ok);
+    EXPECT_TRUE(readAll(keyfile).contains(QString(c.desktop->optionsKey) + "='centered'"));
+    const WallpaperResult r = fresh->restore();
+    ASSERT_TRUE(r.ok) << r.message;
+    const QString text = readAll(keyfile);
+    EXPECT_TRUE(text.contains(set)) << text.toStdString();
+    EXPECT_FALSE(text.contains(c.desktop->optionsKey) || text.contains("picture-uri-dark"))
+        << text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -230,14 +231,12 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     if (compile.isEmpty())
         GTEST_SKIP() << "glib-compile-schemas is not installed";
     // GNOME before 42: the background schema without picture-uri-dark.
-    QFile xml(dir.filePath("org.gnome.desktop.background.gschema.xml"));
-    ASSERT_TRUE(xml.open(QIODevice::WriteOnly));
-    xml.write(R"(<schemalist><schema id="org.gnome.desktop.background"
+    ASSERT_TRUE(writeFile(dir.filePath("org.gnome.desktop.background.gschema.xml"),
+                          R"(<schemalist><schema id="org.gnome.desktop.background"
       path="/org/gnome/desktop/background/">
     <key name="picture-uri" type="s"><default>''</default></key>
     <key name="picture-options" type="s"><default>'zoom'</default></key>
-  </schema></schemalist>)");
-    xml.close();
+  </schema></schemalist>)"));
     ASSERT_EQ(QProcess::execute(compile, {dir.path()}), 0);
     const std::string keyfile = dir.filePath("keyfile").toStdString();
     auto old = makeGSettingsBackend(kGnomeDesktop, {dir.path().toStdString(), keyfile});
@@ -255,37 +254,6 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     const WallpaperResult r = missing->readCurrent();
     EXPECT_NE(r.message.find("org.cinnamon.desktop.background"), std::string::npos) << r.message;
     EXPECT_FALSE(r.ok || missing->apply("/w/a.bmp", Arrangement::Tile).ok || missing->restore().ok);
-}
-
-} // namespace
-
-namespace
-{
-
-// A key the user never set follows the desktop's default: Restore resets it
-// (no value in the store afterwards) and writes back only the key that was
-// set.
-TEST(GSettingsWallpaper, RestoreResetsTheKeysThatWereAtTheirDefaults)
-{
-    if (!QFile::exists("/usr/share/glib-2.0/schemas/org.gnome.desktop.background.gschema.xml"))
-        GTEST_SKIP() << "org.gnome.desktop.background is not installed";
-    QTemporaryDir dir;
-    const QString keyfile = dir.filePath("keyfile");
-    {
-        QFile f(keyfile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[org/gnome/desktop/background]\npicture-uri='file:///start.png'\n");
-    }
-    auto backend = makeGSettingsBackend(kGnomeDesktop, {"", keyfile.toStdString()});
-    ASSERT_TRUE(backend->readCurrent().ok);
-    ASSERT_TRUE(backend->apply("/w/a.bmp", Arrangement::Center).ok);
-    EXPECT_TRUE(readAll(keyfile).contains("picture-options='centered'"));
-    const WallpaperResult r = backend->restore();
-    ASSERT_TRUE(r.ok) << r.message;
-    const QString text = readAll(keyfile);
-    EXPECT_TRUE(text.contains("picture-uri='file:///start.png'")) << text.toStdString();
-    EXPECT_FALSE(text.contains("picture-options") || text.contains("picture-uri-dark"))
-        << text.toStdString();
 }
 
 } // namespace

@@ -2,10 +2,10 @@
 // A picture per monitor, the wallpaper files' folders, and the pieces the
 // program-started back ends stand on (sway's quoting and configuration,
 // detached programs), without a desktop session.
-#include "wallpaper/at_its_size.h"
 #include "wallpaper/backends.h"
 #include "wallpaper/processes.h"
 #include "wallpaper/recording_backend.h"
+#include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
 
 #include <QDir>
@@ -21,39 +21,17 @@
 #include <thread>
 
 using namespace ombrix;
-using ombrix::test::atItsSize;
-using ombrix::test::RecordingBackend;
+using namespace ombrix::test;
 
 namespace
 {
-
-// A design whose every pixel tells the size it was drawn at and where.
-QImage drawAt(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 7 + w) % 256, (y * 5 + h) % 256, (x ^ y) % 256));
-    return img;
-}
-
-Monitor monitor(const char* name, int x, int y, int w, int h)
-{
-    Monitor m;
-    m.name = name;
-    m.x = x;
-    m.y = y;
-    m.width = w;
-    m.height = h;
-    return m;
-}
 
 TEST(WallpaperMonitors, SpannedPictureHoldsEachMonitorAtItsSize)
 {
     // A laptop below and right of a larger screen: the layout starts at the
     // topmost and leftmost corner, black where no monitor is.
-    const std::vector<Monitor> ms{monitor("eDP-1", 40, 30, 6, 4), monitor("HDMI-1", -8, 0, 8, 5)};
-    const QImage span = composeSpannedPicture(ms, atItsSize(drawAt));
+    const std::vector<Monitor> ms{Monitor{"eDP-1", 40, 30, 6, 4}, Monitor{"HDMI-1", -8, 0, 8, 5}};
+    const QImage span = composeSpannedPicture(ms, atItsSize);
     ASSERT_EQ(span.size(), QSize(54, 34));
     for (const Monitor& m : ms) {
         const QImage part = drawAt(m.width, m.height);
@@ -62,15 +40,15 @@ TEST(WallpaperMonitors, SpannedPictureHoldsEachMonitorAtItsSize)
                 ASSERT_EQ(span.pixel(m.x + 8 + x, m.y + y), part.pixel(x, y)) << m.name;
     }
     EXPECT_EQ(span.pixel(20, 20), qRgb(0, 0, 0));
-    EXPECT_TRUE(monitorsAlike({monitor("a", 0, 0, 6, 4), monitor("b", 6, 0, 6, 4)}));
+    EXPECT_TRUE(monitorsAlike({Monitor{"a", 0, 0, 6, 4}, Monitor{"b", 6, 0, 6, 4}}));
     EXPECT_FALSE(monitorsAlike(ms));
     EXPECT_EQ(describeMonitor(ms[1]), "HDMI-1 8x5-8+0 scale 1");
 }
 
 TEST(WallpaperMonitors, EachDesktopGetsThePicturesItTakes)
 {
-    const std::vector<Monitor> differ{monitor("A", 0, 0, 6, 4), monitor("B", 6, 0, 3, 5)};
-    const std::vector<Monitor> alike{monitor("A", 0, 0, 6, 4), monitor("B", 6, 0, 6, 4)};
+    const std::vector<Monitor> differ{Monitor{"A", 0, 0, 6, 4}, Monitor{"B", 6, 0, 3, 5}};
+    const std::vector<Monitor> alike{Monitor{"A", 0, 0, 6, 4}, Monitor{"B", 6, 0, 6, 4}};
     const struct {
         MonitorPictures kind;
         const std::vector<Monitor>* monitors;
@@ -87,8 +65,7 @@ TEST(WallpaperMonitors, EachDesktopGetsThePicturesItTakes)
         const std::string folder = dir.path().toStdString();
         RecordingBackend b;
         b.pictures = r.kind;
-        const WallpaperResult set =
-            setMonitorWallpapers(b, *r.monitors, atItsSize(drawAt), folder, {});
+        const WallpaperResult set = setMonitorWallpapers(b, *r.monitors, atItsSize, folder, {});
         ASSERT_TRUE(set.ok) << set.message;
         ASSERT_EQ(b.applied.size(), r.one);
         ASSERT_EQ(b.each.size(), r.each);
@@ -110,7 +87,7 @@ TEST(WallpaperMonitors, EachDesktopGetsThePicturesItTakes)
         no.pictures = r.kind;
         no.accept = false;
         const int before = QDir(dir.path()).entryList(QDir::Files).size();
-        EXPECT_FALSE(setMonitorWallpapers(no, *r.monitors, atItsSize(drawAt), folder, {}).ok);
+        EXPECT_FALSE(setMonitorWallpapers(no, *r.monitors, atItsSize, folder, {}).ok);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), before);
     }
 }
@@ -125,10 +102,8 @@ TEST(WallpaperFiles, OnePlainFolderAndTheEarlierFolderCleanedUp)
     const QString legacy = QString::fromStdString(legacyWallpaperFolder());
     EXPECT_EQ(legacy, data.filePath("Ombrix/Ombrix"));
     ASSERT_TRUE(QDir().mkpath(legacy));
-    for (const char* name : {"OmbrixWallpaper-1.bmp", "OmbrixWallpaper-startup.bmp"}) {
-        QFile f(legacy + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char* name : {"OmbrixWallpaper-1.bmp", "OmbrixWallpaper-startup.bmp"})
+        ASSERT_TRUE(writeFile(legacy + "/" + name));
     RecordingBackend b;
     ASSERT_TRUE(setDesktopWallpaper(b, drawAt(4, 3), Arrangement::Tile, folder,
                                     {(legacy + "/OmbrixWallpaper-startup.bmp").toStdString()})
