@@ -92,10 +92,9 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
         // New at 300 x 90, then Undo: the opened file's size again.
         pg.main->fileCommands().showSizeDialog(false);
         FrmDim* dim = pg.main->fileCommands().sizeDialog();
-        control<QLineEdit>(dim, "txtWidth")
-            ->setText(QString::number(device(pic, {300, 90}).width()));
-        control<QLineEdit>(dim, "txtHeight")
-            ->setText(QString::number(device(pic, {300, 90}).height()));
+        const QSize typed = device(pic, {300, 90});
+        control<QLineEdit>(dim, "txtWidth")->setText(QString::number(typed.width()));
+        control<QLineEdit>(dim, "txtHeight")->setText(QString::number(typed.height()));
         ASSERT_TRUE(dim->cmdOK_Click());
         settle();
         pg.noHints(); // the new image's preset switches hint 0 on again

@@ -83,7 +83,7 @@ TEST(WallMenu, EachArrangementANewFileWithTheTextsRestoreAndFailuresTold)
     params.pnTextSize[0] = 28;
     params.pnTextLeft[0] = params.pnTextTop[0] = 10;
     params.plTextColor[0] = {255, 255, 255};
-    const QImage shown = p.main->pictureWindow()->pictures().picShow.image().copy();
+    const QImage shown = p.shown().copy();
     const QImage exported = p.main->pictureWindow()->exportImage();
     ASSERT_NE(exported, shown); // the texts are in
 
@@ -96,7 +96,7 @@ TEST(WallMenu, EachArrangementANewFileWithTheTextsRestoreAndFailuresTold)
         const QImage file(QString::fromStdString(backend.applied.back().first));
         EXPECT_EQ(file.convertToFormat(QImage::Format_RGB32),
                   exported.convertToFormat(QImage::Format_RGB32));
-        EXPECT_EQ(p.main->pictureWindow()->pictures().picShow.image(), shown);
+        EXPECT_EQ(p.shown(), shown);
     }
     EXPECT_NE(backend.applied[0].first, backend.applied[1].first);
     EXPECT_EQ(folder.entryList(QDir::Files).size(), 1);
