@@ -7,7 +7,6 @@
 
 #include "io/param_file.h"
 #include "model/image_geometry.h"
-#include "ui/help/frm_hint.h"
 #include "ui/main/frm_dim.h"
 #include "ui/main/frm_quality.h"
 #include "ui/picture/frm_picture.h"
