@@ -6,7 +6,9 @@
 
 #include "editing/app_state.h"
 #include "ui/common/prompter.h"
+#include "ui/common/window_tools.h"
 #include "ui/main/frm_main.h"
+#include "ui/picture/frm_picture.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ombrix::test
@@ -117,6 +120,12 @@ inline void mouse(QWidget* w, QEvent::Type type, const QPoint& local, Qt::MouseB
     QCoreApplication::sendEvent(w, &e);
 }
 
+// A window manager's frame, as the windows see it, for the length of a scope.
+struct StandInFrame {
+    explicit StandInFrame(QMargins m) { setStandInFrame(m); }
+    ~StandInFrame() { setStandInFrame(std::nullopt); }
+};
+
 class Program
 {
 public:
@@ -150,11 +159,26 @@ public:
     {
         return control<T>(main.get(), name);
     }
+    // The hints are modal: switched off, as a user who has read them would.
+    void noHints()
+    {
+        for (Integer& tip : state.v().pnShowTip)
+            tip = 0;
+    }
+    // The picture the image window shows.
+    const QImage& shown() const { return main->picture().pictures().picShow.image(); }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
     AppState state;
     std::unique_ptr<FrmMain> main;
+};
+
+// A test with a program of its own, as the user starts it.
+struct ProgramTest : testing::Test {
+    Program pg;
+    FrmMain& m = *pg.main;
+    ImageParams& p = pg.state.p();
 };
 
 } // namespace ombrix::test

@@ -7,7 +7,6 @@
 
 #include "io/param_file.h"
 #include "model/image_geometry.h"
-#include "ui/help/frm_hint.h"
 #include "ui/main/frm_dim.h"
 #include "ui/main/frm_quality.h"
 #include "ui/picture/frm_picture.h"
@@ -54,13 +53,6 @@ QByteArray contents(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
 }
 
-void write(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 // The largest difference of any channel at a few points (corners, middle).
 int difference(const QImage& a, const QImage& b)
 {
@@ -75,16 +67,12 @@ int difference(const QImage& a, const QImage& b)
     return worst;
 }
 
-const QImage& shown(Program& pg)
-{
-    return pg.main->picture().pictures().picShow.image();
-}
-
 } // namespace
 
-TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
+using Files = ProgramTest;
+
+TEST_F(Files, OpenShowsAFileAndADamagedOneChangesNothing)
 {
-    Program pg;
     const QString file = pg.dir.filePath("pleats.OBP");
     cli({"params", "--preset", "1", "--out", file});
     ImageParams expected;
@@ -93,23 +81,25 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
     storeImageSize(expected, {400, 150});
     ASSERT_TRUE(SaveData(file.toStdString(), expected).ok);
     const QByteArray bytes = contents(file);
-    write(pg.dir.filePath("short.obp"), bytes.left(10));
-    write(pg.dir.filePath("cut.obp"), bytes.left(200));
+    for (const auto& [name, length] : {std::pair{"short.obp", 10}, {"cut.obp", 200}}) {
+        QFile cut(pg.dir.filePath(name));
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly) && cut.write(bytes.left(length)) == length);
+    }
 
     // A damaged or missing file: its checkpoint and name, nothing changed.
     for (const auto& [name, checkpoint] :
          {std::pair{"short.obp", "MARD02"}, {"cut.obp", "MARD10"}, {"missing.obp", "MARD01"}}) {
-        const ImageParams before = pg.state.p();
+        const ImageParams before = p;
         const int shots = pg.state.history.shots();
-        const QImage picture = shown(pg);
+        const QImage picture = pg.shown();
         pg.prompter.asked.clear();
-        EXPECT_FALSE(pg.main->fileCommands().openFile(pg.dir.filePath(name)));
+        EXPECT_FALSE(m.fileCommands().openFile(pg.dir.filePath(name)));
         const Question& q = pg.prompter.asked.at(0);
         EXPECT_TRUE(q.title == " Ombrix" && q.icon == Icon::Critical);
         EXPECT_TRUE(q.text.startsWith(checkpoint) && q.text.contains(name)) << q.text.toStdString();
-        EXPECT_TRUE(pg.state.p() == before && shown(pg) == picture) << name;
+        EXPECT_TRUE(p == before && pg.shown() == picture) << name;
         EXPECT_EQ(pg.state.history.shots(), shots);
-        EXPECT_EQ(pg.main->windowTitle(), " Ombrix - Untitled");
+        EXPECT_EQ(m.windowTitle(), " Ombrix - Untitled");
     }
 
     // Opened from the dialog, then dropped on the image window.
@@ -117,53 +107,52 @@ TEST(Files, OpenShowsAFileAndADamagedOneChangesNothing)
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(pg.dir.filePath("note.txt")), QUrl::fromLocalFile(file)});
     for (int way = 0; way < 2; ++way) {
-        pg.main->setFileTitle("Untitled");
-        pg.state.p().pnPattern = kShadedCircle;
+        m.setFileTitle("Untitled");
+        p.pnPattern = kShadedCircle;
         const int shots = pg.state.history.shots();
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         if (way == 0) {
-            pg.main->Toolbar1_ButtonClick(ToolButton::Open);
+            m.Toolbar1_ButtonClick(ToolButton::Open);
         } else {
-            QCoreApplication::sendEvent(&pg.main->picture(), &enter);
-            QCoreApplication::sendEvent(&pg.main->picture(), &drop);
+            QCoreApplication::sendEvent(&m.picture(), &enter);
+            QCoreApplication::sendEvent(&m.picture(), &drop);
         }
         settle();
-        EXPECT_EQ(pg.main->windowTitle(), " Ombrix - pleats.OBP");
-        expected.pnImageLeft = pg.state.p().pnImageLeft; // the window manager places it
-        expected.pnImageTop = pg.state.p().pnImageTop;
-        EXPECT_TRUE(pg.state.p() == expected);
-        EXPECT_EQ(shown(pg).size(), QSize(400, 150));
+        EXPECT_EQ(m.windowTitle(), " Ombrix - pleats.OBP");
+        expected.pnImageLeft = p.pnImageLeft; // the window manager places it
+        expected.pnImageTop = p.pnImageTop;
+        EXPECT_TRUE(p == expected);
+        EXPECT_EQ(pg.shown().size(), QSize(400, 150));
         // The opened file is the first state: nothing to undo.
         EXPECT_EQ(pg.state.history.shots(), 0) << shots;
-        EXPECT_FALSE(pg.main->button(ToolButton::Undo)->isEnabled());
+        EXPECT_FALSE(m.button(ToolButton::Undo)->isEnabled());
     }
-    pg.main->fileCommands().mOpen();
+    m.fileCommands().mOpen();
     EXPECT_EQ(pg.prompter.lastFolder, file) << "the next dialog offers the file";
 }
 
-TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
+TEST_F(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
 {
-    Program pg;
     pg.prompter.fileName = pg.dir.filePath("sky");
-    ASSERT_TRUE(pg.main->commands().mSaveParam());
+    ASSERT_TRUE(m.commands().mSaveParam());
     const QString obp = pg.dir.filePath("sky.obp");
     const QJsonObject json = QJsonDocument::fromJson(cli({"params", obp})).object();
-    EXPECT_EQ(json["pnPattern"].toInt(), pg.state.p().pnPattern);
+    EXPECT_EQ(json["pnPattern"].toInt(), p.pnPattern);
     EXPECT_EQ(json["pnImageWidth"].toInt(), (260 + kFrameAllowanceWidth) * kFileTwipsPerPixel);
     EXPECT_EQ(json["pnImageHeight"].toInt(), (200 + kFrameAllowanceHeight) * kFileTwipsPerPixel);
     // The ".obp" the program adds makes a name that exists: asked first.
     const QByteArray saved = contents(obp);
-    pg.main->sliHump_Change(3);
+    m.sliHump_Change(3);
     pg.prompter.answers = {Answer::No};
-    EXPECT_FALSE(pg.main->commands().mSaveParam());
+    EXPECT_FALSE(m.commands().mSaveParam());
     EXPECT_EQ(contents(obp), saved);
     EXPECT_EQ(pg.prompter.asked.at(0).text, "sky.obp already exists.\nDo you want to replace it?");
-    pg.main->sliHump_Change(18);
+    m.sliHump_Change(18);
 
     const QString ref = pg.dir.filePath("ref.png");
     cli({"render", "--preset", "3", "--size", "260x200", "--out", ref});
-    const QImage before = shown(pg);
+    const QImage before = pg.shown();
     pg.prompter.asked.clear();
     const char* const png = "PNG - Portable Network Graphics (*.png)";
     const struct {
@@ -181,13 +170,13 @@ TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
     for (const auto& c : cases) {
         pg.prompter.fileName = pg.dir.filePath(c.typed);
         pg.prompter.chosenType = c.type;
-        ASSERT_TRUE(pg.main->fileCommands().mSave()) << c.typed;
+        ASSERT_TRUE(m.fileCommands().mSave()) << c.typed;
         QImageReader reader(pg.dir.filePath(c.file));
         EXPECT_EQ(reader.format(), c.format) << c.file;
         EXPECT_LE(difference(reader.read(), QImage(ref)), c.tolerance) << c.file;
     }
     EXPECT_TRUE(pg.prompter.asked.empty() && pg.state.files.psImageTitle == "e.bmp");
-    EXPECT_EQ(shown(pg), before) << "the window shows what it showed";
+    EXPECT_EQ(pg.shown(), before) << "the window shows what it showed";
 
     // A write that fails (here past a file-size limit, which binds every
     // user) is reported; the earlier file stays and nothing is left beside it.
@@ -199,7 +188,7 @@ TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
     const rlimit small{1000, limit.rlim_max};
     const auto handler = std::signal(SIGXFSZ, SIG_IGN);
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = pg.main->fileCommands().mSave();
+    const bool written = m.fileCommands().mSave();
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, handler);
     EXPECT_FALSE(written);
@@ -207,34 +196,29 @@ TEST(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
     EXPECT_TRUE(text.contains("a.png") && text.contains("File too large")) << text.toStdString();
     EXPECT_EQ(contents(pg.dir.filePath("a.png")), old);
     EXPECT_EQ(QDir(pg.dir.path()).entryList(QDir::Files), files);
-    EXPECT_EQ(shown(pg), before);
+    EXPECT_EQ(pg.shown(), before);
 }
 
 // That the value lasts to the next start is part of the settings' restart
-// test (test_main_window.cpp).
-TEST(Files, QualityDialogFollowsItsSlider)
+// test (test_main_window.cpp), and its Help button's topic is part of
+// WindowFaults.HelpIsUsableFromAModalDialog.
+TEST_F(Files, QualityDialogFollowsItsSlider)
 {
-    Program pg;
-    int topic = 0;
     FrmQuality dialog(
-        pg.state.settings.plQualityValue, [&](int t) { topic = t; }, nullptr);
+        pg.state.settings.plQualityValue, [](int) {}, nullptr);
     auto* slider = control<QSlider>(&dialog, "sliQuality");
     auto* frame = control<QGroupBox>(&dialog, "fraQuality");
     EXPECT_EQ(frame->title(), "Quality = 100");
     slider->setValue(5);
     EXPECT_EQ(frame->title(), "Quality = 10");
-    dialog.cmdHelp_Click();
-    EXPECT_EQ(topic, 13);
     dialog.cmdOK_Click();
     EXPECT_EQ(pg.state.settings.plQualityValue, 10);
 }
 
-TEST(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)
+TEST_F(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)
 {
-    Program pg;
-    FrmMain& main = *pg.main;
-    main.Toolbar1_ButtonClick(ToolButton::Resize);
-    FrmDim* dim = main.fileCommands().sizeDialog();
+    m.Toolbar1_ButtonClick(ToolButton::Resize);
+    FrmDim* dim = m.fileCommands().sizeDialog();
     EXPECT_EQ(dim->windowTitle(), " Resize");
     auto* width = control<QLineEdit>(dim, "txtWidth");
     auto* height = control<QLineEdit>(dim, "txtHeight");
@@ -254,48 +238,44 @@ TEST(Files, SizeDialogKeepsTheRatioChecksAndSizesTheWindow)
     EXPECT_EQ(width->text(), "150");
     keep->click();
 
-    const ImageParams before = pg.state.p();
+    const ImageParams before = p;
     width->setText("35");
     EXPECT_FALSE(dim->cmdOK_Click());
     const Question& q = pg.prompter.asked.at(0);
     EXPECT_TRUE(q.title == " Invalid Image Size)" && q.icon == Icon::Exclamation);
     EXPECT_EQ(q.text, "The image width is too small."); // 3 repetitions need 36
-    EXPECT_TRUE(pg.state.p() == before);
+    EXPECT_TRUE(p == before);
     const int shots = pg.state.history.shots();
     width->setText("320");
     height->setText("90");
     EXPECT_TRUE(dim->cmdOK_Click());
     settle();
-    EXPECT_EQ(shown(pg).size(), QSize(320, 90));
+    EXPECT_EQ(pg.shown().size(), QSize(320, 90));
     EXPECT_EQ(pg.state.history.shots(), shots + 1);
 
     // "Resize..." serves the command chosen last.  A refused New changes
     // nothing (image, controls, caption); an accepted one starts an
     // untitled blank image, checked against its own single repetition.
-    main.setFileTitle("sky.obp");
-    main.Toolbar1_ButtonClick(ToolButton::New);
-    main.mnuMenuArray_Click(MenuItem::Resize);
-    dim = main.fileCommands().sizeDialog();
+    m.setFileTitle("sky.obp");
+    m.Toolbar1_ButtonClick(ToolButton::New);
+    m.mnuMenuArray_Click(MenuItem::Resize);
+    dim = m.fileCommands().sizeDialog();
     EXPECT_EQ(dim->windowTitle(), " New Image");
     control<QLineEdit>(dim, "txtWidth")->clear();
-    const ImageParams beforeNew = pg.state.p();
+    const ImageParams beforeNew = p;
     EXPECT_FALSE(dim->cmdOK_Click());
     EXPECT_EQ(pg.prompter.asked.back().text, "Enter image width.");
-    EXPECT_TRUE(pg.state.p() == beforeNew);
-    EXPECT_EQ(main.windowTitle(), " Ombrix - sky.obp");
-    EXPECT_NE(pg.state.p().pnPattern, kPlainBackground);
+    EXPECT_TRUE(p == beforeNew);
+    EXPECT_EQ(m.windowTitle(), " Ombrix - sky.obp");
+    EXPECT_NE(p.pnPattern, kPlainBackground);
     EXPECT_TRUE(
         pg.find<QRadioButton>(QString("optPattern%1").arg(beforeNew.pnPattern))->isChecked());
     control<QLineEdit>(dim, "txtWidth")->setText("20"); // 3 repetitions would need 36
     EXPECT_TRUE(dim->cmdOK_Click());
     settle();
-    EXPECT_EQ(pg.state.p().pnPattern, kPlainBackground);
-    EXPECT_EQ(main.windowTitle(), " Ombrix - Untitled");
-    EXPECT_EQ(shown(pg).size(), QSize(20, 90));
-
-    main.fileCommands().showSizeDialog(true);
-    main.fileCommands().sizeDialog()->cmdHelp_Click();
-    EXPECT_EQ(main.helpWindow()->topic(), 9);
+    EXPECT_EQ(p.pnPattern, kPlainBackground);
+    EXPECT_EQ(m.windowTitle(), " Ombrix - Untitled");
+    EXPECT_EQ(pg.shown().size(), QSize(20, 90));
 }
 
 // Run by CTest on a private X server: another program reads the copied image
@@ -306,7 +286,7 @@ TEST(XClipboard, AnotherProgramReadsTheCopiedImage)
         GTEST_SKIP() << "needs an X server (CTest runs it under xvfb-run)";
     Program pg;
     const QImage expected = pg.main->picture().exportImage();
-    const QImage before = shown(pg);
+    const QImage before = pg.shown();
     ASSERT_TRUE(pg.main->fileCommands().mCopy());
     QProcess xclip;
     QEventLoop loop;
@@ -317,7 +297,7 @@ TEST(XClipboard, AnotherProgramReadsTheCopiedImage)
         loop.exec(); // serves the clipboard while xclip asks for it
     const QImage read = QImage::fromData(xclip.readAllStandardOutput());
     EXPECT_EQ(read.convertToFormat(expected.format()), expected);
-    EXPECT_EQ(shown(pg), before);
+    EXPECT_EQ(pg.shown(), before);
 }
 
 } // namespace ombrix::test

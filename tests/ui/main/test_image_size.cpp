@@ -16,32 +16,12 @@
 #include <QScreen>
 
 #include <cmath>
-#include <optional>
 
 namespace ombrix::test
 {
 
 namespace
 {
-
-// A window manager's frame for the length of a test.
-struct StandInFrame {
-    explicit StandInFrame(QMargins m) { setStandInFrame(m); }
-    ~StandInFrame() { setStandInFrame(std::nullopt); }
-};
-
-// The hints are modal: switched off, as a user who has read them would.
-void noHints(Program& pg)
-{
-    for (Integer& tip : pg.state.v().pnShowTip)
-        tip = 0;
-}
-
-QSize shownSize(Program& pg)
-{
-    const QImage& image = pg.main->picture().pictures().picShow.image();
-    return image.size();
-}
 
 QSize device(const QWidget* w, QSize logical)
 {
@@ -63,7 +43,7 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
                                  QMargins(0, 37, 0, 0)}) {
         const StandInFrame wm(frame);
         Program pg;
-        noHints(pg);
+        pg.noHints();
         FrmPicture* pic = pg.main->pictureWindow();
         const QSize sizes[] = {{260, 200}, {600, 400}, {260, 196}, {333, 111}, {45, 300}};
         for (size_t i = 1; i < std::size(sizes); ++i) {
@@ -76,7 +56,7 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
             const ImageSize stored = storedImageSize(pg.state.p());
             EXPECT_EQ(QSize(stored.width, stored.height), want) << step << " " << i;
             EXPECT_EQ(pic->size(), want) << step << " " << i << " frame " << frame.top();
-            EXPECT_EQ(shownSize(pg), device(pic, want)) << step << " " << i;
+            EXPECT_EQ(pg.shown().size(), device(pic, want)) << step << " " << i;
             EXPECT_EQ(pg.state.p().pnImageWidth,
                       (want.width() + kFrameAllowanceWidth) * kFileTwipsPerPixel);
         };
@@ -112,13 +92,12 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
         // New at 300 x 90, then Undo: the opened file's size again.
         pg.main->fileCommands().showSizeDialog(false);
         FrmDim* dim = pg.main->fileCommands().sizeDialog();
-        control<QLineEdit>(dim, "txtWidth")
-            ->setText(QString::number(device(pic, {300, 90}).width()));
-        control<QLineEdit>(dim, "txtHeight")
-            ->setText(QString::number(device(pic, {300, 90}).height()));
+        const QSize typed = device(pic, {300, 90});
+        control<QLineEdit>(dim, "txtWidth")->setText(QString::number(typed.width()));
+        control<QLineEdit>(dim, "txtHeight")->setText(QString::number(typed.height()));
         ASSERT_TRUE(dim->cmdOK_Click());
         settle();
-        noHints(pg); // the new image's preset switches hint 0 on again
+        pg.noHints(); // the new image's preset switches hint 0 on again
         EXPECT_EQ(pic->size(), QSize(300, 90));
         pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
         settle();
@@ -137,7 +116,7 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
 TEST(ImageSize, FilesWithoutASizeAndShrinkingUndo)
 {
     Program pg;
-    noHints(pg);
+    pg.noHints();
     FrmPicture* pic = pg.main->pictureWindow();
     ImageModel m;
     m.mSetDefaults(3);
@@ -160,7 +139,7 @@ TEST(ImageSize, FilesWithoutASizeAndShrinkingUndo)
     pg.state.p().pnVerRep = 6;
     pg.main->Toolbar1_ButtonClick(ToolButton::Show);
     settle();
-    EXPECT_GE(shownSize(pg).width(), 120);
+    EXPECT_GE(pg.shown().size().width(), 120);
     pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
     settle();
     EXPECT_EQ(pic->size(), QSize(30, 20));
@@ -174,7 +153,7 @@ TEST(ImageSize, FilesWithoutASizeAndShrinkingUndo)
 TEST(ScaledScreen, AFileSavedOnAnyScaleIsTheSameDesignAtScaleOne)
 {
     Program pg;
-    noHints(pg);
+    pg.noHints();
     FrmPicture* pic = pg.main->pictureWindow();
     const double r = deviceRatio(pic);
     ImageParams& p = pg.state.p();

@@ -23,8 +23,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <optional>
-
 namespace ombrix::test
 {
 
@@ -37,66 +35,60 @@ void key(QWidget* w, int k, Qt::KeyboardModifiers m = Qt::NoModifier)
     QCoreApplication::sendEvent(w, &press);
 }
 
-void noHints(Program& pg)
+// The borders dialog, opened if it is not.
+FrmBorder* borders(FrmMain& m)
 {
-    for (Integer& tip : pg.state.v().pnShowTip)
-        tip = 0;
-}
-
-QString width(FrmBorder* dlg, int b)
-{
-    return dlg->txtBorder(b)->text();
+    if (m.textCommands().borderDialog() == nullptr) {
+        m.Toolbar1_ButtonClick(ToolButton::Borders);
+        settle();
+    }
+    return m.textCommands().borderDialog();
 }
 
 } // namespace
 
+using WindowFaults = ProgramTest;
+
 // Left open during Undo, Redo and Open, the borders dialog showed the old
 // widths, and its OK wrote them back over the restored image.
-TEST(WindowFaults, TheBordersDialogFollowsUndoRedoAndOpen)
+TEST_F(WindowFaults, TheBordersDialogFollowsUndoRedoAndOpen)
 {
-    Program pg;
-    noHints(pg);
-    FrmMain& m = *pg.main;
+    pg.noHints();
     ImageModel file;
     file.mSetDefaults(3);
     file.params.pnBorderSize = {7, 7, 7, 7};
     storeImageSize(file.params, {260, 200});
     ASSERT_TRUE(SaveData(pg.dir.filePath("b7.obp").toStdString(), file.params).ok);
 
-    m.Toolbar1_ButtonClick(ToolButton::Borders);
-    settle();
-    FrmBorder* dlg = m.textCommands().borderDialog();
+    FrmBorder* dlg = borders(m);
     ASSERT_NE(dlg, nullptr);
     dlg->txtBorder(0)->setText("5");
     dlg->cmdOK_Click();
     settle();
-    ASSERT_EQ(pg.state.p().pnBorderSize[0], 5);
+    ASSERT_EQ(p.pnBorderSize[0], 5);
 
     m.Toolbar1_ButtonClick(ToolButton::Undo);
     settle();
-    EXPECT_EQ(width(dlg, 0), " 0");
+    EXPECT_EQ(dlg->txtBorder(0)->text(), " 0");
     // OK now keeps the undone state: nothing of before is written back.
     dlg->cmdOK_Click();
-    EXPECT_EQ(pg.state.p().pnBorderSize[0], 0);
+    EXPECT_EQ(p.pnBorderSize[0], 0);
     m.Toolbar1_ButtonClick(ToolButton::Redo);
     settle();
-    EXPECT_EQ(width(dlg, 0), " 5");
+    EXPECT_EQ(dlg->txtBorder(0)->text(), " 5");
 
     ASSERT_TRUE(m.fileCommands().openFile(pg.dir.filePath("b7.obp")));
     settle();
     for (int b = 0; b < 4; ++b)
-        EXPECT_EQ(width(dlg, b), " 7") << b;
+        EXPECT_EQ(dlg->txtBorder(b)->text(), " 7") << b;
 }
 
 // After Gradtxt the texts are pixels; an arrow key brought their captions
 // back over the filled picture.
-TEST(WindowFaults, GradientTextKeepsTheLabelsEmptyUntilTheNextShow)
+TEST_F(WindowFaults, GradientTextKeepsTheLabelsEmptyUntilTheNextShow)
 {
-    Program pg;
-    noHints(pg);
-    FrmMain& m = *pg.main;
+    pg.noHints();
     FrmPicture* pic = m.pictureWindow();
-    ImageParams& p = pg.state.p();
     p.psText[0] = "Gradient";
     placeTextSet(p, 0, 20, 30);
     m.Toolbar1_ButtonClick(ToolButton::Show);
@@ -109,21 +101,19 @@ TEST(WindowFaults, GradientTextKeepsTheLabelsEmptyUntilTheNextShow)
     for (int k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
         key(pic, k, Qt::ShiftModifier);
     EXPECT_FALSE(control(pic, "lblText0")->isVisible());
-    EXPECT_TRUE(pg.state.p() == filled) << "no text moved under its filled letters";
+    EXPECT_TRUE(p == filled) << "no text moved under its filled letters";
     m.Toolbar1_ButtonClick(ToolButton::Show);
     settle();
     EXPECT_TRUE(control(pic, "lblText0")->isVisible());
     key(pic, Qt::Key_Right);
-    EXPECT_EQ(pg.state.p().pnTextLeft[0], 21);
+    EXPECT_EQ(p.pnTextLeft[0], 21);
 }
 
 // Help opened from the modal JPEG quality dialog could not be used until
 // the dialog closed: while it is up, help belongs to it (Qt blocks every
 // window outside the modal one), and afterwards help stays open.
-TEST(WindowFaults, HelpIsUsableFromAModalDialog)
+TEST_F(WindowFaults, HelpIsUsableFromAModalDialog)
 {
-    Program pg;
-    FrmMain& m = *pg.main;
     bool checked = false;
     QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -149,14 +139,10 @@ TEST(WindowFaults, HelpIsUsableFromAModalDialog)
 }
 
 // Enter on a focused button clicked OK instead of that button.
-TEST(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
+TEST_F(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
 {
-    Program pg;
-    noHints(pg);
-    FrmMain& m = *pg.main;
-    m.Toolbar1_ButtonClick(ToolButton::Borders);
-    settle();
-    FrmBorder* dlg = m.textCommands().borderDialog();
+    pg.noHints();
+    FrmBorder* dlg = borders(m);
     ASSERT_NE(dlg, nullptr);
     dlg->activateWindow();
     dlg->txtBorder(0)->setText("3");
@@ -174,12 +160,7 @@ TEST(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
     EXPECT_EQ(pg.state.history.shots(), shots) << "OK took a shot";
 
     // A Color button focused: Enter points the picker at that border.
-    dlg = m.textCommands().borderDialog();
-    if (dlg == nullptr) {
-        m.Toolbar1_ButtonClick(ToolButton::Borders);
-        settle();
-        dlg = m.textCommands().borderDialog();
-    }
+    dlg = borders(m);
     QPushButton* colour = control<QPushButton>(dlg, "cmdColor2");
     QApplication::setActiveWindow(dlg);
     colour->setFocus();
@@ -196,50 +177,44 @@ TEST(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
 
 // A window opened at a stored place off the screen (-1, -20 pixels) put its
 // title bar out of reach under a window manager's frame.
-TEST(WindowFaults, TitleBarsStayOnTheScreen)
+TEST_F(WindowFaults, TitleBarsStayOnTheScreen)
 {
-    setStandInFrame(QMargins(1, 20, 1, 5));
-    {
-        Program pg;
-        noHints(pg);
-        ImageModel file;
-        file.mSetDefaults(3);
-        storeImageSize(file.params, {260, 200});
-        file.params.pnImageLeft = -1 * kFileTwipsPerPixel;
-        file.params.pnImageTop = -20 * kFileTwipsPerPixel;
-        ASSERT_TRUE(SaveData(pg.dir.filePath("off.obp").toStdString(), file.params).ok);
-        ASSERT_TRUE(pg.main->fileCommands().openFile(pg.dir.filePath("off.obp")));
-        settle();
-        FrmPicture* pic = pg.main->pictureWindow();
-        const QRect screen = pic->screen()->availableVirtualGeometry();
-        const QRect framed = framedGeometry(pic);
-        EXPECT_GE(framed.top(), screen.top()) << "the title bar is above the screen";
-        EXPECT_GT(framed.right(), screen.left());
-        EXPECT_EQ(pic->size(), QSize(260, 200));
+    const StandInFrame wm(QMargins(1, 20, 1, 5));
+    pg.noHints();
+    ImageModel file;
+    file.mSetDefaults(3);
+    storeImageSize(file.params, {260, 200});
+    file.params.pnImageLeft = -1 * kFileTwipsPerPixel;
+    file.params.pnImageTop = -20 * kFileTwipsPerPixel;
+    ASSERT_TRUE(SaveData(pg.dir.filePath("off.obp").toStdString(), file.params).ok);
+    ASSERT_TRUE(m.fileCommands().openFile(pg.dir.filePath("off.obp")));
+    settle();
+    FrmPicture* pic = m.pictureWindow();
+    const QRect screen = pic->screen()->availableVirtualGeometry();
+    const QRect framed = framedGeometry(pic);
+    EXPECT_GE(framed.top(), screen.top()) << "the title bar is above the screen";
+    EXPECT_GT(framed.right(), screen.left());
+    EXPECT_EQ(pic->size(), QSize(260, 200));
 
-        // Any window moved off the top is brought back once its frame is
-        // known (its frame changes as a window manager frames it).
-        QWidget* main = pg.main.get();
-        main->move(200, -300);
-        setStandInFrame(QMargins(2, 24, 2, 2));
-        QMoveEvent moved(main->pos(), main->pos());
-        QCoreApplication::sendEvent(main, &moved);
-        settle();
-        EXPECT_GE(framedGeometry(main).top(), screen.top());
-    }
-    setStandInFrame(std::nullopt);
+    // Any window moved off the top is brought back once its frame is
+    // known (its frame changes as a window manager frames it).
+    QWidget* main = &m;
+    main->move(200, -300);
+    setStandInFrame(QMargins(2, 24, 2, 2));
+    QMoveEvent moved(main->pos(), main->pos());
+    QCoreApplication::sendEvent(main, &moved);
+    settle();
+    EXPECT_GE(framedGeometry(main).top(), screen.top());
 }
 
 // The size label was white on light patterns: it has a dark backing.
-TEST(WindowFaults, TheSizeLabelReadsOnALightPattern)
+TEST_F(WindowFaults, TheSizeLabelReadsOnALightPattern)
 {
-    Program pg;
-    ImageParams& p = pg.state.p();
     p.pnPattern = kPlainBackground;
     p.plColor[2] = {255, 255, 255};
-    pg.main->Toolbar1_ButtonClick(ToolButton::Show);
+    m.Toolbar1_ButtonClick(ToolButton::Show);
     settle();
-    FrmPicture* pic = pg.main->pictureWindow();
+    FrmPicture* pic = m.pictureWindow();
     auto* label = control<QLabel>(pic, "lblSize");
     ASSERT_TRUE(label->isVisible());
     const QImage seen = control(pic, "picShow")->grab(label->geometry()).toImage();
@@ -249,13 +224,13 @@ TEST(WindowFaults, TheSizeLabelReadsOnALightPattern)
             dark += qGray(seen.pixel(x, y)) < 160;
     EXPECT_GT(dark, seen.width() * seen.height() / 3) << "white text needs a dark backing";
     // Hidden, it leaves no backing on the picture.
-    pg.main->toggleImageSize();
+    m.toggleImageSize();
     EXPECT_FALSE(label->isVisible());
 }
 
 // Under openbox the title " Invalid Image Size)" was cut off and message
 // boxes offered minimise and maximise.
-TEST(WindowFaults, MessageBoxesShowTheirWholeTitleAndOnlyACloseBox)
+TEST_F(WindowFaults, MessageBoxesShowTheirWholeTitleAndOnlyACloseBox)
 {
     for (const char* title : {" Invalid Image Size)", " Ombrix", " Save Parameter Settings As"}) {
         QMessageBox box;
@@ -266,11 +241,10 @@ TEST(WindowFaults, MessageBoxesShowTheirWholeTitleAndOnlyACloseBox)
         prepareMessageBox(box);
         box.show();
         settle();
-        const Qt::WindowFlags f = box.windowFlags();
-        EXPECT_TRUE(f & Qt::CustomizeWindowHint);
-        EXPECT_FALSE(f & Qt::WindowMinimizeButtonHint);
-        EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
-        EXPECT_TRUE(f & Qt::WindowCloseButtonHint);
+        const Qt::WindowFlags buttons = Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
+                                        Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+        EXPECT_EQ(box.windowFlags() & buttons, Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint)
+            << title;
         EXPECT_GE(box.width(), titleBarWidth(title)) << title;
         EXPECT_GT(titleBarWidth(title), box.fontMetrics().horizontalAdvance(title)) << title;
         box.close();
@@ -278,7 +252,7 @@ TEST(WindowFaults, MessageBoxesShowTheirWholeTitleAndOnlyACloseBox)
 }
 
 // The font list named a family once per foundry that ships it.
-TEST(WindowFaults, TheFontListNamesEachFamilyOnce)
+TEST_F(WindowFaults, TheFontListNamesEachFamilyOnce)
 {
     const QStringList once = FrmTextProp::familiesOnce(
         {"DejaVu Sans [Foundry A]", "DejaVu Sans [Foundry B]", "Liberation Sans",
