@@ -116,6 +116,38 @@ void centreOnScreen(QWidget* w)
                     area.y() + (area.height() - frame.height()) / 2});
 }
 
+std::optional<QPoint> placeClearOf(const QRect& frame, int besideWidth, const QRect& other,
+                                   const QRect& area)
+{
+    if (!frame.intersects(other))
+        return std::nullopt;
+    constexpr int kGap = 8;
+    const int room = area.right() - other.right() - besideWidth;
+    if (room >= frame.width())
+        return QPoint(other.right() + 1 + (room - frame.width()) / 2, frame.top());
+    const QPoint below(frame.left(), other.bottom() + 1 + kGap);
+    if (below.y() + frame.height() <= area.bottom() + 1)
+        return below;
+    return std::nullopt;
+}
+
+bool moveClearOf(QWidget* w, const QWidget* other, QWidget* companion)
+{
+    if (w == nullptr || other == nullptr || !other->isVisible())
+        return false;
+    const QRect frame = framedGeometry(w);
+    const int besideWidth = companion != nullptr ? framedGeometry(companion).width() : 0;
+    const std::optional<QPoint> place =
+        placeClearOf(frame, besideWidth, framedGeometry(other), availableArea(w));
+    if (!place)
+        return false;
+    const QPoint shift = *place - frame.topLeft();
+    moveFrameTo(w, *place);
+    if (companion != nullptr)
+        companion->move(companion->pos() + shift);
+    return true;
+}
+
 void placeBeside(QWidget* w, const QWidget* anchor)
 {
     const QRect area = availableArea(anchor);

@@ -60,6 +60,17 @@ void centreOnScreen(QWidget* w);
 // top edges aligned.
 void placeBeside(QWidget* w, const QWidget* anchor);
 
+// Where a window with frame `frame` goes so that it leaves `other` (a frame)
+// uncovered: centred in the room right of `other`, with `besideWidth` kept
+// free at its right for a window that sits there, else a little below `other`;
+// within `area`.  Nothing when it does not cover `other` or no place has
+// room.
+std::optional<QPoint> placeClearOf(const QRect& frame, int besideWidth, const QRect& other,
+                                   const QRect& area);
+// Moves the shown window `w` there (placeClearOf) and `companion`, the window
+// at its edge, by as much; true when they moved.
+bool moveClearOf(QWidget* w, const QWidget* other, QWidget* companion);
+
 // What a shown window's frame adds to its client area, in pixels, once the
 // window manager has framed it; false while it has not (or never will,
 // as under a bare X server, where the answer 0 is left to the caller).

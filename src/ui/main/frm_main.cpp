@@ -427,6 +427,10 @@ void FrmMain::Form_Load()
 
     s.flags.pbColorWinShown = true;
     showColourWindow();
+    // On a small or scaled screen the centred main window covers the image
+    // window's first place: it moves aside, the picker with it, where the
+    // screen has room.
+    moveClearOf(this, frmPicture, frmColor);
     bringToFront();
     QApplication::restoreOverrideCursor();
 

@@ -433,3 +433,30 @@ TEST_F(MainWindow, AboutAndHelpBelongToTheMainWindow)
 }
 
 } // namespace ombrix::test
+
+namespace ombrix::test
+{
+
+// The main window steps aside from the image window's first place on a
+// small or scaled screen: right of it with the picker's room kept, else
+// below it, else (no room anywhere) where it is.
+TEST(WindowPlaces, AWindowClearOfAnother)
+{
+    const QRect area(0, 0, 1093, 614), image(30, 0, 262, 225);
+    const struct {
+        const char* name;
+        QRect frame;
+        int besideWidth;
+        std::optional<QPoint> want;
+    } cases[] = {
+        {"already clear", {300, 100, 622, 368}, 110, std::nullopt},
+        {"centred in the room right of it", {235, 123, 622, 368}, 110, QPoint(326, 123)},
+        {"right of it when the picker needs no room", {235, 123, 622, 368}, 0, QPoint(381, 123)},
+        {"below it when the right is too narrow", {100, 50, 900, 300}, 110, QPoint(100, 233)},
+        {"nowhere", {100, 50, 900, 400}, 110, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(placeClearOf(c.frame, c.besideWidth, image, area), c.want) << c.name;
+}
+
+} // namespace ombrix::test
