@@ -23,7 +23,9 @@ def check(ok, what):
         print("FAIL:", what)
 
 
-def find_app(name, timeout=15):
+# A program built with the sanitizers on a busy machine can take well over
+# ten seconds to register.
+def find_app(name, timeout=45):
     desktop = pyatspi.Registry.getDesktop(0)
     end = time.time() + timeout
     while time.time() < end:
