@@ -192,10 +192,22 @@ void FrmPicture::resizeEvent(QResizeEvent* e)
     if (asked_.isValid() && size() != asked_ && askedAt_.isValid() &&
         askedAt_.elapsed() < kAnswerMs) {
         if (reasked_ < kReasks) {
+            // Asked again once Qt has finished with this configure: asked
+            // inside it, the new size is only sent with the next frame, and
+            // none comes when nothing else is drawn, so the compositor keeps
+            // the stale size while the program believes in the new one. A
+            // fresh frame carries the size asked for.
             ++reasked_;
-            resize(asked_);
-            if (size() == asked_)
-                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!asked_.isValid() || size() == asked_)
+                        return;
+                    resize(asked_);
+                    update();
+                },
+                Qt::QueuedConnection);
+            return;
         } else {
             // It holds its own size: the image takes it, and the user learns
             // why the image is not the size asked for.
