@@ -208,16 +208,14 @@ void FrmPicture::resizeEvent(QResizeEvent* e)
                 },
                 Qt::QueuedConnection);
             return;
-        } else {
-            // It holds its own size: the image takes it, and the user learns
-            // why the image is not the size asked for.
-            const ImageSize a =
-                deviceImageSize({asked_.width(), asked_.height()}, deviceRatio(this));
-            asked_ = QSize();
-            QMetaObject::invokeMethod(
-                this, [this, a] { host_.imageSizeRefused(QSize(a.width, a.height), deviceSize()); },
-                Qt::QueuedConnection);
         }
+        // It holds its own size: the image takes it, and the user learns why
+        // the image is not the size asked for.
+        const ImageSize a = deviceImageSize({asked_.width(), asked_.height()}, deviceRatio(this));
+        asked_ = QSize();
+        QMetaObject::invokeMethod(
+            this, [this, a] { host_.imageSizeRefused(QSize(a.width, a.height), deviceSize()); },
+            Qt::QueuedConnection);
     }
     picShow->setGeometry(0, 0, width(), height());
     if (size() == drawnSize_ || resizePending_)
