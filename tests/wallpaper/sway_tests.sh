@@ -14,12 +14,10 @@ chmod 755 "$work"
 # sway runs as nobody when the test runs as root; its runtime folder must be
 # its own.
 as_user=()
+mkdir -p "$work/run"
 if [ "$(id -u)" -eq 0 ]; then
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-  mkdir -p "$work/run"
   chown 65534:65534 "$work/run"
-else
-  mkdir -p "$work/run"
 fi
 chmod 700 "$work/run"
 # Two outputs of different sizes.  The sway session has a background in its

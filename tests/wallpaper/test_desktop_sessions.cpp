@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The back ends against real desktop services, run by session_tests.sh,
-// which starts them (skipped in a plain run):
-// - XFCE: the real xfconfd on a private session bus, with a configuration of
-//   two monitors and two workspaces, one of them without a style;
-// - Plasma: a stand-in shell on the same bus that records the scripts,
-//   answers the read-back and can refuse as a locked Plasma does;
-// - the root window of a real Xvfb (-noreset), read back pixel by pixel.
+// The back ends against real desktop services that session_tests.sh starts
+// (skipped in a plain run): the real xfconfd on a private session bus, stand-in
+// Plasma shell and portal on that bus, and the root window of a real Xvfb
+// (-noreset), read back pixel by pixel.
 #include "wallpaper/backends.h"
 #include "wallpaper/test_pictures.h"
 #include "wallpaper/wallpaper.h"
@@ -19,7 +16,6 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -42,8 +38,6 @@ using namespace ombrix::test;
 namespace
 {
 
-// session_tests.sh starts an Xvfb (-noreset) and a private session bus for
-// these tests and names them, and the program, here; a plain run skips them.
 class WallpaperDesktopSession : public ::testing::Test
 {
 protected:
@@ -82,9 +76,6 @@ QString uri(const std::string& file)
 {
     return QString::fromStdString(fileUri(file));
 }
-
-// ---------------------------------------------------------------------------
-// XFCE
 
 const char* const kXfceConfig = R"(<channel name="xfce4-desktop" version="1.0">
 <property name="backdrop" type="empty"><property name="screen0" type="empty">
@@ -130,7 +121,9 @@ TEST_F(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
     EXPECT_EQ(v.wallpaper + "|" + v.tile + "|" + v.style,
               "/usr/share/backgrounds/xfce/a b.png|0|5");
 
-    const char* const monitors[] = {"monitorHDMI-1", "monitoreDP-1"};
+    const auto key = [](const char* m, int w, const char* k) {
+        return QString("/backdrop/screen0/monitor%1/workspace%2/%3").arg(m).arg(w).arg(k);
+    };
     const struct {
         const char* file;
         Arrangement a;
@@ -142,11 +135,10 @@ TEST_F(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
         const WallpaperResult r = backend->apply(s.file, s.a);
         ASSERT_TRUE(r.ok) << r.message;
         const QVariantMap now = xfconfBackdrop();
-        for (const char* m : monitors)
+        for (const char* m : {"HDMI-1", "eDP-1"})
             for (int w = 0; w < 2; ++w) {
-                const QString base = QString("/backdrop/screen0/%1/workspace%2").arg(m).arg(w);
-                EXPECT_EQ(now.value(base + "/last-image").toString(), s.file) << base.toStdString();
-                EXPECT_EQ(now.value(base + "/image-style").toInt(), s.style) << base.toStdString();
+                EXPECT_EQ(now.value(key(m, w, "last-image")).toString(), s.file) << m << w;
+                EXPECT_EQ(now.value(key(m, w, "image-style")).toInt(), s.style) << m << w;
             }
     }
     ASSERT_TRUE(backend->restore().ok);
@@ -160,20 +152,15 @@ TEST_F(WallpaperDesktopSession, XfceEveryMonitorAndWorkspaceAndBack)
         backend->applyEach({{Monitor{"HDMI-1"}, "/w/h.bmp"}, {Monitor{"DP-2"}, "/w/d.bmp"}}).ok);
     const QVariantMap each = xfconfBackdrop();
     for (int w = 0; w < 2; ++w) {
-        const auto key = [w](const char* m, const char* k) {
-            return QString("/backdrop/screen0/monitor%1/workspace%2/%3").arg(m).arg(w).arg(k);
-        };
-        EXPECT_EQ(each.value(key("HDMI-1", "last-image")), "/w/h.bmp");
-        EXPECT_EQ(each.value(key("DP-2", "last-image")), "/w/d.bmp");
-        EXPECT_EQ(each.value(key("DP-2", "image-style")), 3);
-        EXPECT_EQ(each.value(key("eDP-1", "last-image")), start.value(key("eDP-1", "last-image")));
+        EXPECT_EQ(each.value(key("HDMI-1", w, "last-image")), "/w/h.bmp");
+        EXPECT_EQ(each.value(key("DP-2", w, "last-image")), "/w/d.bmp");
+        EXPECT_EQ(each.value(key("DP-2", w, "image-style")), 3);
+        EXPECT_EQ(each.value(key("eDP-1", w, "last-image")),
+                  start.value(key("eDP-1", w, "last-image")));
     }
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(xfconfBackdrop(), start);
 }
-
-// ---------------------------------------------------------------------------
-// Plasma: a stand-in shell in a thread of its own, on its own connection.
 
 const QString kJsonString = R"("(?:[^"\\]|\\.)*")";
 
@@ -188,6 +175,8 @@ QJsonObject desk(int id, const QJsonValue& plugin, const QJsonValue& image, cons
     return {{"id", id}, {"screen", id}, {"plugin", plugin}, {"image", image}, {"fill", fill}};
 }
 
+// A Plasma shell that reads the back end's scripts for what they set on its two
+// desktops, answers the read-back, and can refuse as a locked Plasma does.
 class PlasmaStandIn final : public QDBusVirtualObject
 {
 public:
@@ -271,12 +260,10 @@ TEST_F(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(shell.now(), shell.start);
     // A picture per screen, each drawn at its size: shown one to one.
-    ASSERT_TRUE(
-        backend
-            ->applyEach({{Monitor{"HDMI-1"}, "/w/it's 1.bmp"}, {Monitor{"eDP-1"}, "/w/two #2.bmp"}})
-            .ok);
-    EXPECT_EQ(shell.now(), QJsonArray({desk(0, "org.kde.image", uri("/w/it's 1.bmp"), "0"),
-                                       desk(1, "org.kde.image", uri("/w/two #2.bmp"), "0")}));
+    const std::string one = "/w/it's 1.bmp", two = "/w/two #2.bmp";
+    ASSERT_TRUE(backend->applyEach({{Monitor{"HDMI-1"}, one}, {Monitor{"eDP-1"}, two}}).ok);
+    EXPECT_EQ(shell.now(), QJsonArray({desk(0, "org.kde.image", uri(one), "0"),
+                                       desk(1, "org.kde.image", uri(two), "0")}));
     ASSERT_TRUE(backend->restore().ok);
 
     // Plasma tiles from the screen's centre: with the monitor known, the
@@ -298,9 +285,6 @@ TEST_F(WallpaperDesktopSession, PlasmaEachDesktopAndBackAndItsRefusal)
     EXPECT_NE(refused.message.find("Widgets are locked"), std::string::npos) << refused.message;
     EXPECT_FALSE(refused.ok);
 }
-
-// ---------------------------------------------------------------------------
-// The root window
 
 TEST_F(WallpaperDesktopSession, RootWindowTiledCentredStretchedAndBack)
 {
@@ -380,34 +364,31 @@ struct RandrMonitors {
 };
 
 // Two and three RandR monitors of different sizes on one 320 x 200 screen
-// (the first on Xvfb's output, the others on none, so that Xvfb does not
-// keep its whole-screen monitor as one more): each monitor's region of the
-// root shows the design drawn at that monitor's size.  The command line
-// without --size, as a login script runs it on a laptop with an external
-// screen, lists the same monitors and draws each one's region as `ombrix
-// render` draws the design at that size.
+// (the first on Xvfb's output, the others on none, so that Xvfb does not keep
+// its whole-screen monitor as one more): each region shows the picture drawn
+// at its monitor's size, both from the back end and from the command line
+// without --size, which must list the same monitors.
 TEST_F(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
 {
     if (QStandardPaths::findExecutable("xrandr").isEmpty())
         GTEST_SKIP() << "xrandr is not installed";
-    const struct {
+    struct Row {
         const char* name;
         const char* geometry;
         const char* output;
         const char* listed;
-    } two[] = {{"Left", "200/50x200/50+0+0", "screen", "Left 200x200+0+0 scale 1"},
-               {"Right", "120/30x100/25+200+0", "none", "Right 120x100+200+0 scale 1"}},
-      three[] = {{"Top", "160/40x120/30+0+0", "screen", "Top 160x120+0+0 scale 1"},
-                 {"Side", "160/40x80/20+160+0", "none", "Side 160x80+160+0 scale 1"},
-                 {"Wide", "320/80x80/20+0+120", "none", "Wide 320x80+0+120 scale 1"}};
+    };
+    const std::vector<std::vector<Row>> layouts{
+        {{"Left", "200/50x200/50+0+0", "screen", "Left 200x200+0+0 scale 1"},
+         {"Right", "120/30x100/25+200+0", "none", "Right 120x100+200+0 scale 1"}},
+        {{"Top", "160/40x120/30+0+0", "screen", "Top 160x120+0+0 scale 1"},
+         {"Side", "160/40x80/20+160+0", "none", "Side 160x80+160+0 scale 1"},
+         {"Wide", "320/80x80/20+0+120", "none", "Wide 320x80+0+120 scale 1"}}};
     QTemporaryDir home;
     const auto run = [&](const QStringList& args, QString* out = nullptr) {
         QProcess p;
-        QProcessEnvironment env;
-        env.insert("PATH", qEnvironmentVariable("PATH"));
-        env.insert("HOME", home.path());
-        env.insert("DISPLAY", display);
-        p.setProcessEnvironment(env);
+        p.setEnvironment({"PATH=" + qEnvironmentVariable("PATH"), "HOME=" + home.path(),
+                          QString("DISPLAY=") + display});
         p.start(program, args);
         p.waitForFinished(60000);
         if (out != nullptr)
@@ -415,36 +396,29 @@ TEST_F(WallpaperDesktopSession, RootWindowAPictureForEachRandrMonitor)
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     };
     X x(display);
-    for (const auto& layout : {std::vector(std::begin(two), std::end(two)),
-                               std::vector(std::begin(three), std::end(three))}) {
+    for (const auto& layout : layouts) {
         RandrMonitors randr{display, {}};
-        QString listed;
+        std::string listed;
         for (const auto& m : layout) {
             ASSERT_TRUE(randr.add(m.name, m.geometry, m.output)) << m.name;
-            listed += QString(m.listed) + "\n";
+            listed += std::string(m.listed) + "\n";
         }
         const MonitorList found = listXMonitors(display);
         ASSERT_EQ(found.monitors.size(), layout.size()) << found.why;
-        for (size_t i = 0; i < layout.size(); ++i)
-            EXPECT_EQ(describeMonitor(found.monitors[i]), layout[i].listed);
         QTemporaryDir dir;
         auto backend = makeRootWindowBackend(display);
         ASSERT_TRUE(backend->readCurrent().ok);
-        QElapsedTimer clock;
-        clock.start();
         const WallpaperResult r =
             setMonitorWallpapers(*backend, found.monitors, atItsSize, dir.path().toStdString(), {});
         ASSERT_TRUE(r.ok) << r.message;
         const QImage root = x.root();
         for (const Monitor& m : found.monitors)
             EXPECT_EQ(root.copy(m.x, m.y, m.width, m.height), drawAt(m.width, m.height)) << m.name;
-        std::printf("X root window, %zu monitors: applied and read back in %lld ms\n",
-                    layout.size(), static_cast<long long>(clock.elapsed()));
         ASSERT_TRUE(backend->restore().ok);
 
         QString out;
         EXPECT_EQ(run({"wallpaper", "--list-monitors"}, &out), 0);
-        EXPECT_EQ(out, listed);
+        EXPECT_EQ(out.toStdString(), listed);
         EXPECT_EQ(run({"wallpaper", "--preset", "1"}), 0);
         const QImage shown = x.root();
         for (const Monitor& m : found.monitors) {
@@ -501,9 +475,8 @@ TEST_F(WallpaperDesktopSession, RootWindowRefusesUnderADesktopWindow)
     ASSERT_TRUE(backend->restore().ok);
 }
 
-// ---------------------------------------------------------------------------
-// The desktop portal: a stand-in on the private bus that records the file it
-// is handed (through its descriptor) and answers as the test says.
+// A desktop portal that records the file it is handed (through its
+// descriptor) and answers as the test says.
 
 class PortalStandIn final : public QDBusVirtualObject
 {
@@ -532,8 +505,7 @@ public:
         if (fd.isValid() && file.open(fd.fileDescriptor(), QIODevice::ReadOnly))
             received = file.readAll();
         options = qdbus_cast<QVariantMap>(m.arguments().value(2));
-        QString sender = m.service().mid(1);
-        sender.replace('.', '_');
+        const QString sender = m.service().mid(1).replace('.', '_');
         const QString request = "/org/freedesktop/portal/desktop/request/" + sender + "/" +
                                 options.value("handle_token").toString();
         c.send(m.createReply(QVariant::fromValue(QDBusObjectPath(request))));
@@ -598,7 +570,7 @@ TEST_F(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
     ASSERT_TRUE(drawAt(4, 4).save(start, "BMP"));
     {
         QMutexLocker hold(&portal.lock);
-        portal.settingsUri = QString::fromStdString(fileUri(start.toStdString()));
+        portal.settingsUri = uri(start.toStdString());
         portal.answer = 0;
     }
     auto again = makePortalBackend(options);
@@ -606,12 +578,8 @@ TEST_F(WallpaperDesktopSession, PortalGetsTheArrangedPictureAndItsAnswerIsTold)
     EXPECT_EQ(again->values().wallpaper, start.toStdString());
     EXPECT_EQ(again->whyCannotRestore(), "");
     ASSERT_TRUE(again->restore().ok);
-    {
-        QMutexLocker hold(&portal.lock);
-        QFile f(start);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(portal.received, f.readAll());
-    }
+    QMutexLocker hold(&portal.lock);
+    EXPECT_EQ(portal.received, readFile(start));
 }
 
 } // namespace

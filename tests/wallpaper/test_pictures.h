@@ -34,4 +34,11 @@ inline bool writeFile(const QString& name, const QByteArray& bytes = {})
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// The bytes `name` holds, none when it cannot be read.
+inline QByteArray readFile(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace ombrix::test

@@ -134,15 +134,6 @@ TEST(WallpaperRootWindow, PictureTiledCentredOrStretched)
               drawAt(6, 5).pixel(2, 2));
 }
 
-// ---------------------------------------------------------------------------
-// GSettings
-
-QString readAll(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 struct GSettingsCase {
     const GSettingsDesktop* desktop;
     bool dark;         // the schema has picture-uri-dark
@@ -192,14 +183,14 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
         EXPECT_EQ(reread(), s.file + std::string(s.want));
     }
     // On GNOME 42 and later the dark style shows the same picture.
-    EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///w/Ombrix%20Wallpaper-3.bmp'"),
+    EXPECT_EQ(readFile(keyfile).contains("picture-uri-dark='file:///w/Ombrix%20Wallpaper-3.bmp'"),
               c.dark);
     // Monitors of different sizes: one picture of the whole layout, spanned.
     ASSERT_TRUE(backend->applySpanned("/w/OmbrixWallpaper-4.bmp").ok);
     EXPECT_EQ(reread(), "/w/OmbrixWallpaper-4.bmp|0|spanned");
     ASSERT_TRUE(backend->restore().ok);
     EXPECT_EQ(reread(), startFile + "|0|zoom");
-    EXPECT_EQ(readAll(keyfile).contains("picture-uri-dark='file:///d.png'"), c.dark);
+    EXPECT_EQ(readFile(keyfile).contains("picture-uri-dark='file:///d.png'"), c.dark);
 
     // A key the user never set follows the desktop's default: Restore resets
     // it (no value in the store afterwards) and writes back only the key that
@@ -209,11 +200,11 @@ TEST_P(GSettingsWallpaperTest, ApplyTwiceAndRestoreExactly)
     ASSERT_TRUE(writeFile(keyfile, QString("[%1]\n%2\n").arg(c.group, set).toUtf8()));
     auto fresh = makeGSettingsBackend(*c.desktop, {"", keyfile.toStdString()});
     ASSERT_TRUE(fresh->readCurrent().ok && fresh->apply("/w/a.bmp", Arrangement::Center).ok);
-    EXPECT_TRUE(readAll(keyfile).contains(QString(c.desktop->optionsKey) + "='centered'"));
+    EXPECT_TRUE(readFile(keyfile).contains(QByteArray(c.desktop->optionsKey) + "='centered'"));
     const WallpaperResult r = fresh->restore();
     ASSERT_TRUE(r.ok) << r.message;
-    const QString text = readAll(keyfile);
-    EXPECT_TRUE(text.contains(set)) << text.toStdString();
+    const QByteArray text = readFile(keyfile);
+    EXPECT_TRUE(text.contains(set.toUtf8())) << text.toStdString();
     EXPECT_FALSE(text.contains(c.desktop->optionsKey) || text.contains("picture-uri-dark"))
         << text.toStdString();
 }
@@ -242,7 +233,7 @@ TEST(GSettingsWallpaper, OlderGnomeWithoutTheDarkKeyAndAMissingSchema)
     auto old = makeGSettingsBackend(kGnomeDesktop, {dir.path().toStdString(), keyfile});
     ASSERT_TRUE(old->readCurrent().ok);
     ASSERT_TRUE(old->apply("/w/a.bmp", Arrangement::Tile).ok);
-    const QString text = readAll(QString::fromStdString(keyfile));
+    const QByteArray text = readFile(QString::fromStdString(keyfile));
     EXPECT_TRUE(text.contains("picture-uri='file:///w/a.bmp'") && !text.contains("dark"))
         << text.toStdString();
 
