@@ -5,7 +5,6 @@
 
 #include "io/param_file.h"
 #include "model/image_geometry.h"
-#include "picture/text_labels.h"
 #include "ui/help/frm_hint.h"
 #include "ui/main/text_commands.h"
 #include "ui/text/frm_border.h"
@@ -74,30 +73,6 @@ TEST_F(WindowFaults, TheBordersDialogFollowsUndoRedoAndOpen)
     settle();
     for (int b = 0; b < 4; ++b)
         EXPECT_EQ(dlg->txtBorder(b)->text(), " 7") << b;
-}
-
-// After Gradtxt the texts are pixels; an arrow key brought their captions
-// back over the filled picture.
-TEST_F(WindowFaults, GradientTextKeepsTheLabelsEmptyUntilTheNextShow)
-{
-    pg.noHints();
-    FrmPicture* pic = m.pictureWindow();
-    p.psText[0] = "Gradient";
-    placeTextSet(p, 0, 20, 30);
-    pg.command(ToolButton::Show);
-    ASSERT_FALSE(pic->textCaption(0).isEmpty());
-    ASSERT_TRUE(control(pic, "lblText0")->isVisible());
-    m.textCommands().mMakeGradientText();
-    EXPECT_FALSE(control(pic, "lblText0")->isVisible());
-    const ImageParams filled = p;
-    for (int k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
-        key(pic, k, Qt::ShiftModifier);
-    EXPECT_FALSE(control(pic, "lblText0")->isVisible());
-    EXPECT_TRUE(p == filled) << "no text moved under its filled letters";
-    pg.command(ToolButton::Show);
-    EXPECT_TRUE(control(pic, "lblText0")->isVisible());
-    key(pic, Qt::Key_Right);
-    EXPECT_EQ(p.pnTextLeft[0], 21);
 }
 
 // Help opened from the modal JPEG quality dialog could not be used until

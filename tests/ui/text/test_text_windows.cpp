@@ -250,6 +250,13 @@ TEST(GradientText, BlackTextShowsThePatternAndTheHintComesOnce)
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(pg.pic->textCaption(0), "");
     EXPECT_EQ(pg.pic->exportImage(), shown) << "output takes the filled picture as it is";
+    // The texts are pixels now: an arrow key brought their captions back over
+    // the filled picture, and moved no text under its filled letters.
+    const ImageParams filled = p;
+    for (Qt::Key k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
+        QTest::keyClick(pg.pic, k, Qt::ShiftModifier);
+    EXPECT_FALSE(pg.label(0)->isVisible());
+    EXPECT_TRUE(p == filled);
 
     // Again: no hint; Show brings the texts and the button back.
     pg.state.hintIndex = 0;
@@ -260,6 +267,9 @@ TEST(GradientText, BlackTextShowsThePatternAndTheHintComesOnce)
     EXPECT_EQ(pg.pic->textCaption(0), "MW ");
     EXPECT_TRUE(pg.on(ToolButton::Text));
     EXPECT_FALSE(pg.state.flags.pbTextsInPicture);
+    EXPECT_TRUE(pg.label(0)->isVisible());
+    QTest::keyClick(pg.pic, Qt::Key_Right);
+    EXPECT_EQ(pg.at(0), QPoint(21, 20));
 }
 
 TEST(BordersDialog, WidthsColoursAndOk)
@@ -308,6 +318,8 @@ TEST(BordersDialog, WidthsColoursAndOk)
     settle();
     EXPECT_EQ(pg.borders(), nullptr);
     pg.main->showNormal();
+    settle();
+    EXPECT_NE(pg.borders(), nullptr);
 
     // Text mode closes it and keeps "Borders" off; Show after text mode
     // brings it back; "Close" ends it and keeps the borders.
