@@ -23,6 +23,20 @@ def check(ok, what):
         print("FAIL:", what)
 
 
+# A program built with the sanitizers on a busy machine can take well over
+# ten seconds to register.
+def find_app(name, timeout=45):
+    desktop = pyatspi.Registry.getDesktop(0)
+    end = time.time() + timeout
+    while time.time() < end:
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is not None and app.name == name:
+                return app
+        time.sleep(0.2)
+    return None
+
+
 def descendants(node):
     for i in range(node.childCount):
         child = node.getChildAtIndex(i)
@@ -50,19 +64,19 @@ def checked(node):
     return node.getState().contains(pyatspi.STATE_CHECKED)
 
 
-# The main window of the program on the bus.  A program built with the
-# sanitizers on a busy machine can take well over ten seconds to register.
+app = find_app("Ombrix")
+if app is None:
+    print("FAIL: the program did not appear on the accessibility bus")
+    sys.exit(1)
 main = None
-end = time.time() + 45
-while main is None and time.time() < end:
-    desktop = pyatspi.Registry.getDesktop(0)
-    apps = [desktop.getChildAtIndex(i) for i in range(desktop.childCount)]
-    main = next((w for a in apps if a is not None and a.name == "Ombrix"
-                 for w in descendants(a) if w.getRole() == pyatspi.ROLE_FRAME
+for _ in range(50):
+    main = next((w for w in descendants(app) if w.getRole() == pyatspi.ROLE_FRAME
                  and w.name.startswith(" Ombrix - ")), None)
+    if main is not None:
+        break
     time.sleep(0.2)
+check(main is not None, "no main window")
 if main is None:
-    print("FAIL: the program's main window did not appear on the accessibility bus")
     sys.exit(1)
 
 # Every control that is shown has a name a screen reader can read.
