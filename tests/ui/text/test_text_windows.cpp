@@ -129,9 +129,9 @@ TEST(TextMode, AClickAddsASetWhereClickedAndOkStoresIt)
         pg.addSet(k, "x", {k * 10, 0});
     EXPECT_EQ(pg.textClick(pg.view, {200, 150}), nullptr);
     ASSERT_EQ(pg.prompter.asked.size(), 1u);
-    EXPECT_EQ(pg.prompter.asked[0].title, " Ombrix");
-    EXPECT_EQ(pg.prompter.asked[0].text, "You can add up to 16 text sets.");
-    EXPECT_EQ(pg.prompter.asked[0].icon, Icon::Exclamation);
+    const Question& q = pg.prompter.asked[0];
+    EXPECT_TRUE(q.title == " Ombrix" && q.icon == Icon::Exclamation);
+    EXPECT_EQ(q.text, "You can add up to 16 text sets.");
     EXPECT_FALSE(pg.state.flags.pbTextMode || pg.main->button(ToolButton::Text)->isChecked());
 }
 
