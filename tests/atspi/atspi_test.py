@@ -47,10 +47,7 @@ def descendants(node):
 
 
 def find(root, role, name):
-    for n in descendants(root):
-        if n.getRole() == role and n.name == name:
-            return n
-    return None
+    return next((n for n in descendants(root) if n.getRole() == role and n.name == name), None)
 
 
 def act(node, action):

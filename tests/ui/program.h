@@ -167,6 +167,12 @@ public:
     }
     // The picture the image window shows.
     const QImage& shown() const { return main->picture().pictures().picShow.image(); }
+    // A toolbar command, and what it queued.
+    void command(ToolButton b)
+    {
+        main->Toolbar1_ButtonClick(b);
+        settle();
+    }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;

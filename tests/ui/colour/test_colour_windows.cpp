@@ -5,12 +5,9 @@
 #include "ui/colour/frm_color.h"
 #include "ui/colour/frm_rainbow.h"
 #include "ui/main/main_widgets.h"
-#include "ui/picture/frm_picture.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -30,11 +27,11 @@ QPoint cell(int col, int row)
 
 } // namespace
 
-TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
+using ColourPicker = ProgramTest;
+using RainbowWindow = ProgramTest;
+
+TEST_F(ColourPicker, PaletteSlidersSwatchAndTheCross)
 {
-    Program pg;
-    FrmMain& m = *pg.main;
-    ImageParams& p = pg.state.p();
     SharedValues& v = pg.state.v();
     FrmColor* c = m.colourWindow();
     ASSERT_NE(c, nullptr);
@@ -110,11 +107,8 @@ TEST(ColourPicker, PaletteSlidersSwatchAndTheCross)
     EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2).green(), 200);
 }
 
-TEST(RainbowWindow, ChoicesSetTheRainbowMode)
+TEST_F(RainbowWindow, ChoicesSetTheRainbowMode)
 {
-    Program pg;
-    FrmMain& m = *pg.main;
-    ImageParams& p = pg.state.p();
     auto* box = pg.find<QCheckBox>("chkRainbow");
 
     // Unticked: a right click opens nothing.

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader and voice control find: every control of every window
-// has an accessible name (and its tooltip as description); a check box, an
-// option button or a toggle button operated through the accessibility
-// interface (the Toggle action AT-SPI calls) does what a click does, and the
-// next Show keeps it; Tab reaches every control; the program's identity.
+// What a screen reader and voice control find and do, through Qt's
+// accessibility interfaces (the real AT-SPI bus is tests/atspi/).
 #include "ui/common/desktop_habits.h"
 #include "ui/main/frm_dim.h"
 #include "ui/main/main_widgets.h"
@@ -14,7 +11,6 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -69,20 +65,26 @@ void toggleThroughAccessibility(QWidget* w)
     settle();
 }
 
+// The toolbar's button for `b`.
+QToolButton* toolButton(FrmMain& m, ToolButton b)
+{
+    return qobject_cast<QToolButton*>(
+        m.findChild<QToolBar*>("Toolbar1")->widgetForAction(m.button(b)));
+}
+
 } // namespace
 
-TEST(Accessibility, EveryControlOfEveryWindowHasANameAndItsTooltipAsDescription)
+using Accessibility = ProgramTest;
+
+TEST_F(Accessibility, EveryControlOfEveryWindowHasANameAndItsTooltipAsDescription)
 {
-    Program pg;
-    FrmMain& main = *pg.main;
-    main.Toolbar1_ButtonClick(ToolButton::Borders);
-    main.Toolbar1_ButtonClick(ToolButton::Resize);
-    main.Toolbar1_ButtonClick(ToolButton::Help);
+    for (ToolButton b : {ToolButton::Borders, ToolButton::Resize, ToolButton::Help})
+        m.Toolbar1_ButtonClick(b);
     settle();
-    QList<QWidget*> windows{&main, main.pictureWindow(), main.textCommands().borderDialog(),
-                            main.fileCommands().sizeDialog(),
-                            reinterpret_cast<QWidget*>(main.helpWindow())};
-    if (QWidget* colour = reinterpret_cast<QWidget*>(main.colourWindow()))
+    QList<QWidget*> windows{&m, m.pictureWindow(), m.textCommands().borderDialog(),
+                            m.fileCommands().sizeDialog(),
+                            reinterpret_cast<QWidget*>(m.helpWindow())};
+    if (QWidget* colour = reinterpret_cast<QWidget*>(m.colourWindow()))
         windows << colour;
     QStringList missing;
     int checked = 0;
@@ -97,67 +99,49 @@ TEST(Accessibility, EveryControlOfEveryWindowHasANameAndItsTooltipAsDescription)
 
     // The toolbar's buttons read their command and, as description, the
     // tooltip with its key.
-    auto* newButton = qobject_cast<QToolButton*>(
-        main.findChild<QToolBar*>("Toolbar1")->widgetForAction(main.button(ToolButton::New)));
+    QToolButton* newButton = toolButton(m, ToolButton::New);
     ASSERT_NE(newButton, nullptr);
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(newButton);
     EXPECT_EQ(a->text(QAccessible::Name), "New");
     EXPECT_TRUE(a->text(QAccessible::Description).startsWith("New Image ("));
 }
 
-TEST(Accessibility, ToggleActionsDoWhatAClickDoesAndShowKeepsThem)
+TEST_F(Accessibility, ToggleActionsDoWhatAClickDoesAndShowKeepsThem)
 {
-    Program pg;
-    FrmMain& main = *pg.main;
-
-    // A pattern chosen through its option button stays chosen after Show.
-    auto* radio = main.findChild<QRadioButton*>("optPattern6");
-    ASSERT_NE(radio, nullptr);
-    ASSERT_NE(pg.state.p().pnPattern, 6);
-
+    // A pattern chosen through its option button stays chosen after Show;
+    // toggled again it stays chosen, as a click leaves it.
+    auto* radio = pg.find<QRadioButton>("optPattern6");
+    ASSERT_NE(p.pnPattern, 6);
     toggleThroughAccessibility(radio);
-    EXPECT_EQ(pg.state.p().pnPattern, 6);
-    main.button(ToolButton::Show)->trigger();
-    settle();
-    EXPECT_TRUE(radio->isChecked());
-    EXPECT_EQ(pg.state.p().pnPattern, 6);
-    // Toggling a chosen option button leaves it chosen, as a click does.
+    EXPECT_EQ(p.pnPattern, 6);
+    pg.command(ToolButton::Show);
+    EXPECT_TRUE(radio->isChecked() && p.pnPattern == 6);
     toggleThroughAccessibility(radio);
     EXPECT_TRUE(radio->isChecked());
 
-    // The rainbow check box, the same as a click: on and off again.
-    auto* rainbow = main.findChild<QCheckBox*>("chkRainbow");
-    ASSERT_NE(rainbow, nullptr);
+    // The rainbow check box: on, kept by Show, and off again.
+    auto* rainbow = pg.find<QCheckBox>("chkRainbow");
     toggleThroughAccessibility(rainbow);
     EXPECT_TRUE(rainbow->isChecked());
-    EXPECT_NE(pg.state.p().pnRainbow, 0);
-    main.button(ToolButton::Show)->trigger();
-    settle();
-    EXPECT_NE(pg.state.p().pnRainbow, 0);
+    pg.command(ToolButton::Show);
+    EXPECT_NE(p.pnRainbow, 0);
     toggleThroughAccessibility(rainbow);
-    EXPECT_EQ(pg.state.p().pnRainbow, 0);
+    EXPECT_EQ(p.pnRainbow, 0);
 
     // The "Text" toggle button switches text mode as its click does.
-    auto* text = qobject_cast<QToolButton*>(
-        main.findChild<QToolBar*>("Toolbar1")->widgetForAction(main.button(ToolButton::Text)));
+    QToolButton* text = toolButton(m, ToolButton::Text);
     ASSERT_NE(text, nullptr);
-
     toggleThroughAccessibility(text);
-    EXPECT_TRUE(pg.state.flags.pbTextMode);
-    EXPECT_TRUE(main.button(ToolButton::Text)->isChecked());
+    EXPECT_TRUE(pg.state.flags.pbTextMode && m.button(ToolButton::Text)->isChecked());
     toggleThroughAccessibility(text);
     EXPECT_FALSE(pg.state.flags.pbTextMode);
 }
 
-TEST(Accessibility, ColourBoxesPanelHandleAndPreviewArePressedLikeButtons)
+TEST_F(Accessibility, ColourBoxesPanelHandleAndPreviewArePressedLikeButtons)
 {
-    Program pg;
-    FrmMain& main = *pg.main;
     // A screen reader's Press on the third colour box chooses it for the
     // picker, as a click does; so does Space on the focused box.
-    auto* right = main.findChild<QWidget*>("picColor2");
-    ASSERT_NE(right, nullptr);
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(right);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(pg.find("picColor2"));
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->role(), QAccessible::Button);
     EXPECT_EQ(a->text(QAccessible::Name), "Right/Brim colour");
@@ -165,7 +149,7 @@ TEST(Accessibility, ColourBoxesPanelHandleAndPreviewArePressedLikeButtons)
     a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     settle();
     EXPECT_EQ(pg.state.v().pnColorIndex, 2);
-    auto* left = main.findChild<QWidget*>("picColor0");
+    QWidget* left = pg.find("picColor0");
     left->setFocus();
     QTest::keyClick(left, Qt::Key_Space);
     settle();
@@ -173,10 +157,9 @@ TEST(Accessibility, ColourBoxesPanelHandleAndPreviewArePressedLikeButtons)
 
     // The pattern panel's handle opens the back panel from the keyboard, and
     // only then are its options reached by Tab.
-    PatternPanels* panels = main.patternPanels();
-    auto* handle = main.findChild<QWidget*>("imgOpen");
-    auto* back = main.findChild<QRadioButton*>("optPattern7");
-    ASSERT_TRUE(panels != nullptr && handle != nullptr && back != nullptr);
+    PatternPanels* panels = m.patternPanels();
+    QWidget* handle = pg.find("imgOpen");
+    QWidget* back = pg.find("optPattern7");
     EXPECT_FALSE(panels->frontPanelOpen());
     EXPECT_EQ(back->focusPolicy(), Qt::NoFocus);
     handle->setFocus();
@@ -185,30 +168,26 @@ TEST(Accessibility, ColourBoxesPanelHandleAndPreviewArePressedLikeButtons)
     EXPECT_NE(back->focusPolicy(), Qt::NoFocus);
     back->setFocus();
     QTest::keyClick(back, Qt::Key_Space);
-    EXPECT_EQ(pg.state.p().pnPattern, 7);
-    auto* shut = main.findChild<QWidget*>("imgShut");
-    QAccessibleInterface* shutAccess = QAccessible::queryAccessibleInterface(shut);
+    EXPECT_EQ(p.pnPattern, 7);
+    QAccessibleInterface* shutAccess = QAccessible::queryAccessibleInterface(pg.find("imgShut"));
     EXPECT_EQ(shutAccess->text(QAccessible::Name), "Close the front panel");
     shutAccess->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(panels->frontPanelOpen());
 
     // The preview draws again on Enter.
-    auto* preview = main.findChild<QWidget*>("picPreview");
-    ASSERT_NE(preview, nullptr);
-    const int draws = main.previewDraws();
+    QWidget* preview = pg.find("picPreview");
+    const int draws = m.previewDraws();
     preview->setFocus();
     QTest::keyClick(preview, Qt::Key_Return);
-    EXPECT_GT(main.previewDraws(), draws);
+    EXPECT_GT(m.previewDraws(), draws);
 }
 
-TEST(Accessibility, TabReachesEveryControlOfTheMainWindowInReadingOrder)
+TEST_F(Accessibility, TabReachesEveryControlOfTheMainWindowInReadingOrder)
 {
-    Program pg;
-    FrmMain& main = *pg.main;
-    main.activateWindow();
-    QApplication::setActiveWindow(&main);
+    m.activateWindow();
+    QApplication::setActiveWindow(&m);
     settle();
-    QWidget* first = main.focusWidget();
+    QWidget* first = m.focusWidget();
     ASSERT_NE(first, nullptr);
     QList<QWidget*> visited;
     for (int i = 0; i < 100; ++i) {
@@ -219,11 +198,11 @@ TEST(Accessibility, TabReachesEveryControlOfTheMainWindowInReadingOrder)
         QTest::keyClick(f, Qt::Key_Tab);
     }
     QStringList missed;
-    for (QWidget* w : main.findChildren<QWidget*>()) {
+    for (QWidget* w : m.findChildren<QWidget*>()) {
         // The picker and the image window are the main window's children
         // (their transient parent) but windows of their own, with their own
         // Tab order.
-        if (w->window() != &main)
+        if (w->window() != &m)
             continue;
         if (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
             continue;
@@ -239,17 +218,17 @@ TEST(Accessibility, TabReachesEveryControlOfTheMainWindowInReadingOrder)
     QPoint last(-1, -1);
     for (QWidget* w : visited) {
         QWidget* frame = w;
-        for (QWidget* p = w; p != nullptr && p != &main; p = p->parentWidget())
-            if (qobject_cast<QGroupBox*>(p) != nullptr)
-                frame = p;
-        const QPoint at = frame->mapTo(&main, QPoint(0, 0));
+        for (QWidget* up = w; up != nullptr && up != &m; up = up->parentWidget())
+            if (qobject_cast<QGroupBox*>(up) != nullptr)
+                frame = up;
+        const QPoint at = frame->mapTo(&m, QPoint(0, 0));
         EXPECT_TRUE(at.x() > last.x() || (at.x() == last.x() && at.y() >= last.y()))
             << w->objectName().toStdString() << " in " << frame->objectName().toStdString();
         last = at;
     }
 }
 
-TEST(Accessibility, ProgramIdentityAndTheSampleDesignsPlace)
+TEST_F(Accessibility, ProgramIdentityAndTheSampleDesignsPlace)
 {
     applyProgramIdentity();
     EXPECT_EQ(QGuiApplication::desktopFileName(), QString(kAppId));

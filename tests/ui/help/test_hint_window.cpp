@@ -6,12 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QSlider>
-#include <QTest>
 
 namespace ombrix::test
 {

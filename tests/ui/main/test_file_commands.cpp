@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files and output as a user meets them: parameter files opened (also by a
-// drop) and saved, checked against the command line; the image saved as each
-// type and compared with `ombrix render`; failures reported with nothing
-// changed; the quality and size dialogs; the clipboard read by xclip.
+// Files and output as a user meets them, checked against the command line.
 #include "ui/program.h"
 
 #include "io/param_file.h"
@@ -199,9 +196,7 @@ TEST_F(Files, ParametersAndImagesAreSavedAsTheCommandLineReadsAndDrawsThem)
     EXPECT_EQ(pg.shown(), before);
 }
 
-// That the value lasts to the next start is part of the settings' restart
-// test (test_main_window.cpp), and its Help button's topic is part of
-// WindowFaults.HelpIsUsableFromAModalDialog.
+// That the value lasts and the Help button's topic are tested elsewhere.
 TEST_F(Files, QualityDialogFollowsItsSlider)
 {
     FrmQuality dialog(

@@ -7,13 +7,10 @@
 #include "io/param_file.h"
 #include "model/image_geometry.h"
 #include "picture/full_image.h"
-#include "ui/common/window_tools.h"
 #include "ui/main/frm_dim.h"
-#include "ui/picture/frm_picture.h"
 
 #include <QAction>
 #include <QLineEdit>
-#include <QScreen>
 
 #include <cmath>
 
@@ -32,11 +29,8 @@ QSize device(const QWidget* w, QSize logical)
 } // namespace
 
 // Earlier builds kept each window's frame in one shared field, so an Undo
-// gave the image the difference of two frames.  Here four frames stand in
-// for window managers (none, a thin one as openbox draws, a thick one, a
-// caption only); every size the user made comes back exactly through
-// twenty undos and redos, the pictures too, and the record keeps the file's
-// fixed allowance whatever the frame.
+// gave the image the difference of two frames.  Four frames stand in for
+// window managers (none, openbox's thin one, a thick one, a caption only).
 TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
 {
     for (const QMargins frame : {QMargins(0, 0, 0, 0), QMargins(1, 20, 1, 5), QMargins(4, 30, 4, 4),
@@ -62,14 +56,12 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
         };
         for (int round = 0; round < 3; ++round) {
             for (size_t i = std::size(sizes) - 1; i-- > 0;) {
-                pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
-                settle();
+                pg.command(ToolButton::Undo);
                 expectShown(i, "undo");
             }
             EXPECT_FALSE(pg.state.history.canUndo());
             for (size_t i = 1; i < std::size(sizes); ++i) {
-                pg.main->Toolbar1_ButtonClick(ToolButton::Redo);
-                settle();
+                pg.command(ToolButton::Redo);
                 expectShown(i, "redo");
             }
         }
@@ -99,20 +91,15 @@ TEST(ImageSize, UndoAndRedoGiveBackEachSizeUnderAnyFrame)
         settle();
         pg.noHints(); // the new image's preset switches hint 0 on again
         EXPECT_EQ(pic->size(), QSize(300, 90));
-        pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
-        settle();
+        pg.command(ToolButton::Undo);
         EXPECT_EQ(pic->size(), sizes[std::size(sizes) - 1]);
-        pg.main->Toolbar1_ButtonClick(ToolButton::Redo);
-        settle();
+        pg.command(ToolButton::Redo);
         EXPECT_EQ(pic->size(), QSize(300, 90));
     }
 }
 
-// A file of `params` from an earlier build stores no window (0 x 0): the
-// program opens it at a fresh window's 260 x 200 and from then on the
-// record says so; a file of the largest size opens at it on a screen that
-// holds it, and a history that goes back to a smaller state with fewer
-// repetitions shrinks the window to it again.
+// A file of `params` from an earlier build stores no window (0 x 0): it
+// opens at a fresh window's 260 x 200, and the record says so from then on.
 TEST(ImageSize, FilesWithoutASizeAndShrinkingUndo)
 {
     Program pg;
@@ -137,19 +124,14 @@ TEST(ImageSize, FilesWithoutASizeAndShrinkingUndo)
     settle();
     pg.state.p().pnHorRep = 10;
     pg.state.p().pnVerRep = 6;
-    pg.main->Toolbar1_ButtonClick(ToolButton::Show);
-    settle();
+    pg.command(ToolButton::Show);
     EXPECT_GE(pg.shown().size().width(), 120);
-    pg.main->Toolbar1_ButtonClick(ToolButton::Undo);
-    settle();
+    pg.command(ToolButton::Undo);
     EXPECT_EQ(pic->size(), QSize(30, 20));
 }
 
 // A design made on a doubled screen (this test also runs with
-// QT_SCALE_FACTOR=2) is saved and read back at scale 1 as `render` and a
-// screen at scale 1 draw it: the same size in logical pixels, the texts in
-// the same place and the borders as wide, compared as pixels against the
-// doubled picture brought down to scale 1.
+// QT_SCALE_FACTOR=2) is the same design when `render` draws it at scale 1.
 TEST(ScaledScreen, AFileSavedOnAnyScaleIsTheSameDesignAtScaleOne)
 {
     Program pg;
@@ -168,8 +150,7 @@ TEST(ScaledScreen, AFileSavedOnAnyScaleIsTheSameDesignAtScaleOne)
     for (Colour& c : p.plBorderColor)
         c = {255, 0, 0};
     pic->setClientSize(300, 150);
-    pg.main->Toolbar1_ButtonClick(ToolButton::Show);
-    settle();
+    pg.command(ToolButton::Show);
     pg.main->toggleImageSize();
     const QImage atScale = pic->exportImage();
     ASSERT_EQ(atScale.size(), device(pic, {300, 150}));
@@ -213,10 +194,9 @@ TEST(ScaledScreen, AFileSavedOnAnyScaleIsTheSameDesignAtScaleOne)
     };
     const QRect ink1 = inkBox(one), inkDown = inkBox(down);
     ASSERT_FALSE(ink1.isEmpty());
-    EXPECT_LE(std::abs(ink1.left() - inkDown.left()), 2);
-    EXPECT_LE(std::abs(ink1.top() - inkDown.top()), 2);
-    EXPECT_LE(std::abs(ink1.right() - inkDown.right()), 2);
-    EXPECT_LE(std::abs(ink1.bottom() - inkDown.bottom()), 2);
+    for (int d : {ink1.left() - inkDown.left(), ink1.top() - inkDown.top(),
+                  ink1.right() - inkDown.right(), ink1.bottom() - inkDown.bottom()})
+        EXPECT_LE(std::abs(d), 2);
     int apart = 0;
     for (int y = 0; y < 150; ++y)
         for (int x = 0; x < 300; ++x)

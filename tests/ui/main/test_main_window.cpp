@@ -11,7 +11,6 @@
 #include "ui/picture/frm_picture.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
@@ -247,8 +246,8 @@ TEST_F(MainWindow, ColourBoxesInAndOutOfUse)
     m.picColor_Click(1);
     FrmColor* c = m.colourWindow();
     ASSERT_TRUE(c != nullptr && c->isVisible());
-    EXPECT_TRUE(pg.find<QLabel>("lblColor1")->font().bold());
-    EXPECT_FALSE(pg.find<QLabel>("lblColor0")->font().bold());
+    EXPECT_TRUE(pg.find<QLabel>("lblColor1")->font().bold() &&
+                !pg.find<QLabel>("lblColor0")->font().bold());
     EXPECT_FALSE(c->paletteCovered());
     EXPECT_TRUE(c->sliColor(0)->isEnabled());
     EXPECT_EQ(c->sliColor(0)->value(), 255);
@@ -431,11 +430,6 @@ TEST_F(MainWindow, AboutAndHelpBelongToTheMainWindow)
     placeBeside(&beside, &anchor);
     EXPECT_EQ(beside.frameGeometry().left(), area.left());
 }
-
-} // namespace ombrix::test
-
-namespace ombrix::test
-{
 
 // The main window steps aside from the image window's first place on a
 // small or scaled screen: right of it with the picker's room kept, else

@@ -5,15 +5,11 @@
 
 #include "io/param_file.h"
 #include "model/image_geometry.h"
-#include "picture/text_labels.h"
-#include "ui/common/window_tools.h"
 #include "ui/help/frm_hint.h"
 #include "ui/main/text_commands.h"
-#include "ui/picture/frm_picture.h"
 #include "ui/text/frm_border.h"
 #include "ui/text/frm_text_prop.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,13 +32,11 @@ void key(QWidget* w, int k, Qt::KeyboardModifiers m = Qt::NoModifier)
 }
 
 // The borders dialog, opened if it is not.
-FrmBorder* borders(FrmMain& m)
+FrmBorder* borders(Program& pg)
 {
-    if (m.textCommands().borderDialog() == nullptr) {
-        m.Toolbar1_ButtonClick(ToolButton::Borders);
-        settle();
-    }
-    return m.textCommands().borderDialog();
+    if (pg.main->textCommands().borderDialog() == nullptr)
+        pg.command(ToolButton::Borders);
+    return pg.main->textCommands().borderDialog();
 }
 
 } // namespace
@@ -60,53 +54,25 @@ TEST_F(WindowFaults, TheBordersDialogFollowsUndoRedoAndOpen)
     storeImageSize(file.params, {260, 200});
     ASSERT_TRUE(SaveData(pg.dir.filePath("b7.obp").toStdString(), file.params).ok);
 
-    FrmBorder* dlg = borders(m);
+    FrmBorder* dlg = borders(pg);
     ASSERT_NE(dlg, nullptr);
     dlg->txtBorder(0)->setText("5");
     dlg->cmdOK_Click();
     settle();
     ASSERT_EQ(p.pnBorderSize[0], 5);
 
-    m.Toolbar1_ButtonClick(ToolButton::Undo);
-    settle();
+    pg.command(ToolButton::Undo);
     EXPECT_EQ(dlg->txtBorder(0)->text(), " 0");
     // OK now keeps the undone state: nothing of before is written back.
     dlg->cmdOK_Click();
     EXPECT_EQ(p.pnBorderSize[0], 0);
-    m.Toolbar1_ButtonClick(ToolButton::Redo);
-    settle();
+    pg.command(ToolButton::Redo);
     EXPECT_EQ(dlg->txtBorder(0)->text(), " 5");
 
     ASSERT_TRUE(m.fileCommands().openFile(pg.dir.filePath("b7.obp")));
     settle();
     for (int b = 0; b < 4; ++b)
         EXPECT_EQ(dlg->txtBorder(b)->text(), " 7") << b;
-}
-
-// After Gradtxt the texts are pixels; an arrow key brought their captions
-// back over the filled picture.
-TEST_F(WindowFaults, GradientTextKeepsTheLabelsEmptyUntilTheNextShow)
-{
-    pg.noHints();
-    FrmPicture* pic = m.pictureWindow();
-    p.psText[0] = "Gradient";
-    placeTextSet(p, 0, 20, 30);
-    m.Toolbar1_ButtonClick(ToolButton::Show);
-    settle();
-    ASSERT_FALSE(pic->textCaption(0).isEmpty());
-    ASSERT_TRUE(control(pic, "lblText0")->isVisible());
-    m.textCommands().mMakeGradientText();
-    EXPECT_FALSE(control(pic, "lblText0")->isVisible());
-    const ImageParams filled = p;
-    for (int k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
-        key(pic, k, Qt::ShiftModifier);
-    EXPECT_FALSE(control(pic, "lblText0")->isVisible());
-    EXPECT_TRUE(p == filled) << "no text moved under its filled letters";
-    m.Toolbar1_ButtonClick(ToolButton::Show);
-    settle();
-    EXPECT_TRUE(control(pic, "lblText0")->isVisible());
-    key(pic, Qt::Key_Right);
-    EXPECT_EQ(p.pnTextLeft[0], 21);
 }
 
 // Help opened from the modal JPEG quality dialog could not be used until
@@ -142,7 +108,7 @@ TEST_F(WindowFaults, HelpIsUsableFromAModalDialog)
 TEST_F(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
 {
     pg.noHints();
-    FrmBorder* dlg = borders(m);
+    FrmBorder* dlg = borders(pg);
     ASSERT_NE(dlg, nullptr);
     dlg->activateWindow();
     dlg->txtBorder(0)->setText("3");
@@ -160,7 +126,7 @@ TEST_F(WindowFaults, EnterClicksTheFocusedButtonAndOkOnlyWithoutOne)
     EXPECT_EQ(pg.state.history.shots(), shots) << "OK took a shot";
 
     // A Color button focused: Enter points the picker at that border.
-    dlg = borders(m);
+    dlg = borders(pg);
     QPushButton* colour = control<QPushButton>(dlg, "cmdColor2");
     QApplication::setActiveWindow(dlg);
     colour->setFocus();
@@ -212,8 +178,7 @@ TEST_F(WindowFaults, TheSizeLabelReadsOnALightPattern)
 {
     p.pnPattern = kPlainBackground;
     p.plColor[2] = {255, 255, 255};
-    m.Toolbar1_ButtonClick(ToolButton::Show);
-    settle();
+    pg.command(ToolButton::Show);
     FrmPicture* pic = m.pictureWindow();
     auto* label = control<QLabel>(pic, "lblSize");
     ASSERT_TRUE(label->isVisible());

@@ -3,28 +3,23 @@
 #include "ui/program.h"
 
 #include "model/image_geometry.h"
-
 #include "picture/image_window.h"
 #include "ui/common/window_tools.h"
 #include "ui/main/main_widgets.h"
 #include "ui/picture/frm_picture.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 
 namespace ombrix::test
 {
 
-TEST(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
+using ImageWindow = ProgramTest;
+
+TEST_F(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
 {
-    Program pg;
-    FrmMain& m = *pg.main;
     FrmPicture* pic = m.pictureWindow();
     const int runs = pic->resizeRuns();
     const int shots = pg.state.history.shots();
@@ -69,10 +64,9 @@ TEST(ImageWindow, ResizeRedrawsKeepsTheSizeAndTakesAShot)
 // before (sway does as the size dialog closes): the size asked for stands.
 // One that insists (a tiling compositor) has its way after a few answers,
 // and the user is told why the image is not the size asked for.
-TEST(ImageWindow, ASizeAskedForStandsAgainstAStaleOneAndARefusalIsTold)
+TEST_F(ImageWindow, ASizeAskedForStandsAgainstAStaleOneAndARefusalIsTold)
 {
-    Program pg;
-    FrmPicture* pic = pg.main->pictureWindow();
+    FrmPicture* pic = m.pictureWindow();
     ASSERT_TRUE(pic->isVisible());
     pic->setClientSize(500, 330);
     pic->resize(260, 200); // the stale configure
@@ -80,8 +74,7 @@ TEST(ImageWindow, ASizeAskedForStandsAgainstAStaleOneAndARefusalIsTold)
     // carries the size to the compositor.
     settle();
     EXPECT_EQ(pic->size(), QSize(500, 330));
-    EXPECT_EQ(pg.state.pnPixelWidth, 500);
-    EXPECT_EQ(pg.state.pnPixelHeight, 330);
+    EXPECT_EQ(QSize(pg.state.pnPixelWidth, pg.state.pnPixelHeight), QSize(500, 330));
     EXPECT_EQ(pic->pictures().picShow.width(), 500);
     EXPECT_TRUE(pg.prompter.asked.empty());
 
@@ -93,9 +86,11 @@ TEST(ImageWindow, ASizeAskedForStandsAgainstAStaleOneAndARefusalIsTold)
     EXPECT_EQ(pg.state.pnPixelWidth, 700);
     EXPECT_EQ(pic->pictures().picShow.width(), 700);
     ASSERT_EQ(pg.prompter.asked.size(), 1u);
-    EXPECT_EQ(pg.prompter.asked[0].title, " Ombrix");
-    EXPECT_NE(pg.prompter.asked[0].text.indexOf(QString("700 \u00d7 500")), -1);
-    EXPECT_NE(pg.prompter.asked[0].text.indexOf(QString("500 \u00d7 330")), -1);
+    const Question& q = pg.prompter.asked[0];
+    EXPECT_EQ(q.title, " Ombrix");
+    EXPECT_TRUE(q.text.contains(QString("700 \u00d7 500")) &&
+                q.text.contains(QString("500 \u00d7 330")))
+        << q.text.toStdString();
 
     // Sizes after that are the user's own (a frame dragged): taken as they
     // come, nothing said.
@@ -106,22 +101,21 @@ TEST(ImageWindow, ASizeAskedForStandsAgainstAStaleOneAndARefusalIsTold)
     EXPECT_EQ(pg.prompter.asked.size(), 1u);
 }
 
-TEST(ImageWindow, ClickDragPopupMenuAndHideScreen)
+TEST_F(ImageWindow, ClickDragPopupMenuAndHideScreen)
 {
-    Program pg;
-    FrmPicture* pic = pg.main->pictureWindow();
+    FrmPicture* pic = m.pictureWindow();
     QWidget* view = control(pic, "picShow");
-    const QPoint at = pic->pos(), p(50, 50);
+    const QPoint at = pic->pos(), grab(50, 50);
     // A quick click then a move with no button held, and a press that
     // trembles by a pixel, leave the window; held and moved, it follows (the
     // test platform has no window manager to hand the move to) and stops
     // with the button.
     const auto drag = [&](QPoint held, QPoint after) {
-        mouse(view, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
-        mouse(view, QEvent::MouseMove, p + held, Qt::NoButton, Qt::LeftButton);
+        mouse(view, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        mouse(view, QEvent::MouseMove, grab + held, Qt::NoButton, Qt::LeftButton);
         const QPoint during = pic->pos();
-        mouse(view, QEvent::MouseButtonRelease, p + held, Qt::LeftButton, Qt::NoButton);
-        mouse(view, QEvent::MouseMove, p + after, Qt::NoButton, Qt::NoButton);
+        mouse(view, QEvent::MouseButtonRelease, grab + held, Qt::LeftButton, Qt::NoButton);
+        mouse(view, QEvent::MouseMove, grab + after, Qt::NoButton, Qt::NoButton);
         EXPECT_EQ(pic->pos(), during);
         return during - at;
     };
@@ -140,22 +134,23 @@ TEST(ImageWindow, ClickDragPopupMenuAndHideScreen)
     // A right click opens the menu; a double click hides the size label.
     auto* size = control<QLabel>(pic, "lblSize");
     QTest::mouseClick(view, Qt::RightButton, {}, QPoint(5, 5));
-    auto* menu = control<QMenu>(pg.main.get(), "mnuMenu");
+    auto* menu = control<QMenu>(&m, "mnuMenu");
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
-    EXPECT_TRUE(pg.main->menuItem(MenuItem::Resize)->isEnabled()) << "Resize opens the size dialog";
+    EXPECT_TRUE(m.menuItem(MenuItem::Resize)->isEnabled()) << "Resize opens the size dialog";
 
+    QAction* sizeItem = m.menuItem(MenuItem::ImageSize);
     QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(size->text().isEmpty());
-    EXPECT_EQ(pg.main->menuItem(MenuItem::ImageSize)->text(), "Show Image Size");
-    pg.main->menuItem(MenuItem::ImageSize)->trigger();
+    EXPECT_EQ(sizeItem->text(), "Show Image Size");
+    sizeItem->trigger();
     EXPECT_FALSE(size->text().isEmpty());
-    EXPECT_EQ(pg.main->menuItem(MenuItem::ImageSize)->text(), "Hide Image Size");
+    EXPECT_EQ(sizeItem->text(), "Hide Image Size");
 
-    pg.main->menuItem(MenuItem::HideScreen)->trigger();
+    m.menuItem(MenuItem::HideScreen)->trigger();
     EXPECT_FALSE(pic->isVisible());
     EXPECT_FALSE(pg.state.flags.pbPictureShown);
-    pg.main->button(ToolButton::Show)->trigger();
+    m.button(ToolButton::Show)->trigger();
     EXPECT_TRUE(pic->isVisible());
 }
 
