@@ -150,33 +150,29 @@ TEST(SpanSurface, DrawsEveryPatternAsTheReferenceDoes)
 
 TEST(SpanSurface, StrokedOutlinesTakeTheReferenceEdges)
 {
-    // One outline at a time, white on black, on both surfaces: circles and
-    // flat ellipses, thin pens (kept whole by the reference's stroker) and
-    // wide ones (its offset curves halved once or twice), a hole that
-    // closes, half-turn arcs, and a ring added after the picture's first
-    // rows were read.  Beyond a few pixels within a hair of an edge they
-    // agree.
+    // One outline at a time, white on black: circles and flat ellipses, thin
+    // pens (kept whole by the reference's stroker) and wide ones (its offset
+    // curves halved once or twice), a hole that closes, half-turn arcs, and
+    // rings added after the first rows were read.
     struct Ring {
         double r, aspect;
         int pen;
         DrawStyle style;
         bool arc;
     };
-    const Ring rings[] = {
-        {7.3, 1.0, 1, DrawStyle::Solid, false},
-        {55.5, 1.0, 2, DrawStyle::InsideSolid, false},
-        {150.2, 1.0, 13, DrawStyle::Solid, false},
-        {150.2, 1.0, 40, DrawStyle::Solid, false},
-        {400.0, 1.0, 1, DrawStyle::InsideSolid, false},
-        {150.2, 0.5625, 5, DrawStyle::Solid, false},
-        {400.0, 0.5625, 40, DrawStyle::Solid, false},
-        {400.0, 0.3, 13, DrawStyle::InsideSolid, false},
-        {80.25, 0.45, 2, DrawStyle::Solid, false},
-        {30.0, 0.2, 12, DrawStyle::Solid, false},
-        {20.0, 1.0, 30, DrawStyle::Solid, false},
-        {120.0, 1.0, 3, DrawStyle::Solid, true},
-        {90.5, 1.0, 17, DrawStyle::InsideSolid, true},
-    };
+    const Ring rings[] = {{7.3, 1.0, 1, DrawStyle::Solid, false},
+                          {55.5, 1.0, 2, DrawStyle::InsideSolid, false},
+                          {150.2, 1.0, 13, DrawStyle::Solid, false},
+                          {150.2, 1.0, 40, DrawStyle::Solid, false},
+                          {400.0, 1.0, 1, DrawStyle::InsideSolid, false},
+                          {150.2, 0.5625, 5, DrawStyle::Solid, false},
+                          {400.0, 0.5625, 40, DrawStyle::Solid, false},
+                          {400.0, 0.3, 13, DrawStyle::InsideSolid, false},
+                          {80.25, 0.45, 2, DrawStyle::Solid, false},
+                          {30.0, 0.2, 12, DrawStyle::Solid, false},
+                          {20.0, 1.0, 30, DrawStyle::Solid, false},
+                          {120.0, 1.0, 3, DrawStyle::Solid, true},
+                          {90.5, 1.0, 17, DrawStyle::InsideSolid, true}};
     constexpr double kHalfPi = 1.57079632679489661923;
     for (const Ring& ring : rings) {
         SCOPED_TRACE(testing::Message() << "radius " << ring.r << " aspect " << ring.aspect
