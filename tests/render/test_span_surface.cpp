@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The span surface against the QPainter reference: every pattern drawn on
 // both, at several sizes and shapes and a seeded sample of parameter sets.
-// Both start from a colour no pattern uses, so a pixel still showing it is
-// one no figure reached.
 #include "render/drivers.h"
 #include "render/qimage_surface.h"
 #include "support/render_fixture.h"
@@ -18,8 +16,9 @@ using namespace ombrix::test;
 namespace
 {
 
-// Green 254 with next to no red and blue: in no ramp of the colours below
-// and no rainbow palette.
+// Both surfaces start from it, so a pixel still showing it is one no figure
+// reached: green 254 with next to no red and blue, in no ramp of the colours
+// below and no rainbow palette.
 constexpr num::Rgb kUnreached = 0x03FE01;
 
 struct Case {
