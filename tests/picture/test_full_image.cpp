@@ -125,13 +125,11 @@ TEST(FullImage, TheSameDesignAtEveryScale)
         const QImage big = renderFullImage(p, s);
         ASSERT_EQ(big.size(), QSize(s.width, s.height));
         const QRect ink = inkBox(renderFullImage(textOnly, s), 0);
-        const QRectF want(ink1.x() * scale, ink1.y() * scale, ink1.width() * scale,
-                          ink1.height() * scale);
-        const double slack = 2 * scale;
-        EXPECT_NEAR(ink.x(), want.x(), slack) << scale;
-        EXPECT_NEAR(ink.y(), want.y(), slack) << scale;
-        EXPECT_NEAR(ink.right() + 1, want.right(), slack) << scale;
-        EXPECT_NEAR(ink.bottom() + 1, want.bottom(), slack) << scale;
+        for (const auto& [got, at1] : {std::pair{ink.left(), ink1.left()},
+                                       {ink.top(), ink1.top()},
+                                       {ink.right() + 1, ink1.right() + 1},
+                                       {ink.bottom() + 1, ink1.bottom() + 1}})
+            EXPECT_NEAR(got, at1 * scale, 2 * scale) << scale;
         // Borders: the top one 3 logical pixels deep, the bottom one 5, the
         // right one 1, each times the scale, rounded.
         const int mid = s.width / 2, last = s.height - 1;

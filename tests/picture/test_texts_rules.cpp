@@ -8,6 +8,7 @@
 #include "picture/gradient_text.h"
 #include "picture/text_labels.h"
 #include "picture/texts.h"
+#include "support/render_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,8 @@ namespace ombrix
 {
 namespace
 {
+
+using test::mottled;
 
 ImageParams presetTexts()
 {
@@ -127,17 +130,6 @@ TEST(TextRules, CaptionsAndSizesFromWhatWasTyped)
     EXPECT_TRUE(anyTextShown(p));
 }
 
-// A picture whose every pixel differs from its neighbours, so that a
-// misplaced or missed pixel shows.
-QImage patternPicture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, (x + y * 3) & 255));
-    return img;
-}
-
 TEST(GradientText, TextPixelsShowThePatternAndTheRestTurnsBlack)
 {
     struct Case {
@@ -157,7 +149,7 @@ TEST(GradientText, TextPixelsShowThePatternAndTheRestTurnsBlack)
         p.pnTextLeft[0] = p.pnTextTop[0] = 5;
         p.pnTextSize[0] = 36;
         p.plTextColor[0] = c.colour;
-        const QImage pattern = patternPicture(160, 70);
+        const QImage pattern = mottled(160, 70);
         // Which pixels the text covers fully: drawn on a picture of the
         // text's opposite colour.
         QImage cover(pattern.size(), QImage::Format_RGB32);
@@ -183,9 +175,9 @@ TEST(GradientText, TextPixelsShowThePatternAndTheRestTurnsBlack)
         EXPECT_GT(black, 5000);
     }
 
-    QImage a = patternPicture(4, 4);
-    EXPECT_FALSE(xorPictures(a, patternPicture(4, 5)));
-    EXPECT_EQ(a, patternPicture(4, 4));
+    QImage a = mottled(4, 4);
+    EXPECT_FALSE(xorPictures(a, mottled(4, 5)));
+    EXPECT_EQ(a, mottled(4, 4));
 }
 
 TEST(GradientText, CommandLineWritesTheFilledPicture)

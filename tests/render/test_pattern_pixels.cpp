@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The patterns drawn on the span surface the program draws on: the
-// surface's figures in both draw styles (also on the QPainter reference),
-// coverage without gaps or pinholes, the linear gradient's start edge, the
-// sandglass's wedges and the tiles of repetitions at full size.  Colour 0
-// is red, 1 green, 2 blue and the surface starts white, so a white pixel is
-// one no band reached.
+// The patterns on the span surface: figures in both draw styles, coverage
+// without gaps or pinholes, the linear gradient's start edge, the sandglass's
+// wedges and the tiles of repetitions.  Colours 0, 1, 2 are red, green and
+// blue on a white surface, so a white pixel is one no band reached.
 #include "render/drivers.h"
 #include "render/qimage_surface.h"
 #include "support/render_fixture.h"
@@ -132,20 +130,14 @@ TYPED_TEST(SurfacePixels, ThickLinesKeepTheirWidthUpToThePictureEdge)
 TEST(PatternPixels, BandsLeaveNoGapsInEitherStyle)
 {
     // Every pattern but the sandglass covers its rectangle, and no round
-    // pattern shows its fill between its figures: along the width and the
-    // height, at the largest sizes, and where gaps were found.  Segments just
-    // short of a multiple of 128 got pens a pixel narrower than their step (a
-    // line of background after every band, or pinholes where the fans'
-    // lines met edge to edge); slanted bands a pen apart left pinholes along
-    // their shared edges; step 2 and pen 2 put bands exactly side by side.
-    // Preset 3's circles (hump 18, sliders -3, -3) left background at their
-    // centre, where the first rings' pen is wider than their radius; with
-    // the middle colour at the centre one pixel stayed at the centre of
-    // even-sized pictures; rings whose step equals their pen left pinholes;
-    // the diamond's segments left a line between them on the side away from
-    // a moved origin.  The semicircle's arcs inside their radius left a
-    // dotted row along the top edge (3840 x 2160, 1908 x 484, 1028 x 60) and
-    // their flat ends a gap every few columns on very flat pictures.
+    // pattern shows its fill between its figures, along the width and the
+    // height, at the largest sizes and where gaps were once found: segments
+    // just short of a multiple of 128 (pens a pixel narrower than the step);
+    // slanted bands a pen apart; step 2 with pen 2; preset 3's circles
+    // (first rings' pen wider than their radius, the centre pixel of even
+    // sizes); rings whose step equals their pen; the diamond's segments on
+    // the side away from a moved origin; the semicircle's arcs along the top
+    // edge (3840 x 2160, 1908 x 484, 1028 x 60) and on very flat pictures.
     std::vector<std::array<int, 7>> rows = {
         // pattern, width, height, hump, rotation, sliders
         {kLinearGradient, 1535, 96, 10, 1, 0, 0},     {kShadedRectangle, 1535, 96, 0, 1, 0, 0},

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The span surface against the QPainter reference: every pattern drawn on
 // both, at several sizes and shapes and a seeded sample of parameter sets.
-// Both start from a colour no pattern uses, so a pixel still showing it is
-// one no figure reached.
 #include "render/drivers.h"
 #include "render/qimage_surface.h"
 #include "support/render_fixture.h"
@@ -18,8 +16,9 @@ using namespace ombrix::test;
 namespace
 {
 
-// Green 254 with next to no red and blue: in no ramp of the colours below
-// and no rainbow palette.
+// Both surfaces start from it, so a pixel still showing it is one no figure
+// reached: green 254 with next to no red and blue, in no ramp of the colours
+// below and no rainbow palette.
 constexpr num::Rgb kUnreached = 0x03FE01;
 
 struct Case {
@@ -150,33 +149,29 @@ TEST(SpanSurface, DrawsEveryPatternAsTheReferenceDoes)
 
 TEST(SpanSurface, StrokedOutlinesTakeTheReferenceEdges)
 {
-    // One outline at a time, white on black, on both surfaces: circles and
-    // flat ellipses, thin pens (kept whole by the reference's stroker) and
-    // wide ones (its offset curves halved once or twice), a hole that
-    // closes, half-turn arcs, and a ring added after the picture's first
-    // rows were read.  Beyond a few pixels within a hair of an edge they
-    // agree.
+    // One outline at a time, white on black: circles and flat ellipses, thin
+    // pens (kept whole by the reference's stroker) and wide ones (its offset
+    // curves halved once or twice), a hole that closes, half-turn arcs, and
+    // rings added after the first rows were read.
     struct Ring {
         double r, aspect;
         int pen;
         DrawStyle style;
         bool arc;
     };
-    const Ring rings[] = {
-        {7.3, 1.0, 1, DrawStyle::Solid, false},
-        {55.5, 1.0, 2, DrawStyle::InsideSolid, false},
-        {150.2, 1.0, 13, DrawStyle::Solid, false},
-        {150.2, 1.0, 40, DrawStyle::Solid, false},
-        {400.0, 1.0, 1, DrawStyle::InsideSolid, false},
-        {150.2, 0.5625, 5, DrawStyle::Solid, false},
-        {400.0, 0.5625, 40, DrawStyle::Solid, false},
-        {400.0, 0.3, 13, DrawStyle::InsideSolid, false},
-        {80.25, 0.45, 2, DrawStyle::Solid, false},
-        {30.0, 0.2, 12, DrawStyle::Solid, false},
-        {20.0, 1.0, 30, DrawStyle::Solid, false},
-        {120.0, 1.0, 3, DrawStyle::Solid, true},
-        {90.5, 1.0, 17, DrawStyle::InsideSolid, true},
-    };
+    const Ring rings[] = {{7.3, 1.0, 1, DrawStyle::Solid, false},
+                          {55.5, 1.0, 2, DrawStyle::InsideSolid, false},
+                          {150.2, 1.0, 13, DrawStyle::Solid, false},
+                          {150.2, 1.0, 40, DrawStyle::Solid, false},
+                          {400.0, 1.0, 1, DrawStyle::InsideSolid, false},
+                          {150.2, 0.5625, 5, DrawStyle::Solid, false},
+                          {400.0, 0.5625, 40, DrawStyle::Solid, false},
+                          {400.0, 0.3, 13, DrawStyle::InsideSolid, false},
+                          {80.25, 0.45, 2, DrawStyle::Solid, false},
+                          {30.0, 0.2, 12, DrawStyle::Solid, false},
+                          {20.0, 1.0, 30, DrawStyle::Solid, false},
+                          {120.0, 1.0, 3, DrawStyle::Solid, true},
+                          {90.5, 1.0, 17, DrawStyle::InsideSolid, true}};
     constexpr double kHalfPi = 1.57079632679489661923;
     for (const Ring& ring : rings) {
         SCOPED_TRACE(testing::Message() << "radius " << ring.r << " aspect " << ring.aspect

@@ -270,6 +270,17 @@ inline int pixelsOf(const QImage& img, QRect r = QRect(), num::Rgb colour = kWhi
     return n;
 }
 
+// A picture whose every pixel differs from its neighbours, so that a row or
+// column mix-up shows, with runs of one colour as a gradient has them.
+inline QImage mottled(int w, int h, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 37 + y) & 255, (y * 3 / 2) & 255, (x / 5 + 91) & 255));
+    return img.convertToFormat(format);
+}
+
 // The largest difference of two colours in one channel.
 inline int channelStep(num::Rgb a, num::Rgb b)
 {
